@@ -1,0 +1,29 @@
+// The engine: one UDP socket, a worker that drains it, two FIFO queues and
+// the host's callback. One engine per process; the exports call in here.
+#pragma once
+
+#include <cstdint>
+
+#include "tolm.h"
+
+namespace tolm::engine {
+
+// Library load and unload. Unload stops a worker the host left running,
+// frees what is queued and closes the socket.
+void OpenSocket();
+void Unload();
+
+// 1 when a worker was started; 0 when one already runs.
+int32_t Start();
+// Asks the worker to end and waits for it; frees the queued elements.
+void Stop();
+
+int32_t SendScan();
+int32_t SendConfigure(const TOLM_ConfigureRequestType& request);
+
+int32_t TakeResponse(TOLM_ModuleScanResponseType* response);
+int32_t PeekInvalidPasswordMac(uint8_t* mac);
+int32_t RemoveFirstInvalidPasswordMac();
+TOLM_NotifyCallback RegisterCallback(TOLM_NotifyCallback callback);
+
+}  // namespace tolm::engine
