@@ -100,28 +100,28 @@ typedef struct TOLM_DllVersionInfoType {
     uint32_t dwPlatformID;
 } TOLM_DllVersionInfoType;
 
-typedef void(TOLM_CALLBACK *TOLM_NotifyCallback)(int32_t code);
+typedef void(TOLM_CALLBACK* TOLM_NotifyCallback)(int32_t code);
 
-TOLM_EXPORT int32_t TOLM_API TOLM_GetResponse(TOLM_ModuleScanResponseType *response);
-TOLM_EXPORT int32_t TOLM_API TOLM_GetInvPswdMacId(uint8_t *macId);
+TOLM_EXPORT int32_t TOLM_API TOLM_GetResponse(TOLM_ModuleScanResponseType* response);
+TOLM_EXPORT int32_t TOLM_API TOLM_GetInvPswdMacId(uint8_t* macId);
 TOLM_EXPORT int32_t TOLM_API TOLM_RemoveFirstInvPswdMacId(void);
 TOLM_EXPORT int32_t TOLM_API TOLM_Start(void);
 TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScan(void);
-TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigure(const TOLM_ConfigureRequestType *request);
+TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigure(const TOLM_ConfigureRequestType* request);
 TOLM_EXPORT TOLM_NotifyCallback TOLM_API TOLM_RegisterCallBack(TOLM_NotifyCallback callback);
-TOLM_EXPORT int32_t TOLM_API DllGetVersion(TOLM_DllVersionInfoType *info);
+TOLM_EXPORT int32_t TOLM_API DllGetVersion(TOLM_DllVersionInfoType* info);
 TOLM_EXPORT int32_t TOLM_API TOLM_Stop(void);
 
 /* Function pointer types for hosts that bind the exports by name. */
-typedef int32_t(TOLM_API *TOLM_GetResponseFn)(TOLM_ModuleScanResponseType *);
-typedef int32_t(TOLM_API *TOLM_GetInvPswdMacIdFn)(uint8_t *);
-typedef int32_t(TOLM_API *TOLM_RemoveFirstInvPswdMacIdFn)(void);
-typedef int32_t(TOLM_API *TOLM_StartFn)(void);
-typedef int32_t(TOLM_API *TOLM_SendModuleScanFn)(void);
-typedef int32_t(TOLM_API *TOLM_SendConfigureFn)(const TOLM_ConfigureRequestType *);
-typedef TOLM_NotifyCallback(TOLM_API *TOLM_RegisterCallBackFn)(TOLM_NotifyCallback);
-typedef int32_t(TOLM_API *TOLM_DllGetVersionFn)(TOLM_DllVersionInfoType *);
-typedef int32_t(TOLM_API *TOLM_StopFn)(void);
+typedef int32_t(TOLM_API* TOLM_GetResponseFn)(TOLM_ModuleScanResponseType*);
+typedef int32_t(TOLM_API* TOLM_GetInvPswdMacIdFn)(uint8_t*);
+typedef int32_t(TOLM_API* TOLM_RemoveFirstInvPswdMacIdFn)(void);
+typedef int32_t(TOLM_API* TOLM_StartFn)(void);
+typedef int32_t(TOLM_API* TOLM_SendModuleScanFn)(void);
+typedef int32_t(TOLM_API* TOLM_SendConfigureFn)(const TOLM_ConfigureRequestType*);
+typedef TOLM_NotifyCallback(TOLM_API* TOLM_RegisterCallBackFn)(TOLM_NotifyCallback);
+typedef int32_t(TOLM_API* TOLM_DllGetVersionFn)(TOLM_DllVersionInfoType*);
+typedef int32_t(TOLM_API* TOLM_StopFn)(void);
 
 #ifdef __cplusplus
 }

@@ -26,9 +26,11 @@ struct Thread;
 Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* status);
 void socket_close(Socket* socket);
 // Sends to 255.255.255.255:port; false when the socket refused it.
-bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length);
+bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
+                           std::size_t length);
 // Never blocks; a datagram longer than capacity is consumed and reported dropped.
-ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity, std::size_t* length);
+ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
+                             std::size_t* length);
 
 // Sleeps the worker until the socket (may be null) has a datagram or waiter_wake is called.
 Waiter* waiter_create(Socket* socket);
@@ -36,7 +38,7 @@ void waiter_destroy(Waiter* waiter);
 void waiter_wait(Waiter* waiter);
 void waiter_wake(Waiter* waiter);
 
-// Recursive: the thread that holds it may take it again.
+// Recursive: the thread that holds it may take it again. mutex_destroy takes null.
 Mutex* mutex_create();
 void mutex_destroy(Mutex* mutex);
 bool mutex_lock(Mutex* mutex, unsigned timeout_ms);

@@ -1,0 +1,222 @@
+#include "engine/engine.h"
+
+#include <atomic>
+#include <cstring>
+#include <deque>
+#include <new>
+
+#include "platform/platform.h"
+#include "protocol/messages.h"
+
+namespace tolm::engine {
+namespace {
+
+constexpr unsigned kLockTimeoutMs = 1000;
+// Room for the largest datagram the protocol allows plus a terminating NUL.
+constexpr std::size_t kMaxDatagram = 1500;
+// What may wait in the socket while the worker is busy: a scan answered by a
+// thousand modules back-to-back must not lose a single answer.
+constexpr int kSocketReceiveBuffer = 4 * 1024 * 1024;
+
+struct Engine {
+    platform::Socket* socket = nullptr;
+    // Guards the queues, the sends and every receive pass.
+    platform::Mutex* mutex = nullptr;
+    // Serialises Start and Stop; the worker never takes it.
+    platform::Mutex* lifecycle = nullptr;
+    platform::Waiter* waiter = nullptr;
+    platform::Thread* worker = nullptr;
+    std::atomic<bool> stop_requested{false};
+    std::atomic<TOLM_NotifyCallback> callback{nullptr};
+    std::deque<TOLM_ModuleScanResponseType> responses;
+    std::deque<protocol::MacAddress> invalid_passwords;
+    char receive_buffer[kMaxDatagram + 1];
+};
+
+// Made at load and freed at unload, never by static destructors, whose order
+// against the unload hook is not defined.
+Engine* g_engine = nullptr;
+
+// Holds a mutex for one scope; Held() is false when the wait timed out.
+class Lock {
+  public:
+    explicit Lock(platform::Mutex* mutex)
+        : mutex_(mutex), held_(mutex != nullptr && platform::mutex_lock(mutex, kLockTimeoutMs)) {}
+    ~Lock() {
+        if (held_) platform::mutex_unlock(mutex_);
+    }
+    Lock(const Lock&) = delete;
+    Lock& operator=(const Lock&) = delete;
+    bool Held() const { return held_; }
+
+  private:
+    platform::Mutex* mutex_;
+    bool held_;
+};
+
+void Notify(int32_t code) {
+    if (TOLM_NotifyCallback callback = g_engine->callback.load()) callback(code);
+}
+
+void HandleDatagram(std::string_view text) {
+    switch (protocol::Classify(text)) {
+        case protocol::DatagramKind::reconfigured:
+            Notify(TOLM_NOTIFY_RECONFIGURED);
+            return;
+        case protocol::DatagramKind::invalid_password:
+            g_engine->invalid_passwords.push_back(protocol::ParseInvalidPassword(text));
+            Notify(TOLM_NOTIFY_INVALID_PASSWORD);
+            return;
+        case protocol::DatagramKind::scan_request:
+            return;
+        case protocol::DatagramKind::scan_response:
+            g_engine->responses.push_back(protocol::ParseScanResponse(text));
+            Notify(TOLM_NOTIFY_RESPONSE);
+            return;
+    }
+}
+
+// Drains every datagram waiting; runs on the worker with the mutex held.
+void ReceivePass() {
+    while (!g_engine->stop_requested.load()) {
+        std::size_t length = 0;
+        const platform::ReceiveStatus status = platform::socket_receive(
+            g_engine->socket, g_engine->receive_buffer, kMaxDatagram, &length);
+        if (status == platform::ReceiveStatus::nothing_waiting) return;
+        if (status == platform::ReceiveStatus::dropped || length == 0) continue;
+        try {
+            HandleDatagram(protocol::DatagramText(g_engine->receive_buffer, length));
+        } catch (const std::bad_alloc&) {
+            // No room for the element: the datagram is lost, the engine goes on.
+        }
+    }
+}
+
+void WorkerThread(void*) {
+    while (!g_engine->stop_requested.load()) {
+        platform::waiter_wait(g_engine->waiter);
+        // A pass that could not get the mutex is retried at once: the wait
+        // would not wake again for the datagrams already waiting.
+        while (!g_engine->stop_requested.load()) {
+            Lock lock(g_engine->mutex);
+            if (!lock.Held()) continue;
+            if (g_engine->socket != nullptr) ReceivePass();
+            break;
+        }
+    }
+}
+
+void ClearQueues() {
+    g_engine->responses.clear();
+    g_engine->invalid_passwords.clear();
+}
+
+int32_t Send(std::string_view text) {
+    if (g_engine->socket == nullptr) return 0;
+    Lock lock(g_engine->mutex);
+    if (!lock.Held()) return 0;
+    // The NUL travels with the text.
+    return platform::socket_send_broadcast(g_engine->socket, TOLM_PORT, text.data(),
+                                           text.size() + 1)
+               ? 1
+               : 0;
+}
+
+}  // namespace
+
+void OpenSocket() {
+    g_engine = new Engine;
+    g_engine->mutex = platform::mutex_create();
+    g_engine->lifecycle = platform::mutex_create();
+    platform::SocketStatus status;
+    g_engine->socket = platform::socket_open(TOLM_PORT, kSocketReceiveBuffer, &status);
+}
+
+void Unload() {
+    if (g_engine == nullptr) return;
+    Stop();
+    if (g_engine->socket != nullptr) platform::socket_close(g_engine->socket);
+    g_engine->socket = nullptr;
+    platform::mutex_destroy(g_engine->lifecycle);
+    platform::mutex_destroy(g_engine->mutex);
+    delete g_engine;
+    g_engine = nullptr;
+}
+
+int32_t Start() {
+    Lock lifecycle(g_engine->lifecycle);
+    if (!lifecycle.Held() || g_engine->worker != nullptr) return 0;
+    {
+        Lock lock(g_engine->mutex);
+        if (lock.Held()) ClearQueues();
+    }
+    g_engine->stop_requested.store(false);
+    g_engine->waiter = platform::waiter_create(g_engine->socket);
+    if (g_engine->waiter == nullptr) return 1;
+    g_engine->worker = platform::thread_start(WorkerThread, nullptr);
+    if (g_engine->worker == nullptr) {
+        platform::waiter_destroy(g_engine->waiter);
+        g_engine->waiter = nullptr;
+    }
+    return 1;
+}
+
+void Stop() {
+    if (g_engine == nullptr || g_engine->lifecycle == nullptr) return;
+    Lock lifecycle(g_engine->lifecycle);
+    if (!lifecycle.Held() || g_engine->worker == nullptr) return;
+    g_engine->stop_requested.store(true);
+    platform::waiter_wake(g_engine->waiter);
+    platform::thread_join(g_engine->worker);
+    g_engine->worker = nullptr;
+    platform::waiter_destroy(g_engine->waiter);
+    g_engine->waiter = nullptr;
+    // With the worker gone only host threads contend; wait as long as it takes.
+    if (g_engine->mutex == nullptr) return;
+    while (!platform::mutex_lock(g_engine->mutex, kLockTimeoutMs)) {
+    }
+    ClearQueues();
+    platform::mutex_unlock(g_engine->mutex);
+}
+
+int32_t SendScan() {
+    return Send(protocol::kScanRequest);
+}
+
+int32_t SendConfigure(const TOLM_ConfigureRequestType& request) {
+    try {
+        const std::optional<std::string> text = protocol::ComposeConfigureRequest(request);
+        return text ? Send(*text) : 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+int32_t TakeResponse(TOLM_ModuleScanResponseType* response) {
+    Lock lock(g_engine->mutex);
+    if (!lock.Held() || g_engine->responses.empty()) return 0;
+    std::memcpy(response, &g_engine->responses.front(), sizeof *response);
+    g_engine->responses.pop_front();
+    return 1;
+}
+
+int32_t PeekInvalidPasswordMac(uint8_t* mac) {
+    Lock lock(g_engine->mutex);
+    if (!lock.Held() || g_engine->invalid_passwords.empty()) return 0;
+    std::memcpy(mac, g_engine->invalid_passwords.front().data(), TOLM_MAC_SIZE);
+    return 1;
+}
+
+int32_t RemoveFirstInvalidPasswordMac() {
+    Lock lock(g_engine->mutex);
+    if (!lock.Held() || g_engine->invalid_passwords.empty()) return 0;
+    g_engine->invalid_passwords.pop_front();
+    return 1;
+}
+
+TOLM_NotifyCallback RegisterCallback(TOLM_NotifyCallback callback) {
+    g_engine->callback.store(callback);
+    return callback;
+}
+
+}  // namespace tolm::engine

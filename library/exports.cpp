@@ -1,0 +1,52 @@
+// The nine exports: thin entries into the engine. Nothing may throw across
+// this boundary; the engine catches what it can meet.
+#include "engine/engine.h"
+#include "tolm.h"
+
+extern "C" {
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetResponse(TOLM_ModuleScanResponseType* response) {
+    return response ? tolm::engine::TakeResponse(response) : 0;
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetInvPswdMacId(uint8_t* macId) {
+    return macId ? tolm::engine::PeekInvalidPasswordMac(macId) : 0;
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_RemoveFirstInvPswdMacId(void) {
+    return tolm::engine::RemoveFirstInvalidPasswordMac();
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_Start(void) {
+    return tolm::engine::Start();
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScan(void) {
+    return tolm::engine::SendScan();
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigure(const TOLM_ConfigureRequestType* request) {
+    return request ? tolm::engine::SendConfigure(*request) : 0;
+}
+
+TOLM_EXPORT TOLM_NotifyCallback TOLM_API TOLM_RegisterCallBack(TOLM_NotifyCallback callback) {
+    return tolm::engine::RegisterCallback(callback);
+}
+
+// Reports 1.2 build 1 for the Windows platform; the size member is left alone.
+TOLM_EXPORT int32_t TOLM_API DllGetVersion(TOLM_DllVersionInfoType* info) {
+    constexpr int32_t kInvalidArgument = static_cast<int32_t>(0x80070057);
+    if (info == nullptr) return kInvalidArgument;
+    info->dwMajorVersion = 1;
+    info->dwMinorVersion = 2;
+    info->dwBuildNumber = 1;
+    info->dwPlatformID = 1;
+    return 0;
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_Stop(void) {
+    tolm::engine::Stop();
+    return 1;
+}
+
+}  // extern "C"

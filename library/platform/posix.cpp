@@ -1,0 +1,164 @@
+// POSIX: a non-blocking UDP socket, poll() on it and an eventfd for waking,
+// std::recursive_timed_mutex and std::thread.
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <mutex>
+#include <new>
+#include <thread>
+
+#include "platform/platform.h"
+
+namespace tolm::platform {
+
+struct Socket {
+    int fd;
+};
+
+struct Waiter {
+    int socket_fd;  // -1 without a socket
+    int wake_fd;
+};
+
+struct Mutex {
+    std::recursive_timed_mutex mutex;
+};
+
+struct Thread {
+    std::thread thread;
+};
+
+namespace {
+
+bool SetOption(int fd, int name, int value) {
+    return setsockopt(fd, SOL_SOCKET, name, &value, sizeof value) == 0;
+}
+
+}  // namespace
+
+Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* status) {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0) {
+        *status = SocketStatus::create_failed;
+        return nullptr;
+    }
+    if (!SetOption(fd, SO_BROADCAST, 1) || !SetOption(fd, SO_RCVBUF, receive_buffer_bytes)) {
+        *status = SocketStatus::option_failed;
+        ::close(fd);
+        return nullptr;
+    }
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = htons(port);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+        *status = SocketStatus::bind_failed;
+        ::close(fd);
+        return nullptr;
+    }
+    Socket* socket = new (std::nothrow) Socket{fd};
+    if (socket == nullptr) ::close(fd);
+    *status = socket ? SocketStatus::ok : SocketStatus::create_failed;
+    return socket;
+}
+
+void socket_close(Socket* socket) {
+    ::close(socket->fd);
+    delete socket;
+}
+
+bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
+                           std::size_t length) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_port = htons(port);
+    ssize_t sent;
+    do {
+        sent = ::sendto(socket->fd, data, length, 0, reinterpret_cast<const sockaddr*>(&to),
+                        sizeof to);
+    } while (sent < 0 && errno == EINTR);
+    return sent == static_cast<ssize_t>(length);
+}
+
+ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
+                             std::size_t* length) {
+    sockaddr_in from{};
+    socklen_t from_length = sizeof from;
+    ssize_t received;
+    // MSG_TRUNC reports the datagram's real length, so one cut short is seen and dropped.
+    do {
+        received = ::recvfrom(socket->fd, buffer, capacity, MSG_TRUNC | MSG_DONTWAIT,
+                              reinterpret_cast<sockaddr*>(&from), &from_length);
+    } while (received < 0 && errno == EINTR);
+    if (received < 0)
+        return (errno == EAGAIN || errno == EWOULDBLOCK) ? ReceiveStatus::nothing_waiting
+                                                         : ReceiveStatus::dropped;
+    if (static_cast<std::size_t>(received) > capacity) return ReceiveStatus::dropped;
+    *length = static_cast<std::size_t>(received);
+    return ReceiveStatus::datagram;
+}
+
+Waiter* waiter_create(Socket* socket) {
+    const int wake_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake_fd < 0) return nullptr;
+    Waiter* waiter = new (std::nothrow) Waiter{socket ? socket->fd : -1, wake_fd};
+    if (waiter == nullptr) ::close(wake_fd);
+    return waiter;
+}
+
+void waiter_destroy(Waiter* waiter) {
+    ::close(waiter->wake_fd);
+    delete waiter;
+}
+
+void waiter_wait(Waiter* waiter) {
+    pollfd fds[2] = {{waiter->wake_fd, POLLIN, 0}, {waiter->socket_fd, POLLIN, 0}};
+    const nfds_t count = waiter->socket_fd >= 0 ? 2 : 1;
+    if (::poll(fds, count, -1) > 0 && (fds[0].revents & POLLIN)) {
+        eventfd_t value;
+        eventfd_read(waiter->wake_fd, &value);
+    }
+}
+
+void waiter_wake(Waiter* waiter) {
+    eventfd_write(waiter->wake_fd, 1);
+}
+
+Mutex* mutex_create() {
+    return new (std::nothrow) Mutex;
+}
+
+void mutex_destroy(Mutex* mutex) {
+    delete mutex;
+}
+
+bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
+    return mutex->mutex.try_lock_for(std::chrono::milliseconds(timeout_ms));
+}
+
+void mutex_unlock(Mutex* mutex) {
+    mutex->mutex.unlock();
+}
+
+Thread* thread_start(void (*entry)(void* arg), void* arg) {
+    try {
+        return new Thread{std::thread(entry, arg)};
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void thread_join(Thread* thread) {
+    thread->thread.join();
+    delete thread;
+}
+
+}  // namespace tolm::platform

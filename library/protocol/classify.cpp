@@ -1,0 +1,21 @@
+#include <cstring>
+
+#include "messages.h"
+#include "text_scan.h"
+
+namespace tolm::protocol {
+
+std::string_view DatagramText(const char* data, std::size_t length) {
+    const void* nul = std::memchr(data, '\0', length);
+    return {data, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - data) : length};
+}
+
+DatagramKind Classify(std::string_view text) {
+    if (StartsWithNoCase(text, "Reconfigured:")) return DatagramKind::reconfigured;
+    if (StartsWithNoCase(text, "Invalid Password:")) return DatagramKind::invalid_password;
+    if (StartsWithNoCase(text, kScanRequest)) return DatagramKind::scan_request;
+    // Anything else counts as a scan response, a stray configure request included.
+    return DatagramKind::scan_response;
+}
+
+}  // namespace tolm::protocol

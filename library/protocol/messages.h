@@ -1,0 +1,42 @@
+// The protocol's datagrams as pure functions over text: classification,
+// parsing of scan responses and invalid-password replies, composing of the
+// configure request. No sockets, no globals.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "tolm.h"
+
+namespace tolm::protocol {
+
+// The scan request; it goes on the wire followed by one NUL (12 bytes).
+inline constexpr std::string_view kScanRequest = "Module Scan";
+
+// Longest configure-request text and piece that fit the composer's buffers.
+inline constexpr std::size_t kMaxConfigureText = 399;
+inline constexpr std::size_t kMaxConfigurePiece = 99;
+
+enum class DatagramKind { reconfigured, invalid_password, scan_request, scan_response };
+
+// A datagram read as text: it ends at its first NUL or at its end.
+std::string_view DatagramText(const char* data, std::size_t length);
+
+DatagramKind Classify(std::string_view text);
+
+TOLM_ModuleScanResponseType ParseScanResponse(std::string_view text);
+
+using MacAddress = std::array<std::uint8_t, TOLM_MAC_SIZE>;
+
+// FF-FF-FF-FF-FF-FF where no MAC could be read.
+MacAddress ParseInvalidPassword(std::string_view text);
+
+// The request text without its NUL; nothing when a piece or the whole text
+// would not fit, since a cut-off request must never be sent.
+std::optional<std::string> ComposeConfigureRequest(const TOLM_ConfigureRequestType& request);
+
+}  // namespace tolm::protocol
