@@ -1,0 +1,76 @@
+#include "callbacks.h"
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "record_format.h"
+
+namespace tolm::host {
+
+namespace {
+
+std::atomic<const TolmExports*> g_exports{nullptr};
+std::atomic<int> g_delayMs{0};
+
+// Nothing may escape into the library's worker thread.
+template <typename Body>
+void Guarded(int32_t code, Body body) {
+    NotifyLog& log = TheNotifyLog();
+    try {
+        log.Enter();
+        log.Record(code);
+        body();
+    } catch (...) {
+    }
+    log.Leave();
+}
+
+std::string TakeInside(const TolmExports& exports) {
+    TOLM_ModuleScanResponseType response;
+    const int32_t taken = exports.getResponse(&response);
+    return "take:" + std::to_string(taken) + ":" + (taken ? FormatMac(response.abMacId) : "-");
+}
+
+std::string PeekAndRemoveInside(const TolmExports& exports) {
+    uint8_t mac[TOLM_MAC_SIZE] = {};
+    const int32_t peeked = exports.getInvPswdMacId(mac);
+    const int32_t removed = exports.removeFirstInvPswdMacId();
+    return "peek:" + std::to_string(peeked) + ":" + (peeked ? FormatMac(mac) : "-") +
+           "+remove:" + std::to_string(removed);
+}
+
+}  // namespace
+
+NotifyLog& TheNotifyLog() {
+    static NotifyLog log;
+    return log;
+}
+
+void SetCallbackExports(const TolmExports* exports) {
+    g_exports.store(exports);
+}
+void SetCallbackDelayMs(int delayMs) {
+    g_delayMs.store(delayMs);
+}
+
+void TOLM_CALLBACK RecordingCallback(int32_t code) {
+    Guarded(code, [] {});
+}
+
+void TOLM_CALLBACK TakingCallback(int32_t code) {
+    Guarded(code, [code] {
+        const TolmExports* exports = g_exports.load();
+        if (exports == nullptr) return;
+        std::string entry = "none";
+        if (code == TOLM_NOTIFY_RESPONSE) entry = TakeInside(*exports);
+        if (code == TOLM_NOTIFY_INVALID_PASSWORD) entry = PeekAndRemoveInside(*exports);
+        TheNotifyLog().AddInnerCall(entry);
+    });
+}
+
+void TOLM_CALLBACK SlowCallback(int32_t code) {
+    Guarded(code, [] { std::this_thread::sleep_for(std::chrono::milliseconds(g_delayMs.load())); });
+}
+
+}  // namespace tolm::host

@@ -1,0 +1,38 @@
+// tolm-host LIBRARY: loads the library, binds its nine exports and obeys
+// one command per line on stdin, answering one line each on stdout.
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "lab_check.h"
+#include "session.h"
+
+namespace {
+
+// Under Wine stdout is fully buffered, and the driver waits for each line.
+void Answer(const std::string& line) {
+    std::fputs(line.c_str(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: tolm-host LIBRARY\n");
+        return 2;
+    }
+    tolm::host::RequireLabOrExit();
+    tolm::host::Session session(argv[1]);
+    const std::string loaded = session.Load();
+    Answer(loaded == "load result=1" ? "ready" : loaded);
+    if (loaded != "load result=1") return 1;
+    std::string line;
+    while (!session.QuitRequested() && std::getline(std::cin, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        Answer(session.Execute(line));
+    }
+    if (!session.QuitRequested()) session.Execute("quit");
+    return 0;
+}

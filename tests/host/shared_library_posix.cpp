@@ -1,0 +1,28 @@
+#include <dlfcn.h>
+
+#include "shared_library.h"
+
+namespace tolm::host {
+
+bool SharedLibrary::Open(const std::string& path) {
+    Close();
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle_ == nullptr) {
+        const char* why = dlerror();
+        error_ = why != nullptr ? why : "dlopen failed";
+        return false;
+    }
+    return true;
+}
+
+void* SharedLibrary::Symbol(const char* name) const {
+    return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
+}
+
+void SharedLibrary::Close() {
+    if (handle_ == nullptr) return;
+    dlclose(handle_);
+    handle_ = nullptr;
+}
+
+}  // namespace tolm::host
