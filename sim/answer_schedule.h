@@ -1,0 +1,46 @@
+// When each module answers a scan: after a random 0..max ms of its own, the
+// way real modules spread their answers. Deterministic for a given seed.
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <queue>
+#include <random>
+#include <vector>
+
+namespace tolm::sim {
+
+class AnswerSchedule {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    AnswerSchedule(std::uint32_t seed, unsigned delay_max_ms);
+
+    // Plans one answer per module for a scan received at now.
+    void AddScan(Clock::time_point now, std::size_t module_count);
+
+    std::optional<Clock::time_point> NextDue() const;
+
+    // The modules whose answers are due by now, earliest first; answers due
+    // at the same time keep the order in which they were planned.
+    std::vector<std::size_t> TakeDue(Clock::time_point now);
+
+  private:
+    struct Answer {
+        Clock::time_point due;
+        std::uint64_t order;
+        std::size_t module;
+        bool operator>(const Answer& other) const {
+            return due != other.due ? due > other.due : order > other.order;
+        }
+    };
+
+    std::mt19937 random_;
+    unsigned delay_max_ms_;
+    std::uint64_t planned_ = 0;
+    std::priority_queue<Answer, std::vector<Answer>, std::greater<Answer>> answers_;
+};
+
+}  // namespace tolm::sim

@@ -1,0 +1,44 @@
+// The command line: which mode to run and with what.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fleet.h"
+#include "module.h"
+
+namespace tolm::sim {
+
+class UsageError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+enum class Mode { serve, send, check_config, print_responses, help };
+
+struct Options {
+    Mode mode = Mode::serve;
+    FleetDefaults defaults;
+    std::size_t module_count = 1;
+    std::string config_path;
+    unsigned delay_max_ms = 0;
+    std::uint32_t seed = 1;
+    bool burst = false;
+    std::string log_path;
+    std::string ready_path;
+    std::vector<std::string> datagrams;
+    unsigned repeat = 1;
+    unsigned interval_us = 0;
+};
+
+// Accepts "--flag value" and "--flag=value". Throws UsageError.
+Options ParseCommandLine(int argc, const char* const* argv);
+
+// The modules of a description file or the generated ones. Throws
+// DescriptionError or std::invalid_argument.
+std::vector<Module> BuildModules(const Options& options);
+
+}  // namespace tolm::sim

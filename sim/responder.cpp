@@ -1,0 +1,78 @@
+#include "responder.h"
+
+#include <cctype>
+
+#include "configure_request.h"
+
+namespace tolm::sim {
+namespace {
+
+constexpr std::string_view kScanRequest = "Module Scan";
+
+bool IsScanRequest(std::string_view datagram) {
+    if (datagram.size() < kScanRequest.size()) return false;
+    for (std::size_t i = 0; i < kScanRequest.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(datagram[i])) !=
+            std::tolower(static_cast<unsigned char>(kScanRequest[i])))
+            return false;
+    return true;
+}
+
+std::string Reply(std::string_view head, const Mac& mac) {
+    std::string reply(head);
+    reply += FormatMac(mac);
+    reply += '\0';
+    return reply;
+}
+
+void Apply(const ConfigureRequest& request, Module& module) {
+    if (request.new_password) module.password = *request.new_password;
+    if (request.ip) module.ip = *request.ip;
+    if (request.subnet) module.subnet = *request.subnet;
+    if (request.gateway) module.gateway = *request.gateway;
+    if (request.dhcp) module.dhcp = *request.dhcp;
+    if (request.host_name) module.host_name = *request.host_name;
+    if (request.dns1) module.dns1 = *request.dns1;
+    if (request.dns2) module.dns2 = *request.dns2;
+}
+
+}  // namespace
+
+Responder::Responder(std::vector<Module> modules) : modules_(std::move(modules)) {}
+
+Reaction Responder::Handle(std::string_view datagram) {
+    if (IsScanRequest(datagram)) return {RequestKind::scan, {}};
+    // Like the library, read the text up to its first NUL.
+    const std::string_view text = datagram.substr(0, datagram.find('\0'));
+    if (IsConfigureRequest(text)) return {RequestKind::configure, Configure(text)};
+    return {};
+}
+
+const std::vector<std::string>& Responder::ScanResponses() {
+    if (responses_stale_) {
+        responses_.clear();
+        responses_.reserve(modules_.size());
+        for (const Module& module : modules_) responses_.push_back(ComposeScanResponse(module));
+        responses_stale_ = false;
+    }
+    return responses_;
+}
+
+std::vector<std::string> Responder::Configure(std::string_view text) {
+    std::vector<std::string> replies;
+    const auto request = ParseConfigureRequest(text);
+    if (!request) return replies;
+    for (Module& module : modules_) {
+        if (module.mac != request->mac) continue;
+        if (!module.password.empty() && request->password != module.password) {
+            replies.push_back(Reply("Invalid Password: ", module.mac));
+            continue;
+        }
+        Apply(*request, module);
+        responses_stale_ = true;
+        replies.push_back(Reply("Reconfigured: ", module.mac));
+    }
+    return replies;
+}
+
+}  // namespace tolm::sim

@@ -1,0 +1,44 @@
+// What the simulated modules do with one received datagram. Pure: no
+// sockets and no clock, so every reply can be checked without a network.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "module.h"
+
+namespace tolm::sim {
+
+enum class RequestKind { ignored, scan, configure };
+
+struct Reaction {
+    RequestKind kind = RequestKind::ignored;
+    // Replies to a configure request, each a datagram with its NUL. A scan's
+    // answers are taken from ScanResponses(), so that they can be spread out.
+    std::vector<std::string> replies;
+};
+
+class Responder {
+  public:
+    explicit Responder(std::vector<Module> modules);
+
+    // datagram: the received bytes, as long as they came (any bytes at all).
+    Reaction Handle(std::string_view datagram);
+
+    const std::vector<Module>& modules() const { return modules_; }
+
+    // Every module's scan-response datagram, in module order; composed once
+    // and again only after a configure request changed a module.
+    const std::vector<std::string>& ScanResponses();
+
+  private:
+    std::vector<std::string> Configure(std::string_view text);
+
+    std::vector<Module> modules_;
+    std::vector<std::string> responses_;
+    bool responses_stale_ = true;
+};
+
+}  // namespace tolm::sim
