@@ -1,0 +1,54 @@
+// Shared fixture of the engine tests: hosts launched for one test and
+// quit at its end, where a non-zero exit status (a crash, or a sanitizer
+// report at exit) fails the test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host_client.h"
+#include "module_side.h"
+
+namespace tolm::labtest {
+
+// Long enough for a datagram to cross the lab on a loaded machine; only
+// ever waited in full when a test is failing.
+inline constexpr Milliseconds kArrival{5000};
+// How long a notification that must not come is given to show up anyway.
+inline constexpr Milliseconds kQuietPeriod{300};
+
+class HostTest : public testing::Test {
+  protected:
+    // A host with its callback in the given mode ("off" registers none),
+    // started unless told otherwise.
+    Host& Launch(const std::string& callback = "on", bool start = true) {
+        hosts_.push_back(std::make_unique<Host>());
+        Host& host = *hosts_.back();
+        if (callback != "off") {
+            EXPECT_EQ(host.Run("callback " + callback)["returned"], "given");
+        }
+        if (start) {
+            EXPECT_EQ(host.Run("start")["result"], "1");
+        }
+        return host;
+    }
+
+    // Waits for the host to have received count notifications in all.
+    static Reply WaitEvents(Host& host, int count, Milliseconds timeout = kArrival) {
+        return host.Run("wait-events " + std::to_string(count) + " " +
+                        std::to_string(timeout.count()));
+    }
+
+    void TearDown() override {
+        for (auto& host : hosts_) EXPECT_EQ(host->Quit(), 0) << "host exit status";
+        hosts_.clear();
+    }
+
+  private:
+    std::vector<std::unique_ptr<Host>> hosts_;
+};
+
+}  // namespace tolm::labtest

@@ -1,0 +1,109 @@
+// Loading, starting, stopping and unloading, and what each leaves behind.
+#include <algorithm>
+
+#include "host_test.h"
+
+namespace tolm::labtest {
+namespace {
+
+using Lifecycle = HostTest;
+
+TEST_F(Lifecycle, SecondProcessCannotBindThePort) {
+    Host& first = Launch();
+    Host& second = Launch();
+    EXPECT_EQ(second.Run("scan")["result"], "0");
+    EXPECT_EQ(second.Run("configure mac=02-00-00-00-10-01")["result"], "0");
+    EXPECT_EQ(second.Run("start")["result"], "0") << "already started by Launch";
+    EXPECT_EQ(second.Run("stop")["result"], "1");
+    EXPECT_EQ(second.Run("start")["result"], "1");
+
+    SendFromModules({ResponseText("02-00-00-00-10-01", "for-the-first")});
+    EXPECT_EQ(WaitEvents(first, 1)["codes"], "1");
+    EXPECT_EQ(WaitEvents(second, 1, kQuietPeriod)["result"], "0");
+    EXPECT_EQ(second.Run("take")["result"], "0");
+    EXPECT_EQ(first.Run("scan")["result"], "1");
+}
+
+// A slow callback is running when Stop is called: Stop must wait for it,
+// and nothing may be notified until the next Start.
+TEST_F(Lifecycle, StopWaitsForTheWorkerAndSilencesIt) {
+    Host& host = Launch("slow 300");
+    SendFromModules({ResponseText("02-00-00-00-10-01", "before-stop")});
+    WaitEvents(host, 1);
+    const Reply stop = host.Run("stop");
+    EXPECT_EQ(stop["result"], "1");
+    EXPECT_EQ(stop["active"], "0") << "Stop returned while the callback still ran";
+    EXPECT_EQ(stop["events"], "1");
+    EXPECT_EQ(host.Run("take")["result"], "0") << "Stop frees what is queued";
+
+    SendFromModules({ResponseText("02-00-00-00-10-02", "while-stopped")});
+    EXPECT_EQ(WaitEvents(host, 2, kQuietPeriod)["result"], "0");
+
+    // What waited in the socket is read by the next worker.
+    EXPECT_EQ(host.Run("start")["result"], "1");
+    EXPECT_EQ(WaitEvents(host, 2)["codes"], "1,1");
+    EXPECT_EQ(host.Run("take")["szHostName"], "while-stopped");
+    EXPECT_EQ(host.Run("start")["result"], "0") << "a second Start while running";
+}
+
+TEST_F(Lifecycle, StartAfterStopRunsAgainRepeatedly) {
+    Host& host = Launch("on", false);
+    for (int round = 1; round <= 3; ++round) {
+        EXPECT_EQ(host.Run("start")["result"], "1");
+        SendFromModules({ResponseText("02-00-00-00-10-01", "round-" + std::to_string(round))});
+        EXPECT_EQ(WaitEvents(host, round)["result"], "1");
+        EXPECT_EQ(host.Run("take")["szHostName"], "round-" + std::to_string(round));
+        EXPECT_EQ(host.Run("stop")["result"], "1");
+    }
+    EXPECT_EQ(host.Codes(), "1,1,1");
+}
+
+TEST_F(Lifecycle, StopWithoutStartReturnsAtOnce) {
+    Host& host = Launch("on", false);
+    EXPECT_EQ(host.Run("stop")["result"], "1");
+    EXPECT_EQ(host.Run("stop")["result"], "1");
+    EXPECT_EQ(host.Run("take")["result"], "0");
+}
+
+TEST_F(Lifecycle, DatagramsBeforeStartAreReadByTheFirstPass) {
+    Host& host = Launch("on", false);
+    SendFromModules({ResponseText("02-00-00-00-10-01", "early")});
+    EXPECT_EQ(WaitEvents(host, 1, kQuietPeriod)["result"], "0");
+    EXPECT_EQ(host.Run("start")["result"], "1");
+    EXPECT_EQ(WaitEvents(host, 1)["codes"], "1");
+    EXPECT_EQ(host.Run("take")["szHostName"], "early");
+}
+
+// Unloading closes the socket, so another process can bind; loading again
+// starts with no callback registered.
+TEST_F(Lifecycle, UnloadFreesThePortAndReloadForgetsTheCallback) {
+    Host& first = Launch("on", false);
+    EXPECT_EQ(first.Run("unload")["result"], "1");
+    Host& second = Launch("on", false);
+    EXPECT_EQ(second.Run("scan")["result"], "1");
+    EXPECT_EQ(second.Run("unload")["result"], "1");
+
+    EXPECT_EQ(first.Run("load")["result"], "1");
+    EXPECT_EQ(first.Run("scan")["result"], "1");
+    EXPECT_EQ(first.Run("start")["result"], "1");
+    SendFromModules({ResponseText("02-00-00-00-10-01", "after-reload")});
+    EXPECT_EQ(first.TakeWithin(kArrival)["szHostName"], "after-reload");
+    EXPECT_EQ(first.Run("events")["count"], "0");
+    EXPECT_EQ(first.Run("stop")["result"], "1");
+}
+
+TEST_F(Lifecycle, DllGetVersionFillsTheStructureWhateverItsSize) {
+    Host& host = Launch("off", false);
+    for (const char* size : {"20", "0"}) {
+        const Reply version = host.Run(std::string("version ") + size);
+        EXPECT_EQ(version["result"], "0");
+        EXPECT_EQ(version["cbSize"], size);
+        EXPECT_EQ(version["major"], "1");
+        EXPECT_EQ(version["minor"], "2");
+        EXPECT_EQ(version["build"], "1");
+        EXPECT_EQ(version["platform"], "1");
+    }
+}
+
+}  // namespace
+}  // namespace tolm::labtest
