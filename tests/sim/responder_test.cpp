@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "fleet.h"
-#include "messages.h"
+#include "protocol/messages.h"
 
 namespace tolm::sim {
 namespace {
