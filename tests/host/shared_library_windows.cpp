@@ -4,8 +4,22 @@
 
 namespace tolm::host {
 
+namespace {
+
+// The program keeps the sockets layer loaded for its own use, so unloading
+// the library never unloads ws2_32. The host does the same; under Wine,
+// ws2_32 unloaded and loaded again on one thread keeps stale per-thread
+// state, and the library's next socket then cannot bind.
+void KeepSocketsLayerLoaded() {
+    static const HMODULE sockets = LoadLibraryA("ws2_32.dll");
+    (void)sockets;
+}
+
+}  // namespace
+
 bool SharedLibrary::Open(const std::string& path) {
     Close();
+    KeepSocketsLayerLoaded();
     handle_ = LoadLibraryA(path.c_str());
     if (handle_ == nullptr) {
         error_ = "LoadLibraryA failed with error " + std::to_string(GetLastError());
