@@ -116,9 +116,7 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
     });
     value_flag("--host-name", G::modules,
                [](Options& o, const std::string& f, const std::string& v) {
-                   // Room for "-100000" after the prefix.
                    o.defaults.host_name_prefix = ParseTextFlag(f, v);
-                   if (v.size() > 120) throw UsageError(f + ": longer than 120 characters");
                });
     value_flag("--password", G::modules,
                [](Options& o, const std::string& f, const std::string& v) {

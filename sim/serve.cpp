@@ -55,11 +55,15 @@ sigset_t InstallStopSignals() {
     return wait_mask;
 }
 
+// Written aside and renamed, so that whoever sees the file sees the whole pid.
 void WriteReadyFile(const std::string& path) {
     if (path.empty()) return;
-    std::ofstream file(path, std::ios::trunc);
+    const std::string partial = path + ".partial";
+    std::ofstream file(partial, std::ios::trunc);
     file << getpid() << '\n';
-    if (!file.flush()) throw std::runtime_error("cannot write the ready file " + path);
+    file.close();
+    if (!file || std::rename(partial.c_str(), path.c_str()) != 0)
+        throw std::runtime_error("cannot write the ready file " + path);
 }
 
 class Server {
