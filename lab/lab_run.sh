@@ -73,12 +73,6 @@ build_network() {
     done
 }
 
-process_running() {
-    local stat
-    read -r stat 2>/dev/null <"/proc/$1/stat" || return 1
-    [[ ${stat##*) } != Z* ]]
-}
-
 # Splits a string into words as a shell would (quotes honoured, nothing expanded or run).
 split_words() {
     local -n words=$1
@@ -170,7 +164,9 @@ cmd_run() {
     # the run behind.
     local -a limit=()
     ((TIME_LIMIT == 0)) || limit=(timeout --kill-after=5 "$TIME_LIMIT")
-    # In the background, so that a signal reaches its trap at once; the command keeps our stdin.
+    # In the background, so that a signal reaches its trap at once; the command keeps our stdin (or
+    # gets /dev/null where we were started without one).
+    if ! { : <&0; } 2>/dev/null; then exec </dev/null; fi
     ip netns exec "$TOOL_NS" "${limit[@]}" "${COMMAND[@]}" <&0 &
     local status=0
     wait "$!" || status=$?

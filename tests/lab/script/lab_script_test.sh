@@ -177,10 +177,11 @@ case_unprivileged() {
 # A run whose lab process died without tearing down (as under SIGKILL): cleanup removes it.
 case_cleanup_dead_run() {
     local dead run
-    sleep 0 &
+    sleep 60 &
     dead=$!
     run="$dead-$(awk '{ print $22 }' "/proc/$dead/stat")"
-    wait "$dead"
+    kill "$dead"
+    wait "$dead" || true
     echo "$run" >"$FAKE_SIM_RECORD/run"
     ip netns add "tolmlab-$run-tool"
     ip -n "tolmlab-$run-tool" link add tl0 type veth peer name tl1
