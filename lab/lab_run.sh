@@ -164,9 +164,7 @@ cmd_run() {
     # the run behind.
     local -a limit=()
     ((TIME_LIMIT == 0)) || limit=(timeout --kill-after=5 "$TIME_LIMIT")
-    # In the background, so that a signal reaches its trap at once; the command keeps our stdin (or
-    # gets /dev/null where we were started without one).
-    if ! { : <&0; } 2>/dev/null; then exec </dev/null; fi
+    # In the background, so that a signal reaches its trap at once; the command keeps our stdin.
     ip netns exec "$TOOL_NS" "${limit[@]}" "${COMMAND[@]}" <&0 &
     local status=0
     wait "$!" || status=$?
