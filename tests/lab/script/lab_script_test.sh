@@ -163,15 +163,16 @@ case_simulator_failures() {
 }
 
 case_unprivileged() {
-    local before
-    before=$(ip netns list | grep -c '^tolmlab-' || true)
+    local pid
     STATUS=0
     setpriv --bounding-set=-net_admin,-sys_admin --inh-caps=-net_admin,-sys_admin \
-        "$LAB" run --no-sim -- true 2>"$WORK/stderr" || STATUS=$?
+        "$LAB" run --no-sim -- true 2>"$WORK/stderr" &
+    pid=$! # setpriv becomes the lab, whose pid begins the run id
+    wait "$pid" || STATUS=$?
     expect_eq "$STATUS" 125 "status without CAP_NET_ADMIN and CAP_SYS_ADMIN"
     expect_in "$(<"$WORK/stderr")" "cannot create network namespace" "message without privileges"
     [[ -z $(ls -A "$TMPDIR") ]] || fail "temp dirs left without privileges: $(ls -A "$TMPDIR")"
-    ((before >= $(ip netns list | grep -c '^tolmlab-' || true))) || fail "a namespace was made without privileges"
+    if ip netns list | grep -q "^tolmlab-$pid-"; then fail "a namespace was made without privileges"; fi
 }
 
 # A run whose lab process died without tearing down (as under SIGKILL): cleanup removes it.
