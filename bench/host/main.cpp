@@ -1,0 +1,33 @@
+// tolm-bench-host: loads the library by path and runs one measurement on it.
+// Built natively and with mingw, so the same measurements run tolm.dll under
+// Wine.
+#include <cstdio>
+#include <string>
+
+#include "bound_exports.h"
+#include "lab_required.h"
+#include "modes.h"
+#include "options.h"
+#include "shared_library.h"
+
+int main(int argc, char** argv) {
+    std::string error;
+    const auto options = tolm::bench::ParseHostOptions(argc, argv, &error);
+    if (!options) {
+        std::fprintf(stderr, "tolm-bench-host: %s\n%s", error.c_str(), tolm::bench::kHostUsage);
+        return 2;
+    }
+    tolm::bench::RequireLabOrExit();
+    tolm::host::SharedLibrary library;
+    tolm::bench::BoundExports exports;
+    if (!tolm::bench::LoadAndBind(options->library, library, exports)) return 1;
+    switch (options->mode) {
+        case tolm::bench::Mode::latency:
+            return tolm::bench::MeasureLatency(*options, exports);
+        case tolm::bench::Mode::burst:
+            return tolm::bench::MeasureBurst(*options, exports);
+        case tolm::bench::Mode::idle:
+            return tolm::bench::MeasureIdle(*options, exports);
+    }
+    return 2;
+}
