@@ -1,16 +1,16 @@
 // POSIX: a non-blocking UDP socket, poll() on it and an eventfd for waking,
-// std::recursive_timed_mutex and std::thread.
+// a recursive pthread mutex with timed locking, and std::thread.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
-#include <mutex>
+#include <ctime>
 #include <new>
 #include <thread>
 
@@ -28,7 +28,7 @@ struct Waiter {
 };
 
 struct Mutex {
-    std::recursive_timed_mutex mutex;
+    pthread_mutex_t mutex;
 };
 
 struct Thread {
@@ -133,19 +133,39 @@ void waiter_wake(Waiter* waiter) {
 }
 
 Mutex* mutex_create() {
-    return new (std::nothrow) Mutex;
+    Mutex* mutex = new (std::nothrow) Mutex;
+    if (mutex == nullptr) return nullptr;
+    pthread_mutexattr_t attributes;
+    pthread_mutexattr_init(&attributes);
+    pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+    const bool made = pthread_mutex_init(&mutex->mutex, &attributes) == 0;
+    pthread_mutexattr_destroy(&attributes);
+    if (made) return mutex;
+    delete mutex;
+    return nullptr;
 }
 
 void mutex_destroy(Mutex* mutex) {
+    if (mutex == nullptr) return;
+    pthread_mutex_destroy(&mutex->mutex);
     delete mutex;
 }
 
 bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
-    return mutex->mutex.try_lock_for(std::chrono::milliseconds(timeout_ms));
+    // pthread_mutex_timedlock counts on the real-time clock.
+    timespec deadline;
+    clock_gettime(CLOCK_REALTIME, &deadline);
+    deadline.tv_sec += timeout_ms / 1000;
+    deadline.tv_nsec += static_cast<long>(timeout_ms % 1000) * 1000000L;
+    if (deadline.tv_nsec >= 1000000000L) {
+        deadline.tv_sec += 1;
+        deadline.tv_nsec -= 1000000000L;
+    }
+    return pthread_mutex_timedlock(&mutex->mutex, &deadline) == 0;
 }
 
 void mutex_unlock(Mutex* mutex) {
-    mutex->mutex.unlock();
+    pthread_mutex_unlock(&mutex->mutex);
 }
 
 Thread* thread_start(void (*entry)(void* arg), void* arg) {
