@@ -74,7 +74,9 @@ Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* 
         Report(status, SocketStatus::sockets_layer_failed);
         return nullptr;
     }
-    SOCKET handle = socket(AF_INET, SOCK_DGRAM, 0);
+    // Overlapped as socket() makes it, spelled out: Wine creates a reloaded
+    // ws2_32's first socket without the flag, and its bind then fails.
+    SOCKET handle = WSASocketW(AF_INET, SOCK_DGRAM, 0, nullptr, 0, WSA_FLAG_OVERLAPPED);
     if (handle == INVALID_SOCKET) {
         WSACleanup();
         Report(status, SocketStatus::create_failed);
