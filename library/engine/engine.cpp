@@ -14,8 +14,10 @@ namespace {
 constexpr unsigned kLockTimeoutMs = 1000;
 // Room for the largest datagram the protocol allows plus a terminating NUL.
 constexpr std::size_t kMaxDatagram = 1500;
-// What may wait in the socket while the worker is busy: a scan answered by a
-// thousand modules back-to-back must not lose a single answer.
+// What may wait in the socket while the worker is busy. A scan answered by a
+// thousand modules back-to-back lost answers below 512 KiB natively and below
+// 1 MiB under Wine, whose worker is slower; 4 MiB leaves room for several
+// thousand answers even if the worker read none during the burst.
 constexpr int kSocketReceiveBuffer = 4 * 1024 * 1024;
 
 struct Engine {

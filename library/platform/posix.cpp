@@ -49,7 +49,11 @@ Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* 
         *status = SocketStatus::create_failed;
         return nullptr;
     }
-    if (!SetOption(fd, SO_BROADCAST, 1) || !SetOption(fd, SO_RCVBUF, receive_buffer_bytes)) {
+    // SO_RCVBUF is capped by net.core.rmem_max (208 KiB on a stock system, too
+    // little for a burst of answers); a privileged process may go past it.
+    const bool buffer_set = SetOption(fd, SO_RCVBUFFORCE, receive_buffer_bytes) ||
+                            SetOption(fd, SO_RCVBUF, receive_buffer_bytes);
+    if (!SetOption(fd, SO_BROADCAST, 1) || !buffer_set) {
         *status = SocketStatus::option_failed;
         ::close(fd);
         return nullptr;
