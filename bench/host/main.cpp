@@ -5,7 +5,7 @@
 #include <string>
 
 #include "bound_exports.h"
-#include "lab_required.h"
+#include "lab_guard.h"
 #include "modes.h"
 #include "options.h"
 #include "shared_library.h"
@@ -17,7 +17,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tolm-bench-host: %s\n%s", error.c_str(), tolm::bench::kHostUsage);
         return 2;
     }
-    tolm::bench::RequireLabOrExit();
+    // The library broadcasts as soon as it loads: refuse first, outside the lab.
+    tolm::lab::RequireLab("tolm-bench-host");
     tolm::host::SharedLibrary library;
     tolm::bench::BoundExports exports;
     if (!tolm::bench::LoadAndBind(options->library, library, exports)) return 1;

@@ -6,7 +6,8 @@
 
 namespace tolm::lab {
 
-// Names of the lab's own links all begin with this prefix.
+// Names of the lab's own links all begin with this prefix; under Wine the
+// adapters carry the names of the Linux links.
 inline constexpr const char* kLinkPrefix = "tl";
 
 // Empty when this process runs inside a lab namespace; else why not.

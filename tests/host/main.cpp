@@ -12,7 +12,7 @@
 #include <iostream>
 #include <string>
 
-#include "lab_check.h"
+#include "lab_guard.h"
 #include "session.h"
 
 namespace {
@@ -31,7 +31,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tolm-host LIBRARY\n");
         return 2;
     }
-    tolm::host::RequireLabOrExit();
+    // The library broadcasts as soon as it loads: refuse first, outside the lab.
+    tolm::lab::RequireLab("tolm-host");
     tolm::host::Session session(argv[1]);
     const std::string loaded = session.Load();
     Answer(loaded == "load result=1" ? "ready" : loaded);

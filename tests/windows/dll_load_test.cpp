@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "broadcast_sender.h"
+#include "lab_guard.h"
 #include "notification_log.h"
 #include "tolm_binding.h"
-#include "wine_lab_guard.h"
 
 using namespace tolm::windows_test;
 
@@ -146,7 +146,7 @@ void RunLoadedSession(const TolmBinding& tolm, BroadcastSender& modules) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    RequireLab("tolm-dll-load-test");
+    tolm::lab::RequireLab("tolm-dll-load-test");
     if (argc > 1 && std::strcmp(argv[1], kSecondProcessFlag) == 0) return RunSecondProcess();
 
     BroadcastSender modules;

@@ -9,8 +9,8 @@
 #include <string>
 #include <thread>
 
+#include "lab_guard.h"
 #include "tolm.h"
-#include "wine_lab_guard.h"
 
 namespace platform = tolm::platform;
 
@@ -120,7 +120,7 @@ void CheckThread() {
 }  // namespace
 
 int main() {
-    tolm::windows_test::RequireLab("tolm-platform-test");
+    tolm::lab::RequireLab("tolm-platform-test");
     CheckSocket();
     CheckWaiterWithoutSocket();
     CheckMutex();
