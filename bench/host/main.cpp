@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <string>
 
-#include "bound_exports.h"
 #include "lab_guard.h"
 #include "modes.h"
 #include "options.h"
 #include "shared_library.h"
+#include "tolm_exports.h"
 
 int main(int argc, char** argv) {
     std::string error;
@@ -19,9 +19,13 @@ int main(int argc, char** argv) {
     }
     // The library broadcasts as soon as it loads: refuse first, outside the lab.
     tolm::lab::RequireLab("tolm-bench-host");
-    tolm::host::SharedLibrary library;
-    tolm::bench::BoundExports exports;
-    if (!tolm::bench::LoadAndBind(options->library, library, exports)) return 1;
+    tolm::support::SharedLibrary library;
+    tolm::support::TolmExports exports;
+    const std::string failure = tolm::support::LoadTolm(options->library, library, exports);
+    if (!failure.empty()) {
+        std::fprintf(stderr, "tolm-bench-host: %s\n", failure.c_str());
+        return 1;
+    }
     switch (options->mode) {
         case tolm::bench::Mode::latency:
             return tolm::bench::MeasureLatency(*options, exports);

@@ -2,18 +2,18 @@
 // bound, prints its figures and returns the process exit status.
 #pragma once
 
-#include "bound_exports.h"
 #include "options.h"
+#include "tolm_exports.h"
 
 namespace tolm::bench {
 
 // Callback-to-stamp delay of answers sent by tolm-bench-stamper.
-int MeasureLatency(const HostOptions& options, const BoundExports& exports);
+int MeasureLatency(const HostOptions& options, const support::TolmExports& exports);
 
 // Records taken after one scan answered by many modules at once.
-int MeasureBurst(const HostOptions& options, const BoundExports& exports);
+int MeasureBurst(const HostOptions& options, const support::TolmExports& exports);
 
 // Wake-ups per second of the started engine with nothing arriving.
-int MeasureIdle(const HostOptions& options, const BoundExports& exports);
+int MeasureIdle(const HostOptions& options, const support::TolmExports& exports);
 
 }  // namespace tolm::bench

@@ -10,7 +10,7 @@ namespace tolm::host {
 
 namespace {
 
-std::atomic<const TolmExports*> g_exports{nullptr};
+std::atomic<const support::TolmExports*> g_exports{nullptr};
 std::atomic<int> g_delayMs{0};
 
 // Nothing may escape into the library's worker thread.
@@ -26,13 +26,13 @@ void Guarded(int32_t code, Body body) {
     log.Leave();
 }
 
-std::string TakeInside(const TolmExports& exports) {
+std::string TakeInside(const support::TolmExports& exports) {
     TOLM_ModuleScanResponseType response;
     const int32_t taken = exports.getResponse(&response);
     return "take:" + std::to_string(taken) + ":" + (taken ? FormatMac(response.abMacId) : "-");
 }
 
-std::string PeekAndRemoveInside(const TolmExports& exports) {
+std::string PeekAndRemoveInside(const support::TolmExports& exports) {
     uint8_t mac[TOLM_MAC_SIZE] = {};
     const int32_t peeked = exports.getInvPswdMacId(mac);
     const int32_t removed = exports.removeFirstInvPswdMacId();
@@ -47,7 +47,7 @@ NotifyLog& TheNotifyLog() {
     return log;
 }
 
-void SetCallbackExports(const TolmExports* exports) {
+void SetCallbackExports(const support::TolmExports* exports) {
     g_exports.store(exports);
 }
 void SetCallbackDelayMs(int delayMs) {
@@ -60,7 +60,7 @@ void TOLM_CALLBACK RecordingCallback(int32_t code) {
 
 void TOLM_CALLBACK TakingCallback(int32_t code) {
     Guarded(code, [code] {
-        const TolmExports* exports = g_exports.load();
+        const support::TolmExports* exports = g_exports.load();
         if (exports == nullptr) return;
         std::string entry = "none";
         if (code == TOLM_NOTIFY_RESPONSE) entry = TakeInside(*exports);

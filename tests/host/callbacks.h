@@ -14,7 +14,7 @@ namespace tolm::host {
 NotifyLog& TheNotifyLog();
 
 // Set before registering the callbacks that call into the library.
-void SetCallbackExports(const TolmExports* exports);
+void SetCallbackExports(const support::TolmExports* exports);
 void SetCallbackDelayMs(int delayMs);
 
 // Records the code.

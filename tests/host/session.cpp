@@ -52,13 +52,8 @@ std::vector<std::string> SplitWords(const std::string& line) {
 
 std::string Session::Load() {
     if (library_.IsOpen()) return "error library already loaded";
-    if (!library_.Open(libraryPath_))
-        return "error cannot load " + libraryPath_ + ": " + library_.LastError();
-    const std::string missing = BindExports(library_, exports_);
-    if (!missing.empty()) {
-        library_.Close();
-        return "error missing export " + missing;
-    }
+    const std::string failure = support::LoadTolm(libraryPath_, library_, exports_);
+    if (!failure.empty()) return "error " + failure;
     SetCallbackExports(&exports_);
     return "load result=1";
 }

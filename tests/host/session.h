@@ -38,8 +38,8 @@ class Session {
     std::string Version(const Args& args);
 
     std::string libraryPath_;
-    SharedLibrary library_;
-    TolmExports exports_;
+    support::SharedLibrary library_;
+    support::TolmExports exports_;
     bool running_ = false;
     bool quit_ = false;
 };

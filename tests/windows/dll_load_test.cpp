@@ -13,14 +13,19 @@
 #include "broadcast_sender.h"
 #include "lab_guard.h"
 #include "notification_log.h"
-#include "tolm_binding.h"
+#include "tolm_exports.h"
 
 using namespace tolm::windows_test;
+using tolm::support::LoadTolm;
+using tolm::support::SharedLibrary;
+using tolm::support::TolmExports;
 
 namespace {
 
 constexpr auto kPatience = std::chrono::seconds(10);
 constexpr const char* kSecondProcessFlag = "--second-process";
+// By file name, from the program's own folder, as a host that ships beside the library loads it.
+constexpr const char* kDllName = "tolm.dll";
 
 int g_passed = 0;
 int g_failures = 0;
@@ -39,19 +44,19 @@ std::string ScanResponse(int last_byte) {
     return text;
 }
 
-void CheckTakesResponse(const TolmBinding& tolm, int last_byte) {
+void CheckTakesResponse(const TolmExports& tolm, int last_byte) {
     TOLM_ModuleScanResponseType response;
-    const bool taken = tolm.GetResponse(&response) == 1;
+    const bool taken = tolm.getResponse(&response) == 1;
     const uint8_t mac[] = {0x02, 0x00, 0x00, 0xAB, 0xCD, static_cast<uint8_t>(last_byte)};
     Check(taken && response.bMacIdValid == 1 && std::memcmp(response.abMacId, mac, 6) == 0 &&
               response.dwIpAddress == (0x0A4D0000u | static_cast<unsigned>(last_byte)),
           "TOLM_GetResponse returns the answer of module " + std::to_string(last_byte));
 }
 
-void CheckQueueEmpty(const TolmBinding& tolm) {
+void CheckQueueEmpty(const TolmExports& tolm) {
     TOLM_ModuleScanResponseType response;
     std::memset(&response, 0xAB, sizeof response);
-    const bool empty = tolm.GetResponse(&response) == 0;
+    const bool empty = tolm.getResponse(&response) == 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(&response);
     bool untouched = true;
     for (std::size_t i = 0; i < sizeof response; ++i) untouched = untouched && bytes[i] == 0xAB;
@@ -65,34 +70,34 @@ void CheckNotifications(const std::vector<int32_t>& expected, const std::string&
     Check(codes == expected, what + " (codes:" + seen + ")");
 }
 
-void CheckVersion(const TolmBinding& tolm) {
+void CheckVersion(const TolmExports& tolm) {
     TOLM_DllVersionInfoType info = {0, 7, 7, 7, 7};
-    const int32_t result = tolm.DllGetVersion(&info);
+    const int32_t result = tolm.dllGetVersion(&info);
     Check(result == 0 && info.cbSize == 0 && info.dwMajorVersion == 1 && info.dwMinorVersion == 2 &&
               info.dwBuildNumber == 1 && info.dwPlatformID == 1,
           "DllGetVersion fills 1.2.1, platform 1, leaves cbSize 0 and returns 0");
 }
 
 // Sends work whenever the library has its socket.
-void CheckSends(const TolmBinding& tolm) {
+void CheckSends(const TolmExports& tolm) {
     TOLM_ConfigureRequestType request;
     std::memset(&request, 0, sizeof request);
     request.abMacId[0] = 0x02;
     request.dwIpAddress = request.dwSubnetMask = request.dwGateway = 0xFFFFFFFF;
     request.dwDns1 = request.dwDns2 = 0xFFFFFFFF;
     request.bDhcpEnabled = 2;
-    Check(tolm.SendModuleScan() == 1, "TOLM_SendModuleScan returns 1");
-    Check(tolm.SendConfigure(&request) == 1, "TOLM_SendConfigure returns 1");
+    Check(tolm.sendModuleScan() == 1, "TOLM_SendModuleScan returns 1");
+    Check(tolm.sendConfigure(&request) == 1, "TOLM_SendConfigure returns 1");
 }
 
 // A second process on the machine finds the port taken: its sends fail.
 int RunSecondProcess() {
-    TolmBinding tolm;
-    std::string missing;
-    if (!LoadTolm(&tolm, &missing)) return 2;
-    const bool refused = tolm.SendModuleScan() == 0;
-    const bool started = tolm.Start() == 1 && tolm.Stop() == 1;
-    FreeLibrary(tolm.module);
+    SharedLibrary library;
+    TolmExports tolm;
+    if (!LoadTolm(kDllName, library, tolm).empty()) return 2;
+    const bool refused = tolm.sendModuleScan() == 0;
+    const bool started = tolm.start() == 1 && tolm.stop() == 1;
+    library.Close();
     return refused && started ? 0 : 1;
 }
 
@@ -114,14 +119,14 @@ DWORD RunSelfAsSecondProcess() {
     return status;
 }
 
-void RunLoadedSession(const TolmBinding& tolm, BroadcastSender& modules) {
+void RunLoadedSession(const TolmExports& tolm, BroadcastSender& modules) {
     CheckVersion(tolm);
-    Check(tolm.RegisterCallBack(RecordNotification) == RecordNotification,
+    Check(tolm.registerCallBack(RecordNotification) == RecordNotification,
           "TOLM_RegisterCallBack returns the callback given");
     Check(RunSelfAsSecondProcess() == 0, "a second process cannot send: the port is taken");
 
     Check(modules.Send(ScanResponse(1)), "an answer is sent before TOLM_Start");
-    Check(tolm.Start() == 1, "TOLM_Start returns 1");
+    Check(tolm.start() == 1, "TOLM_Start returns 1");
     CheckNotifications({1}, "the answer that waited before the start is notified");
     CheckTakesResponse(tolm, 1);
     CheckQueueEmpty(tolm);
@@ -133,14 +138,14 @@ void RunLoadedSession(const TolmBinding& tolm, BroadcastSender& modules) {
     CheckNotifications({1, 2, 1}, "empty and oversized datagrams are dropped, the rest notified");
     CheckTakesResponse(tolm, 2);
 
-    Check(tolm.Stop() == 1, "TOLM_Stop returns 1");
-    Check(tolm.Start() == 1, "TOLM_Start after TOLM_Stop returns 1");
+    Check(tolm.stop() == 1, "TOLM_Stop returns 1");
+    Check(tolm.start() == 1, "TOLM_Start after TOLM_Stop returns 1");
     Check(modules.Send(ScanResponse(3)), "an answer is sent to the restarted engine");
     CheckNotifications({1, 2, 1, 1}, "the restarted engine receives and notifies");
     CheckTakesResponse(tolm, 3);
     // Last: a stray configure request comes back to the library as an answer.
     CheckSends(tolm);
-    Check(tolm.Stop() == 1, "TOLM_Stop returns 1 again");
+    Check(tolm.stop() == 1, "TOLM_Stop returns 1 again");
 }
 
 }  // namespace
@@ -151,24 +156,26 @@ int main(int argc, char** argv) {
 
     BroadcastSender modules;
     Check(modules.Ready(), "the test's own sending socket opens");
-    TolmBinding tolm;
-    std::string missing;
-    if (!LoadTolm(&tolm, &missing)) {
-        Check(false, "tolm.dll loads and binds its nine exports; missing: " + missing);
+    SharedLibrary library;
+    TolmExports tolm;
+    std::string failure = LoadTolm(kDllName, library, tolm);
+    if (!failure.empty()) {
+        Check(false, "tolm.dll loads and binds its nine exports: " + failure);
         return 1;
     }
     RunLoadedSession(tolm, modules);
-    FreeLibrary(tolm.module);
+    library.Close();
     Check(GetModuleHandleW(L"tolm.dll") == nullptr, "FreeLibrary after TOLM_Stop unloads it");
 
     // Loading again opens the port again: the unload closed the socket.
-    if (!LoadTolm(&tolm, &missing)) {
-        Check(false, "tolm.dll loads a second time; missing: " + missing);
+    failure = LoadTolm(kDllName, library, tolm);
+    if (!failure.empty()) {
+        Check(false, "tolm.dll loads a second time: " + failure);
         return 1;
     }
-    Check(tolm.SendModuleScan() == 1, "the reloaded library has its socket again");
-    Check(tolm.Start() == 1, "TOLM_Start in the reloaded library returns 1");
-    FreeLibrary(tolm.module);
+    Check(tolm.sendModuleScan() == 1, "the reloaded library has its socket again");
+    Check(tolm.start() == 1, "TOLM_Start in the reloaded library returns 1");
+    library.Close();
     Check(GetModuleHandleW(L"tolm.dll") != nullptr,
           "FreeLibrary without TOLM_Stop leaves the library to its running worker");
     Check(modules.Send(ScanResponse(4)), "an answer reaches the abandoned worker");

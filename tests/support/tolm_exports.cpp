@@ -1,22 +1,17 @@
 #include "tolm_exports.h"
 
-namespace tolm::host {
+namespace tolm::support {
 
 namespace {
 
-template <typename Fn>
-bool Bind(const SharedLibrary& library, const char* name, Fn& slot, std::string& missing) {
-    void* address = library.Symbol(name);
-    if (address == nullptr) {
-        if (missing.empty()) missing = name;
-        return false;
-    }
-    slot = reinterpret_cast<Fn>(address);
-    return true;
+template <typename Function>
+void Bind(const SharedLibrary& library, const char* name, Function& slot, std::string& missing) {
+    // Symbol returns a generic pointer; each export has its own type.
+    slot = reinterpret_cast<Function>(library.Symbol(name));
+    if (slot == nullptr) missing += std::string(missing.empty() ? "" : " ") + name;
 }
 
-}  // namespace
-
+// On a missing export, returns the names of all that are missing.
 std::string BindExports(const SharedLibrary& library, TolmExports& exports) {
     TolmExports bound;
     std::string missing;
@@ -33,4 +28,14 @@ std::string BindExports(const SharedLibrary& library, TolmExports& exports) {
     return missing;
 }
 
-}  // namespace tolm::host
+}  // namespace
+
+std::string LoadTolm(const std::string& path, SharedLibrary& library, TolmExports& exports) {
+    if (!library.Open(path)) return "cannot load " + path + ": " + library.LastError();
+    const std::string missing = BindExports(library, exports);
+    if (missing.empty()) return {};
+    library.Close();
+    return "missing export " + missing;
+}
+
+}  // namespace tolm::support

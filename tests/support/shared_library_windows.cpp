@@ -2,12 +2,12 @@
 
 #include "shared_library.h"
 
-namespace tolm::host {
+namespace tolm::support {
 
 namespace {
 
 // The program keeps the sockets layer loaded for its own use, so unloading
-// the library never unloads ws2_32. The host does the same; under Wine,
+// the library never unloads ws2_32. Loaders here do the same; under Wine,
 // ws2_32 unloaded and loaded again on one thread keeps stale per-thread
 // state, and the library's next socket then cannot bind.
 void KeepSocketsLayerLoaded() {
@@ -39,4 +39,4 @@ void SharedLibrary::Close() {
     handle_ = nullptr;
 }
 
-}  // namespace tolm::host
+}  // namespace tolm::support

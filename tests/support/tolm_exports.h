@@ -6,7 +6,7 @@
 #include "shared_library.h"
 #include "tolm.h"
 
-namespace tolm::host {
+namespace tolm::support {
 
 struct TolmExports {
     TOLM_GetResponseFn getResponse = nullptr;
@@ -20,8 +20,9 @@ struct TolmExports {
     TOLM_StopFn stop = nullptr;
 };
 
-// Binds all nine or none: on a missing export, returns its name and leaves
-// exports untouched; on success, returns an empty string.
-std::string BindExports(const SharedLibrary& library, TolmExports& exports);
+// Loads the library (its socket opens now) and binds all nine exports, or
+// none: empty on success; else why not ("cannot load PATH: ..." or "missing
+// export NAME..."), with the library closed and exports untouched.
+std::string LoadTolm(const std::string& path, SharedLibrary& library, TolmExports& exports);
 
-}  // namespace tolm::host
+}  // namespace tolm::support

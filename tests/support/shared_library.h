@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tolm::host {
+namespace tolm::support {
 
 class SharedLibrary {
   public:
@@ -28,4 +28,4 @@ class SharedLibrary {
     std::string error_;
 };
 
-}  // namespace tolm::host
+}  // namespace tolm::support
