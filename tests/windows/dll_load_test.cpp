@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "broadcast_sender.h"
+#include "check_log.h"
 #include "lab_guard.h"
 #include "notification_log.h"
 #include "tolm_exports.h"
@@ -26,16 +27,6 @@ constexpr auto kPatience = std::chrono::seconds(10);
 constexpr const char* kSecondProcessFlag = "--second-process";
 // By file name, from the program's own folder, as a host that ships beside the library loads it.
 constexpr const char* kDllName = "tolm.dll";
-
-int g_passed = 0;
-int g_failures = 0;
-
-// Wine buffers a program's stdout fully: every line is flushed at once.
-void Check(bool holds, const std::string& what) {
-    std::printf("%s: %s\n", holds ? "ok" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    ++(holds ? g_passed : g_failures);
-}
 
 std::string ScanResponse(int last_byte) {
     char text[128];
@@ -180,7 +171,5 @@ int main(int argc, char** argv) {
           "FreeLibrary without TOLM_Stop leaves the library to its running worker");
     Check(modules.Send(ScanResponse(4)), "an answer reaches the abandoned worker");
     Sleep(100);
-    std::printf("%d passed, %d failed\n", g_passed, g_failures);
-    std::fflush(stdout);
-    return g_failures == 0 ? 0 : 1;
+    return Summarize();
 }

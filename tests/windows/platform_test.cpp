@@ -5,26 +5,17 @@
 
 #include <winsock2.h>
 
-#include <cstdio>
 #include <string>
 #include <thread>
 
+#include "check_log.h"
 #include "lab_guard.h"
 #include "tolm.h"
 
 namespace platform = tolm::platform;
+using tolm::windows_test::Check;
 
 namespace {
-
-int g_passed = 0;
-int g_failures = 0;
-
-// Wine buffers a program's stdout fully: every line is flushed at once.
-void Check(bool holds, const std::string& what) {
-    std::printf("%s: %s\n", holds ? "ok" : "FAIL", what.c_str());
-    std::fflush(stdout);
-    ++(holds ? g_passed : g_failures);
-}
 
 // Sleeps until the socket has a datagram, then reads one.
 platform::ReceiveStatus WaitAndReceive(platform::Waiter* waiter, platform::Socket* socket,
@@ -125,7 +116,5 @@ int main() {
     CheckWaiterWithoutSocket();
     CheckMutex();
     CheckThread();
-    std::printf("%d passed, %d failed\n", g_passed, g_failures);
-    std::fflush(stdout);
-    return g_failures == 0 ? 0 : 1;
+    return tolm::windows_test::Summarize();
 }
