@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host_client.h"
@@ -40,6 +42,20 @@ class HostTest : public testing::Test {
     static Reply WaitEvents(Host& host, int count, Milliseconds timeout = kArrival) {
         return host.Run("wait-events " + std::to_string(count) + " " +
                         std::to_string(timeout.count()));
+    }
+
+    // Expects each key of the reply to hold its value.
+    static void ExpectFields(const Reply& reply,
+                             std::initializer_list<std::pair<const char*, std::string>> expected) {
+        for (const auto& [key, value] : expected) EXPECT_EQ(reply[key], value) << key;
+    }
+
+    // Expects the oldest invalid-password entry to be mac, then removes it.
+    static void ExpectInvalidPasswordEntry(Host& host, const std::string& mac) {
+        const Reply peek = host.Run("peek");
+        EXPECT_EQ(peek["result"], "1");
+        EXPECT_EQ(peek["mac"], mac);
+        EXPECT_EQ(host.Run("remove")["result"], "1");
     }
 
     void TearDown() override {

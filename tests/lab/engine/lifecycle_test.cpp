@@ -95,13 +95,12 @@ TEST_F(Lifecycle, UnloadFreesThePortAndReloadForgetsTheCallback) {
 TEST_F(Lifecycle, DllGetVersionFillsTheStructureWhateverItsSize) {
     Host& host = Launch("off", false);
     for (const char* size : {"20", "0"}) {
-        const Reply version = host.Run(std::string("version ") + size);
-        EXPECT_EQ(version["result"], "0");
-        EXPECT_EQ(version["cbSize"], size);
-        EXPECT_EQ(version["major"], "1");
-        EXPECT_EQ(version["minor"], "2");
-        EXPECT_EQ(version["build"], "1");
-        EXPECT_EQ(version["platform"], "1");
+        ExpectFields(host.Run(std::string("version ") + size), {{"result", "0"},
+                                                                {"cbSize", size},
+                                                                {"major", "1"},
+                                                                {"minor", "2"},
+                                                                {"build", "1"},
+                                                                {"platform", "1"}});
     }
 }
 

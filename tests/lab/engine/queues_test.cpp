@@ -50,34 +50,33 @@ TEST_F(Queues, CompleteResponseCrossesTheBoundaryIntact) {
     WaitEvents(host, 1);
     const Reply r = host.Run("take");
     ASSERT_EQ(r["result"], "1");
-    const std::map<std::string, std::string> expected = {{"bProtocolVersionMajor", "1"},
-                                                         {"bProtocolVersionMinor", "7"},
-                                                         {"bProtocolVersionValid", "1"},
-                                                         {"szFbType", "PROFIBUS\\x20DP"},
-                                                         {"bFbTypeValid", "1"},
-                                                         {"bModuleVersionMajor", "2"},
-                                                         {"bModuleVersionMinor", "15"},
-                                                         {"wModuleVersionBuild", "1000"},
-                                                         {"bModuleVersionValid", "1"},
-                                                         {"abMacId", "02-00-00-00-10-0A"},
-                                                         {"bMacIdValid", "1"},
-                                                         {"dwIpAddress", "0x0A4D0065"},
-                                                         {"bIpAddressValid", "1"},
-                                                         {"dwSubnetMask", "0xFFFFFF00"},
-                                                         {"bSubnetMaskValid", "1"},
-                                                         {"dwGateway", "0x0A4D0001"},
-                                                         {"bGatewayValid", "1"},
-                                                         {"bDhcpEnabled", "1"},
-                                                         {"bDhcpValid", "1"},
-                                                         {"bPswdEnabled", "0"},
-                                                         {"bPswdValid", "1"},
-                                                         {"szHostName", "module-1"},
-                                                         {"bHostNameValid", "1"},
-                                                         {"dwDns1", "0x0A4D0001"},
-                                                         {"bDns1Valid", "1"},
-                                                         {"dwDns2", "0x0A4D0002"},
-                                                         {"bDns2Valid", "1"}};
-    for (const auto& [key, value] : expected) EXPECT_EQ(r[key], value) << key;
+    ExpectFields(r, {{"bProtocolVersionMajor", "1"},
+                     {"bProtocolVersionMinor", "7"},
+                     {"bProtocolVersionValid", "1"},
+                     {"szFbType", "PROFIBUS\\x20DP"},
+                     {"bFbTypeValid", "1"},
+                     {"bModuleVersionMajor", "2"},
+                     {"bModuleVersionMinor", "15"},
+                     {"wModuleVersionBuild", "1000"},
+                     {"bModuleVersionValid", "1"},
+                     {"abMacId", "02-00-00-00-10-0A"},
+                     {"bMacIdValid", "1"},
+                     {"dwIpAddress", "0x0A4D0065"},
+                     {"bIpAddressValid", "1"},
+                     {"dwSubnetMask", "0xFFFFFF00"},
+                     {"bSubnetMaskValid", "1"},
+                     {"dwGateway", "0x0A4D0001"},
+                     {"bGatewayValid", "1"},
+                     {"bDhcpEnabled", "1"},
+                     {"bDhcpValid", "1"},
+                     {"bPswdEnabled", "0"},
+                     {"bPswdValid", "1"},
+                     {"szHostName", "module-1"},
+                     {"bHostNameValid", "1"},
+                     {"dwDns1", "0x0A4D0001"},
+                     {"bDns1Valid", "1"},
+                     {"dwDns2", "0x0A4D0002"},
+                     {"bDns2Valid", "1"}});
 }
 
 TEST_F(Queues, ResponseWithoutKeysIsQueuedWithEveryFlagClear) {
@@ -140,12 +139,7 @@ TEST_F(Queues, InvalidPasswordWithoutBlankQueuesTheBroadcastMac) {
     Host& host = Launch();
     SendFromModules({"Invalid Password:02-00-00-00-10-07" + kNul, "Invalid Password:" + kNul});
     EXPECT_EQ(WaitEvents(host, 2)["codes"], "3,3");
-    for (int i = 0; i < 2; ++i) {
-        const Reply peek = host.Run("peek");
-        EXPECT_EQ(peek["result"], "1");
-        EXPECT_EQ(peek["mac"], "FF-FF-FF-FF-FF-FF");
-        EXPECT_EQ(host.Run("remove")["result"], "1");
-    }
+    for (int i = 0; i < 2; ++i) ExpectInvalidPasswordEntry(host, "FF-FF-FF-FF-FF-FF");
 }
 
 TEST_F(Queues, AnswersAreQueuedWithoutCallback) {

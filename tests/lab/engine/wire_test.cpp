@@ -90,14 +90,13 @@ TEST_F(Wire, OwnConfigureRequestComesBackAsResponseWithoutMac) {
             "configure mac=02-00-00-00-00-07 ip=10.0.0.5 dhcp=1 hn=echo dns2=1.2.3.4")["result"],
         "1");
     EXPECT_EQ(WaitEvents(host, 1)["codes"], "1");
-    const Reply echo = host.Run("take");
-    EXPECT_EQ(echo["bMacIdValid"], "0");
-    EXPECT_EQ(echo["dwIpAddress"], "0x0A000005");
-    EXPECT_EQ(echo["bIpAddressValid"], "1");
-    EXPECT_EQ(echo["bDhcpEnabled"], "1");
-    EXPECT_EQ(echo["szHostName"], "echo");
-    EXPECT_EQ(echo["dwDns2"], "0x01020304");
-    EXPECT_EQ(echo["bSubnetMaskValid"], "0");
+    ExpectFields(host.Run("take"), {{"bMacIdValid", "0"},
+                                    {"dwIpAddress", "0x0A000005"},
+                                    {"bIpAddressValid", "1"},
+                                    {"bDhcpEnabled", "1"},
+                                    {"szHostName", "echo"},
+                                    {"dwDns2", "0x01020304"},
+                                    {"bSubnetMaskValid", "0"}});
 }
 
 }  // namespace
