@@ -4,24 +4,38 @@
 #include <winsock2.h>
 
 #include <climits>
+#include <cstdint>
 #include <new>
 
 #include "platform/platform.h"
 
 namespace tolm::platform {
 
+// How far the drain that the worker's last wake began has come.
+enum class DrainStep {
+    first,   // nothing read since the wake
+    second,  // one datagram read: asks FIONREAD before the next receive
+    rest,    // FIONREAD showed more: receives until the socket is empty
+};
+
 struct Socket {
     SOCKET handle;
+    DrainStep step;
 };
 
 struct Waiter {
     Socket* socket;
-    WSAEVENT readable;  // manual-reset; set by the stack while a datagram waits
-    HANDLE wake;        // auto-reset; set by waiter_wake
+    // Auto-reset, so the wait itself consumes it: set by waiter_wake and,
+    // through WSAEventSelect, when a datagram arrives.
+    HANDLE signal;
 };
 
 struct Mutex {
     HANDLE handle;
+    // Thread-local slot: how many times the calling thread holds the mutex.
+    // It dies with its thread, so a thread that ends holding the mutex
+    // leaves nothing that a later thread with the same id could mistake.
+    DWORD depth_slot;
 };
 
 struct Thread {
@@ -83,7 +97,9 @@ Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* 
         return nullptr;
     }
     const SocketStatus configured = Configure(handle, port, receive_buffer_bytes);
-    Socket* opened = configured == SocketStatus::ok ? new (std::nothrow) Socket{handle} : nullptr;
+    Socket* opened = nullptr;
+    if (configured == SocketStatus::ok)
+        opened = new (std::nothrow) Socket{handle, DrainStep::first};
     if (opened == nullptr) {
         closesocket(handle);
         WSACleanup();
@@ -113,38 +129,59 @@ bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
     return sent != SOCKET_ERROR && static_cast<std::size_t>(sent) == length;
 }
 
-// No FIONREAD here: a waiting zero-length datagram reads as 0 bytes waiting
-// and would end the drain with the datagram still queued.
+namespace {
+
+// Under Wine a receive costs two round trips to the wineserver and FIONREAD
+// one, so after the first datagram of a drain, the common lone answer, FIONREAD
+// rather than a failing receive tells that the socket is empty. Its 0 can also
+// mean a waiting zero-length datagram; that one is not lost: the receive before
+// re-enabled FD_READ, so it signals the waiter again, and the next drain
+// begins with a real receive.
+bool NothingMoreWaiting(Socket* socket) {
+    if (socket->step != DrainStep::second) return false;
+    u_long waiting = 0;
+    if (ioctlsocket(socket->handle, FIONREAD, &waiting) == SOCKET_ERROR) return false;
+    socket->step = DrainStep::rest;
+    return waiting == 0;
+}
+
+}  // namespace
+
 ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
                              std::size_t* length) {
     if (socket == nullptr) return ReceiveStatus::nothing_waiting;
+    if (NothingMoreWaiting(socket)) {
+        socket->step = DrainStep::first;
+        return ReceiveStatus::nothing_waiting;
+    }
     sockaddr_in from{};
     int from_length = sizeof from;
     const int capacity_int = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
     const int received = recvfrom(socket->handle, buffer, capacity_int, 0,
                                   reinterpret_cast<sockaddr*>(&from), &from_length);
-    if (received == SOCKET_ERROR) {
-        // WSAEMSGSIZE: longer than the buffer, and the rest is already gone.
-        return WSAGetLastError() == WSAEWOULDBLOCK ? ReceiveStatus::nothing_waiting
-                                                   : ReceiveStatus::dropped;
+    if (received == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
+        socket->step = DrainStep::first;
+        return ReceiveStatus::nothing_waiting;
     }
+    if (socket->step == DrainStep::first) socket->step = DrainStep::second;
+    // WSAEMSGSIZE: longer than the buffer, and the rest is already gone.
+    if (received == SOCKET_ERROR) return ReceiveStatus::dropped;
     *length = static_cast<std::size_t>(received);
     return ReceiveStatus::datagram;
 }
 
 Waiter* waiter_create(Socket* socket) {
-    Waiter* waiter = new (std::nothrow) Waiter{socket, WSA_INVALID_EVENT, nullptr};
+    Waiter* waiter = new (std::nothrow) Waiter{socket, nullptr};
     if (waiter == nullptr) return nullptr;
-    waiter->wake = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-    if (waiter->wake == nullptr) {
+    waiter->signal = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    if (waiter->signal == nullptr) {
         delete waiter;
         return nullptr;
     }
-    if (socket == nullptr) return waiter;
-    waiter->readable = WSACreateEvent();
-    if (waiter->readable == WSA_INVALID_EVENT ||
-        WSAEventSelect(socket->handle, waiter->readable, FD_READ) == SOCKET_ERROR) {
-        waiter_destroy(waiter);
+    if (socket != nullptr &&
+        WSAEventSelect(socket->handle, waiter->signal, FD_READ) == SOCKET_ERROR) {
+        CloseHandle(waiter->signal);
+        delete waiter;
         return nullptr;
     }
     return waiter;
@@ -152,55 +189,74 @@ Waiter* waiter_create(Socket* socket) {
 
 void waiter_destroy(Waiter* waiter) {
     if (waiter == nullptr) return;
-    if (waiter->readable != WSA_INVALID_EVENT) {
-        // Detaches the event; the socket stays non-blocking.
-        WSAEventSelect(waiter->socket->handle, nullptr, 0);
-        WSACloseEvent(waiter->readable);
-    }
-    CloseHandle(waiter->wake);
+    // Detaches the event; the socket stays non-blocking.
+    if (waiter->socket != nullptr) WSAEventSelect(waiter->socket->handle, nullptr, 0);
+    CloseHandle(waiter->signal);
     delete waiter;
 }
 
+// Nothing to reset after the wait: every recvfrom re-enables FD_READ, so a
+// datagram that arrives after the drain's last recvfrom sets the event again.
 void waiter_wait(Waiter* waiter) {
-    const HANDLE handles[] = {waiter->wake, waiter->readable};
-    const DWORD count = waiter->readable == WSA_INVALID_EVENT ? 1 : 2;
-    const DWORD woken = WaitForMultipleObjects(count, handles, FALSE, INFINITE);
-    if (woken == WAIT_OBJECT_0 + 1) {
-        // Resets the event; every later recvfrom re-arms FD_READ, so a datagram
-        // that arrives after the drain sets it again.
-        WSANETWORKEVENTS events;
-        WSAEnumNetworkEvents(waiter->socket->handle, waiter->readable, &events);
-    } else if (woken == WAIT_FAILED) {
+    if (WaitForSingleObject(waiter->signal, INFINITE) == WAIT_FAILED)
         Sleep(1);  // keeps a broken wait from spinning the worker
-    }
+    if (waiter->socket != nullptr) waiter->socket->step = DrainStep::first;
 }
 
 void waiter_wake(Waiter* waiter) {
-    SetEvent(waiter->wake);
+    SetEvent(waiter->signal);
 }
 
 Mutex* mutex_create() {
-    HANDLE handle = CreateMutexW(nullptr, FALSE, nullptr);
-    if (handle == nullptr) return nullptr;
-    Mutex* mutex = new (std::nothrow) Mutex{handle};
-    if (mutex == nullptr) CloseHandle(handle);
+    Mutex* mutex = new (std::nothrow) Mutex{nullptr, TLS_OUT_OF_INDEXES};
+    if (mutex == nullptr) return nullptr;
+    mutex->handle = CreateMutexW(nullptr, FALSE, nullptr);
+    mutex->depth_slot = TlsAlloc();
+    if (mutex->handle == nullptr || mutex->depth_slot == TLS_OUT_OF_INDEXES) {
+        mutex_destroy(mutex);
+        return nullptr;
+    }
     return mutex;
 }
 
 void mutex_destroy(Mutex* mutex) {
     if (mutex == nullptr) return;
-    CloseHandle(mutex->handle);
+    if (mutex->handle != nullptr) CloseHandle(mutex->handle);
+    if (mutex->depth_slot != TLS_OUT_OF_INDEXES) TlsFree(mutex->depth_slot);
     delete mutex;
 }
 
+namespace {
+
+std::uintptr_t HeldDepth(const Mutex* mutex) {
+    return reinterpret_cast<std::uintptr_t>(TlsGetValue(mutex->depth_slot));
+}
+
+void SetHeldDepth(const Mutex* mutex, std::uintptr_t depth) {
+    TlsSetValue(mutex->depth_slot, reinterpret_cast<void*>(depth));
+}
+
+}  // namespace
+
+// Only the outermost take and release reach the Win32 mutex: under Wine each
+// is a round trip to the wineserver, and the host's callback nests a take in
+// every receive pass.
 bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
-    // An abandoned mutex is ours all the same; its former owner has ended.
-    const DWORD result = WaitForSingleObject(mutex->handle, timeout_ms);
-    return result == WAIT_OBJECT_0 || result == WAIT_ABANDONED;
+    const std::uintptr_t depth = HeldDepth(mutex);
+    if (depth == 0) {
+        // An abandoned mutex is ours all the same; its former owner has ended.
+        const DWORD result = WaitForSingleObject(mutex->handle, timeout_ms);
+        if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) return false;
+    }
+    SetHeldDepth(mutex, depth + 1);
+    return true;
 }
 
 void mutex_unlock(Mutex* mutex) {
-    ReleaseMutex(mutex->handle);
+    const std::uintptr_t depth = HeldDepth(mutex);
+    if (depth == 0) return;  // not held by this thread
+    SetHeldDepth(mutex, depth - 1);
+    if (depth == 1) ReleaseMutex(mutex->handle);
 }
 
 Thread* thread_start(void (*entry)(void* arg), void* arg) {
