@@ -92,6 +92,18 @@ TEST_F(Lifecycle, UnloadFreesThePortAndReloadForgetsTheCallback) {
     EXPECT_EQ(first.Run("stop")["result"], "1");
 }
 
+// A host that unloads the library without stopping it first must not be
+// brought down: neither by the unload nor by answers arriving after it.
+TEST_F(Lifecycle, UnloadWhileRunningLeavesTheHostRunning) {
+    Host& host = Launch();
+    SendFromModules({ResponseText("02-00-00-00-10-01", "before-unload")});
+    EXPECT_EQ(WaitEvents(host, 1)["codes"], "1");
+    EXPECT_EQ(host.Run("unload")["result"], "1");
+    SendFromModules({ResponseText("02-00-00-00-10-02", "after-unload")});
+    EXPECT_EQ(WaitEvents(host, 3, kQuietPeriod)["result"], "0");
+    EXPECT_EQ(host.Run("load")["result"], "1");
+}
+
 TEST_F(Lifecycle, DllGetVersionFillsTheStructureWhateverItsSize) {
     Host& host = Launch("off", false);
     for (const char* size : {"20", "0"}) {
