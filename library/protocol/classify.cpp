@@ -14,7 +14,9 @@ DatagramKind Classify(std::string_view text) {
     if (StartsWithNoCase(text, "Reconfigured:")) return DatagramKind::reconfigured;
     if (StartsWithNoCase(text, "Invalid Password:")) return DatagramKind::invalid_password;
     if (StartsWithNoCase(text, kScanRequest)) return DatagramKind::scan_request;
-    // Anything else counts as a scan response, a stray configure request included.
+    // Every host hears its own broadcast, and other tools configure modules on
+    // the same segment: such a request is not a module's answer.
+    if (StartsWithNoCase(text, kConfigurePrefix)) return DatagramKind::configure_request;
     return DatagramKind::scan_response;
 }
 

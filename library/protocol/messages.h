@@ -21,7 +21,18 @@ inline constexpr std::string_view kScanRequest = "Module Scan";
 inline constexpr std::size_t kMaxConfigureText = 399;
 inline constexpr std::size_t kMaxConfigurePiece = 99;
 
-enum class DatagramKind { reconfigured, invalid_password, scan_request, scan_response };
+// Requests from a tool (scans and configure requests, the library's own echoed
+// back included) are not answers and are dropped.
+enum class DatagramKind {
+    reconfigured,
+    invalid_password,
+    scan_request,
+    configure_request,
+    scan_response
+};
+
+// The configure request's prefix, as composed and as recognised.
+inline constexpr std::string_view kConfigurePrefix = "Configure:";
 
 // A datagram read as text: it ends at its first NUL or at its end.
 std::string_view DatagramText(const char* data, std::size_t length);

@@ -36,8 +36,19 @@ TEST(Classify, NeedsEachLiteralWhole) {
     EXPECT_EQ(Classify(""), DatagramKind::scan_response);
 }
 
+TEST(Classify, RecognisesConfigureRequestsInAnyCase) {
+    EXPECT_EQ(Classify("Configure: 02-00-00-00-00-01;HN = ;"), DatagramKind::configure_request);
+    EXPECT_EQ(Classify("CONFIGURE:"), DatagramKind::configure_request);
+    EXPECT_EQ(Classify("configure:ip = 10.0.0.1;"), DatagramKind::configure_request);
+    EXPECT_EQ(Classify("Configure"), DatagramKind::scan_response);
+    EXPECT_EQ(Classify("Configure 02-00-00-00-00-01;"), DatagramKind::scan_response);
+    EXPECT_EQ(Classify("ip = 10.0.0.1; Configure: 02-00-00-00-00-01;"),
+              DatagramKind::scan_response);
+    const ExactBuffer cut("Configure");
+    EXPECT_EQ(Classify(cut.view()), DatagramKind::scan_response);
+}
+
 TEST(Classify, TreatsAnythingElseAsAScanResponse) {
-    EXPECT_EQ(Classify("Configure: 02-00-00-00-00-01;HN = ;"), DatagramKind::scan_response);
     EXPECT_EQ(Classify("ip = 10.0.0.1;"), DatagramKind::scan_response);
     const ExactBuffer short_text("Rec");
     EXPECT_EQ(Classify(short_text.view()), DatagramKind::scan_response);
