@@ -2,6 +2,7 @@
 // this boundary; the engine catches what it can meet.
 #include "engine/engine.h"
 #include "tolm.h"
+#include "tolm_ext.h"
 
 extern "C" {
 
@@ -47,6 +48,12 @@ TOLM_EXPORT int32_t TOLM_API DllGetVersion(TOLM_DllVersionInfoType* info) {
 TOLM_EXPORT int32_t TOLM_API TOLM_Stop(void) {
     tolm::engine::Stop();
     return 1;
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetSocketStatus(int32_t* osError) {
+    const tolm::platform::SocketError error = tolm::engine::SocketError();
+    if (osError != nullptr) *osError = error.os_error;
+    return static_cast<int32_t>(error.status);
 }
 
 }  // extern "C"

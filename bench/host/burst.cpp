@@ -27,12 +27,12 @@ void TOLM_CALLBACK OnNotify(int32_t code) {
 
 }  // namespace
 
-int MeasureBurst(const HostOptions& options, const support::TolmExports& exports) {
-    exports.registerCallBack(OnNotify);
+int MeasureBurst(const HostOptions& options, const client::TolmExports& exports) {
+    exports.register_callback(OnNotify);
     exports.start();
     const Clock::time_point scanned = Clock::now();
     g_last_arrival.store(scanned.time_since_epoch().count());
-    if (exports.sendModuleScan() != 1) {
+    if (exports.send_module_scan() != 1) {
         std::fprintf(stderr, "tolm-bench-host: the scan could not be sent\n");
         exports.stop();
         return 1;
@@ -47,9 +47,9 @@ int MeasureBurst(const HostOptions& options, const support::TolmExports& exports
     // Taken before the stop, which frees whatever is still queued.
     long taken = 0;
     TOLM_ModuleScanResponseType record;
-    while (exports.getResponse(&record) == 1) ++taken;
+    while (exports.get_response(&record) == 1) ++taken;
     exports.stop();
-    exports.registerCallBack(nullptr);
+    exports.register_callback(nullptr);
 
     const Clock::time_point last{Clock::duration(g_last_arrival.load())};
     const std::string prefix = "burst_" + std::to_string(options.modules);

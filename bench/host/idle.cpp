@@ -36,7 +36,7 @@ bool Phase(const char* name, double seconds) {
 
 }  // namespace
 
-int MeasureIdle(const HostOptions& options, const support::TolmExports& exports) {
+int MeasureIdle(const HostOptions& options, const client::TolmExports& exports) {
     if (!Phase("idle_switches_baseline", options.seconds)) return 1;
     exports.start();
     const bool engine_measured = Phase("idle_wakeups", options.seconds);

@@ -58,13 +58,13 @@ double Microseconds(std::int64_t nanoseconds) {
 
 }  // namespace
 
-int MeasureLatency(const HostOptions& options, const support::TolmExports& exports) {
+int MeasureLatency(const HostOptions& options, const client::TolmExports& exports) {
     LatencyRun run;
-    run.get_response = exports.getResponse;
+    run.get_response = exports.get_response;
     const std::size_t wanted = static_cast<std::size_t>(options.warmup + options.answers);
     run.delays_ns.resize(wanted);
     g_run = &run;
-    exports.registerCallBack(OnNotify);
+    exports.register_callback(OnNotify);
     exports.start();
     if (!CreateReadyFile(options.ready_file)) {
         std::fprintf(stderr, "tolm-bench-host: cannot create %s\n", options.ready_file.c_str());
@@ -76,7 +76,7 @@ int MeasureLatency(const HostOptions& options, const support::TolmExports& expor
     while (run.received.load() < wanted && std::chrono::steady_clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     exports.stop();
-    exports.registerCallBack(nullptr);
+    exports.register_callback(nullptr);
 
     const std::size_t received = run.received.load();
     if (run.unstamped.load() != 0)

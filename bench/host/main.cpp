@@ -19,9 +19,9 @@ int main(int argc, char** argv) {
     }
     // The library broadcasts as soon as it loads: refuse first, outside the lab.
     tolm::lab::RequireLab("tolm-bench-host");
-    tolm::support::SharedLibrary library;
-    tolm::support::TolmExports exports;
-    const std::string failure = tolm::support::LoadTolm(options->library, library, exports);
+    tolm::client::SharedLibrary library;
+    tolm::client::TolmExports exports;
+    const std::string failure = tolm::client::LoadTolm(options->library, library, exports);
     if (!failure.empty()) {
         std::fprintf(stderr, "tolm-bench-host: %s\n", failure.c_str());
         return 1;

@@ -8,12 +8,12 @@
 namespace tolm::bench {
 
 // Callback-to-stamp delay of answers sent by tolm-bench-stamper.
-int MeasureLatency(const HostOptions& options, const support::TolmExports& exports);
+int MeasureLatency(const HostOptions& options, const client::TolmExports& exports);
 
 // Records taken after one scan answered by many modules at once.
-int MeasureBurst(const HostOptions& options, const support::TolmExports& exports);
+int MeasureBurst(const HostOptions& options, const client::TolmExports& exports);
 
 // Wake-ups per second of the started engine with nothing arriving.
-int MeasureIdle(const HostOptions& options, const support::TolmExports& exports);
+int MeasureIdle(const HostOptions& options, const client::TolmExports& exports);
 
 }  // namespace tolm::bench

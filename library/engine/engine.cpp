@@ -29,7 +29,11 @@ struct Engine {
     platform::Waiter* waiter = nullptr;
     platform::Thread* worker = nullptr;
     std::atomic<bool> stop_requested{false};
+    // The running worker's thread, so that a Stop from inside the callback
+    // is recognised; 0 while none runs.
+    std::atomic<std::uint64_t> worker_thread{0};
     std::atomic<TOLM_NotifyCallback> callback{nullptr};
+    platform::SocketError socket_error;
     std::deque<TOLM_ModuleScanResponseType> responses;
     std::deque<protocol::MacAddress> invalid_passwords;
     char receive_buffer[kMaxDatagram + 1];
@@ -43,9 +47,9 @@ Engine* g_engine = nullptr;
 class Lock {
   public:
     explicit Lock(platform::Mutex* mutex)
-        : mutex_(mutex), held_(mutex != nullptr && platform::mutex_lock(mutex, kLockTimeoutMs)) {}
+        : mutex_(mutex), held_(mutex != nullptr && platform::MutexLock(mutex, kLockTimeoutMs)) {}
     ~Lock() {
-        if (held_) platform::mutex_unlock(mutex_);
+        if (held_) platform::MutexUnlock(mutex_);
     }
     Lock(const Lock&) = delete;
     Lock& operator=(const Lock&) = delete;
@@ -70,6 +74,7 @@ void HandleDatagram(std::string_view text) {
             Notify(TOLM_NOTIFY_INVALID_PASSWORD);
             return;
         case protocol::DatagramKind::scan_request:
+        case protocol::DatagramKind::configure_request:
             return;
         case protocol::DatagramKind::scan_response:
             g_engine->responses.push_back(protocol::ParseScanResponse(text));
@@ -82,10 +87,10 @@ void HandleDatagram(std::string_view text) {
 void ReceivePass() {
     while (!g_engine->stop_requested.load()) {
         std::size_t length = 0;
-        const platform::ReceiveStatus status = platform::socket_receive(
+        const platform::ReceiveStatus status = platform::SocketReceive(
             g_engine->socket, g_engine->receive_buffer, kMaxDatagram, &length);
-        if (status == platform::ReceiveStatus::nothing_waiting) return;
-        if (status == platform::ReceiveStatus::dropped || length == 0) continue;
+        if (status == platform::ReceiveStatus::kNothingWaiting) return;
+        if (status == platform::ReceiveStatus::kDropped || length == 0) continue;
         try {
             HandleDatagram(protocol::DatagramText(g_engine->receive_buffer, length));
         } catch (const std::bad_alloc&) {
@@ -94,9 +99,14 @@ void ReceivePass() {
     }
 }
 
+bool OnWorkerThread() {
+    return g_engine->worker_thread.load() == platform::CurrentThreadId();
+}
+
 void WorkerThread(void*) {
+    g_engine->worker_thread.store(platform::CurrentThreadId());
     while (!g_engine->stop_requested.load()) {
-        platform::waiter_wait(g_engine->waiter);
+        platform::WaiterWait(g_engine->waiter);
         // A pass that could not get the mutex is retried at once: the wait
         // would not wake again for the datagrams already waiting.
         while (!g_engine->stop_requested.load()) {
@@ -106,6 +116,7 @@ void WorkerThread(void*) {
             break;
         }
     }
+    g_engine->worker_thread.store(0);
 }
 
 void ClearQueues() {
@@ -113,13 +124,27 @@ void ClearQueues() {
     g_engine->invalid_passwords.clear();
 }
 
+// Waits for a worker asked to stop, then frees what it used and what is queued.
+void ReapWorker() {
+    platform::WaiterWake(g_engine->waiter);
+    platform::ThreadJoin(g_engine->worker);
+    g_engine->worker = nullptr;
+    platform::WaiterDestroy(g_engine->waiter);
+    g_engine->waiter = nullptr;
+    // With the worker gone only host threads contend; wait as long as it takes.
+    if (g_engine->mutex == nullptr) return;
+    while (!platform::MutexLock(g_engine->mutex, kLockTimeoutMs)) {
+    }
+    ClearQueues();
+    platform::MutexUnlock(g_engine->mutex);
+}
+
 int32_t Send(std::string_view text) {
-    if (g_engine->socket == nullptr) return 0;
+    if (g_engine == nullptr || g_engine->socket == nullptr) return 0;
     Lock lock(g_engine->mutex);
     if (!lock.Held()) return 0;
     // The NUL travels with the text.
-    return platform::socket_send_broadcast(g_engine->socket, TOLM_PORT, text.data(),
-                                           text.size() + 1)
+    return platform::SocketSendBroadcast(g_engine->socket, TOLM_PORT, text.data(), text.size() + 1)
                ? 1
                : 0;
 }
@@ -127,37 +152,48 @@ int32_t Send(std::string_view text) {
 }  // namespace
 
 void OpenSocket() {
-    g_engine = new Engine;
-    g_engine->mutex = platform::mutex_create();
-    g_engine->lifecycle = platform::mutex_create();
-    platform::SocketStatus status;
-    g_engine->socket = platform::socket_open(TOLM_PORT, kSocketReceiveBuffer, &status);
+    // Runs inside the loader: a failed allocation leaves a library whose
+    // calls return 0, never an exception out of the entry point.
+    try {
+        g_engine = new Engine;
+    } catch (const std::bad_alloc&) {
+        g_engine = nullptr;
+        return;
+    }
+    g_engine->mutex = platform::MutexCreate();
+    g_engine->lifecycle = platform::MutexCreate();
+    g_engine->socket =
+        platform::SocketOpen(TOLM_PORT, kSocketReceiveBuffer, &g_engine->socket_error);
 }
 
 void Unload() {
     if (g_engine == nullptr) return;
     Stop();
-    if (g_engine->socket != nullptr) platform::socket_close(g_engine->socket);
+    if (g_engine->socket != nullptr) platform::SocketClose(g_engine->socket);
     g_engine->socket = nullptr;
-    platform::mutex_destroy(g_engine->lifecycle);
-    platform::mutex_destroy(g_engine->mutex);
+    platform::MutexDestroy(g_engine->lifecycle);
+    platform::MutexDestroy(g_engine->mutex);
     delete g_engine;
     g_engine = nullptr;
 }
 
 int32_t Start() {
+    if (g_engine == nullptr || OnWorkerThread()) return 0;
     Lock lifecycle(g_engine->lifecycle);
-    if (!lifecycle.Held() || g_engine->worker != nullptr) return 0;
+    if (!lifecycle.Held()) return 0;
+    // A worker that stopped itself from the callback is finished first.
+    if (g_engine->worker != nullptr && g_engine->stop_requested.load()) ReapWorker();
+    if (g_engine->worker != nullptr) return 0;
     {
         Lock lock(g_engine->mutex);
         if (lock.Held()) ClearQueues();
     }
     g_engine->stop_requested.store(false);
-    g_engine->waiter = platform::waiter_create(g_engine->socket);
+    g_engine->waiter = platform::WaiterCreate(g_engine->socket);
     if (g_engine->waiter == nullptr) return 1;
-    g_engine->worker = platform::thread_start(WorkerThread, nullptr);
+    g_engine->worker = platform::ThreadStart(WorkerThread, nullptr);
     if (g_engine->worker == nullptr) {
-        platform::waiter_destroy(g_engine->waiter);
+        platform::WaiterDestroy(g_engine->waiter);
         g_engine->waiter = nullptr;
     }
     return 1;
@@ -165,20 +201,17 @@ int32_t Start() {
 
 void Stop() {
     if (g_engine == nullptr || g_engine->lifecycle == nullptr) return;
+    // The worker cannot wait for itself: from inside the callback, Stop only
+    // asks it to end once the callback returns; the next Stop, Start or
+    // unload from another thread waits for it.
+    if (OnWorkerThread()) {
+        g_engine->stop_requested.store(true);
+        return;
+    }
     Lock lifecycle(g_engine->lifecycle);
     if (!lifecycle.Held() || g_engine->worker == nullptr) return;
     g_engine->stop_requested.store(true);
-    platform::waiter_wake(g_engine->waiter);
-    platform::thread_join(g_engine->worker);
-    g_engine->worker = nullptr;
-    platform::waiter_destroy(g_engine->waiter);
-    g_engine->waiter = nullptr;
-    // With the worker gone only host threads contend; wait as long as it takes.
-    if (g_engine->mutex == nullptr) return;
-    while (!platform::mutex_lock(g_engine->mutex, kLockTimeoutMs)) {
-    }
-    ClearQueues();
-    platform::mutex_unlock(g_engine->mutex);
+    ReapWorker();
 }
 
 int32_t SendScan() {
@@ -195,6 +228,7 @@ int32_t SendConfigure(const TOLM_ConfigureRequestType& request) {
 }
 
 int32_t TakeResponse(TOLM_ModuleScanResponseType* response) {
+    if (g_engine == nullptr) return 0;
     Lock lock(g_engine->mutex);
     if (!lock.Held() || g_engine->responses.empty()) return 0;
     std::memcpy(response, &g_engine->responses.front(), sizeof *response);
@@ -203,6 +237,7 @@ int32_t TakeResponse(TOLM_ModuleScanResponseType* response) {
 }
 
 int32_t PeekInvalidPasswordMac(uint8_t* mac) {
+    if (g_engine == nullptr) return 0;
     Lock lock(g_engine->mutex);
     if (!lock.Held() || g_engine->invalid_passwords.empty()) return 0;
     std::memcpy(mac, g_engine->invalid_passwords.front().data(), TOLM_MAC_SIZE);
@@ -210,6 +245,7 @@ int32_t PeekInvalidPasswordMac(uint8_t* mac) {
 }
 
 int32_t RemoveFirstInvalidPasswordMac() {
+    if (g_engine == nullptr) return 0;
     Lock lock(g_engine->mutex);
     if (!lock.Held() || g_engine->invalid_passwords.empty()) return 0;
     g_engine->invalid_passwords.pop_front();
@@ -217,8 +253,14 @@ int32_t RemoveFirstInvalidPasswordMac() {
 }
 
 TOLM_NotifyCallback RegisterCallback(TOLM_NotifyCallback callback) {
+    if (g_engine == nullptr) return nullptr;
     g_engine->callback.store(callback);
     return callback;
+}
+
+platform::SocketError SocketError() {
+    if (g_engine == nullptr) return {platform::SocketStatus::kNoMemory, 0};
+    return g_engine->socket_error;
 }
 
 }  // namespace tolm::engine

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "platform/platform.h"
 #include "tolm.h"
 
 namespace tolm::engine {
@@ -25,5 +26,8 @@ int32_t TakeResponse(TOLM_ModuleScanResponseType* response);
 int32_t PeekInvalidPasswordMac(uint8_t* mac);
 int32_t RemoveFirstInvalidPasswordMac();
 TOLM_NotifyCallback RegisterCallback(TOLM_NotifyCallback callback);
+
+// Why the socket could not be opened at load; kNoMemory without an engine.
+platform::SocketError SocketError();
 
 }  // namespace tolm::engine

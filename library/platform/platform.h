@@ -8,13 +8,26 @@
 
 namespace tolm::platform {
 
-// Why the socket could not be opened; the engine only keeps "none".
-enum class SocketStatus { ok, sockets_layer_failed, create_failed, option_failed, bind_failed };
+// Why the socket could not be opened, as a user is told: the OS's error
+// codes are sorted into these where they are met.
+enum class SocketStatus {
+    kOk,
+    kPortInUse,     // another socket holds the port
+    kAccessDenied,  // not allowed to bind the port or to broadcast
+    kNoNetwork,     // no IPv4 networking (sockets layer missing, network down)
+    kFailed,        // any other reason; the OS error tells
+    kNoMemory,      // the library could not allocate its state
+};
+
+struct SocketError {
+    SocketStatus status = SocketStatus::kFailed;
+    int os_error = 0;  // errno or WSAGetLastError(); 0 when none applies
+};
 
 enum class ReceiveStatus {
-    datagram,         // one datagram of *length bytes (length may be 0)
-    nothing_waiting,  // the socket is drained
-    dropped,          // one datagram was consumed but cannot be used (too long, error)
+    kDatagram,        // one datagram of *length bytes (length may be 0)
+    kNothingWaiting,  // the socket is drained
+    kDropped,         // one datagram was consumed but cannot be used (too long, error)
 };
 
 struct Socket;
@@ -23,29 +36,31 @@ struct Mutex;
 struct Thread;
 
 // A non-blocking IPv4 UDP socket with broadcasting on, bound to INADDR_ANY:port.
-Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* status);
-void socket_close(Socket* socket);
+// Null on failure, with why in *error.
+Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* error);
+void SocketClose(Socket* socket);
 // Sends to 255.255.255.255:port; false when the socket refused it.
-bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
-                           std::size_t length);
+bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length);
 // Never blocks; a datagram longer than capacity is consumed and reported dropped.
-ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
-                             std::size_t* length);
+ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
+                            std::size_t* length);
 
-// Sleeps the worker until the socket (may be null) has a datagram or waiter_wake is called.
-Waiter* waiter_create(Socket* socket);
-void waiter_destroy(Waiter* waiter);
-void waiter_wait(Waiter* waiter);
-void waiter_wake(Waiter* waiter);
+// Sleeps the worker until the socket (may be null) has a datagram or WaiterWake is called.
+Waiter* WaiterCreate(Socket* socket);
+void WaiterDestroy(Waiter* waiter);
+void WaiterWait(Waiter* waiter);
+void WaiterWake(Waiter* waiter);
 
-// Recursive: the thread that holds it may take it again. mutex_destroy takes null.
-Mutex* mutex_create();
-void mutex_destroy(Mutex* mutex);
-bool mutex_lock(Mutex* mutex, unsigned timeout_ms);
-void mutex_unlock(Mutex* mutex);
+// Recursive: the thread that holds it may take it again. MutexDestroy takes null.
+Mutex* MutexCreate();
+void MutexDestroy(Mutex* mutex);
+bool MutexLock(Mutex* mutex, unsigned timeout_ms);
+void MutexUnlock(Mutex* mutex);
 
-Thread* thread_start(void (*entry)(void* arg), void* arg);
+Thread* ThreadStart(void (*entry)(void* arg), void* arg);
 // Waits without time limit for the thread to end, then releases it.
-void thread_join(Thread* thread);
+void ThreadJoin(Thread* thread);
+// Never 0, and unique among the process's running threads.
+std::uint64_t CurrentThreadId();
 
 }  // namespace tolm::platform

@@ -41,45 +41,67 @@ bool SetOption(int fd, int name, int value) {
     return setsockopt(fd, SOL_SOCKET, name, &value, sizeof value) == 0;
 }
 
+SocketStatus StatusOf(int os_error) {
+    switch (os_error) {
+        case EADDRINUSE:
+            return SocketStatus::kPortInUse;
+        case EACCES:
+        case EPERM:
+            return SocketStatus::kAccessDenied;
+        case EAFNOSUPPORT:
+        case EADDRNOTAVAIL:
+        case ENETDOWN:
+        case ENETUNREACH:
+            return SocketStatus::kNoNetwork;
+        case ENOMEM:
+        case ENOBUFS:
+            return SocketStatus::kNoMemory;
+        default:
+            return SocketStatus::kFailed;
+    }
+}
+
+// Records why the open failed, from errno, and closes what was opened.
+Socket* Fail(int fd, SocketError* error) {
+    const int os_error = errno;
+    *error = {StatusOf(os_error), os_error};
+    if (fd >= 0) ::close(fd);
+    return nullptr;
+}
+
 }  // namespace
 
-Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* status) {
+Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* error) {
     const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    if (fd < 0) {
-        *status = SocketStatus::create_failed;
-        return nullptr;
-    }
+    if (fd < 0) return Fail(fd, error);
     // SO_RCVBUF is capped by net.core.rmem_max (208 KiB on a stock system, too
     // little for a burst of answers); a privileged process may go past it.
-    const bool buffer_set = SetOption(fd, SO_RCVBUFFORCE, receive_buffer_bytes) ||
-                            SetOption(fd, SO_RCVBUF, receive_buffer_bytes);
-    if (!SetOption(fd, SO_BROADCAST, 1) || !buffer_set) {
-        *status = SocketStatus::option_failed;
-        ::close(fd);
-        return nullptr;
-    }
+    if (!SetOption(fd, SO_RCVBUFFORCE, receive_buffer_bytes) &&
+        !SetOption(fd, SO_RCVBUF, receive_buffer_bytes))
+        return Fail(fd, error);
+    if (!SetOption(fd, SO_BROADCAST, 1)) return Fail(fd, error);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = htons(port);
-    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
-        *status = SocketStatus::bind_failed;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0)
+        return Fail(fd, error);
+    Socket* socket = new (std::nothrow) Socket{fd};
+    if (socket == nullptr) {
         ::close(fd);
+        *error = {SocketStatus::kNoMemory, ENOMEM};
         return nullptr;
     }
-    Socket* socket = new (std::nothrow) Socket{fd};
-    if (socket == nullptr) ::close(fd);
-    *status = socket ? SocketStatus::ok : SocketStatus::create_failed;
+    *error = {SocketStatus::kOk, 0};
     return socket;
 }
 
-void socket_close(Socket* socket) {
+void SocketClose(Socket* socket) {
     ::close(socket->fd);
     delete socket;
 }
 
-bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
-                           std::size_t length) {
+bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
@@ -92,8 +114,8 @@ bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
     return sent == static_cast<ssize_t>(length);
 }
 
-ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
-                             std::size_t* length) {
+ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
+                            std::size_t* length) {
     sockaddr_in from{};
     socklen_t from_length = sizeof from;
     ssize_t received;
@@ -103,14 +125,14 @@ ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
                               reinterpret_cast<sockaddr*>(&from), &from_length);
     } while (received < 0 && errno == EINTR);
     if (received < 0)
-        return (errno == EAGAIN || errno == EWOULDBLOCK) ? ReceiveStatus::nothing_waiting
-                                                         : ReceiveStatus::dropped;
-    if (static_cast<std::size_t>(received) > capacity) return ReceiveStatus::dropped;
+        return (errno == EAGAIN || errno == EWOULDBLOCK) ? ReceiveStatus::kNothingWaiting
+                                                         : ReceiveStatus::kDropped;
+    if (static_cast<std::size_t>(received) > capacity) return ReceiveStatus::kDropped;
     *length = static_cast<std::size_t>(received);
-    return ReceiveStatus::datagram;
+    return ReceiveStatus::kDatagram;
 }
 
-Waiter* waiter_create(Socket* socket) {
+Waiter* WaiterCreate(Socket* socket) {
     const int wake_fd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (wake_fd < 0) return nullptr;
     Waiter* waiter = new (std::nothrow) Waiter{socket ? socket->fd : -1, wake_fd};
@@ -118,25 +140,33 @@ Waiter* waiter_create(Socket* socket) {
     return waiter;
 }
 
-void waiter_destroy(Waiter* waiter) {
+void WaiterDestroy(Waiter* waiter) {
     ::close(waiter->wake_fd);
     delete waiter;
 }
 
-void waiter_wait(Waiter* waiter) {
+// Returns after a wake, a datagram, or a signal. The wake-up is consumed
+// only where poll saw it, so an interrupted wait loses none; a poll that
+// fails for another reason pauses first, so that it cannot spin the worker.
+void WaiterWait(Waiter* waiter) {
     pollfd fds[2] = {{waiter->wake_fd, POLLIN, 0}, {waiter->socket_fd, POLLIN, 0}};
     const nfds_t count = waiter->socket_fd >= 0 ? 2 : 1;
-    if (::poll(fds, count, -1) > 0 && (fds[0].revents & POLLIN)) {
+    const int ready = ::poll(fds, count, -1);
+    if (ready < 0) {
+        if (errno != EINTR) ::poll(nullptr, 0, 1);
+        return;
+    }
+    if (fds[0].revents & POLLIN) {
         eventfd_t value;
         eventfd_read(waiter->wake_fd, &value);
     }
 }
 
-void waiter_wake(Waiter* waiter) {
+void WaiterWake(Waiter* waiter) {
     eventfd_write(waiter->wake_fd, 1);
 }
 
-Mutex* mutex_create() {
+Mutex* MutexCreate() {
     Mutex* mutex = new (std::nothrow) Mutex;
     if (mutex == nullptr) return nullptr;
     pthread_mutexattr_t attributes;
@@ -149,13 +179,13 @@ Mutex* mutex_create() {
     return nullptr;
 }
 
-void mutex_destroy(Mutex* mutex) {
+void MutexDestroy(Mutex* mutex) {
     if (mutex == nullptr) return;
     pthread_mutex_destroy(&mutex->mutex);
     delete mutex;
 }
 
-bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
+bool MutexLock(Mutex* mutex, unsigned timeout_ms) {
     // pthread_mutex_timedlock counts on the real-time clock.
     timespec deadline;
     clock_gettime(CLOCK_REALTIME, &deadline);
@@ -168,11 +198,11 @@ bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
     return pthread_mutex_timedlock(&mutex->mutex, &deadline) == 0;
 }
 
-void mutex_unlock(Mutex* mutex) {
+void MutexUnlock(Mutex* mutex) {
     pthread_mutex_unlock(&mutex->mutex);
 }
 
-Thread* thread_start(void (*entry)(void* arg), void* arg) {
+Thread* ThreadStart(void (*entry)(void* arg), void* arg) {
     try {
         return new Thread{std::thread(entry, arg)};
     } catch (...) {
@@ -180,9 +210,13 @@ Thread* thread_start(void (*entry)(void* arg), void* arg) {
     }
 }
 
-void thread_join(Thread* thread) {
+void ThreadJoin(Thread* thread) {
     thread->thread.join();
     delete thread;
+}
+
+std::uint64_t CurrentThreadId() {
+    return static_cast<std::uint64_t>(::gettid());
 }
 
 }  // namespace tolm::platform

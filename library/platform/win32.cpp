@@ -25,7 +25,7 @@ struct Socket {
 
 struct Waiter {
     Socket* socket;
-    // Auto-reset, so the wait itself consumes it: set by waiter_wake and,
+    // Auto-reset, so the wait itself consumes it: set by WaiterWake and,
     // through WSAEventSelect, when a datagram arrives.
     HANDLE signal;
 };
@@ -47,29 +47,49 @@ struct Thread {
 
 namespace {
 
-void Report(SocketStatus* status, SocketStatus value) {
-    if (status != nullptr) *status = value;
+SocketStatus StatusOf(int os_error) {
+    switch (os_error) {
+        case WSAEADDRINUSE:
+            return SocketStatus::kPortInUse;
+        case WSAEACCES:
+            return SocketStatus::kAccessDenied;
+        case WSASYSNOTREADY:
+        case WSAVERNOTSUPPORTED:
+        case WSAEAFNOSUPPORT:
+        case WSAEADDRNOTAVAIL:
+        case WSAENETDOWN:
+            return SocketStatus::kNoNetwork;
+        case WSAENOBUFS:
+        case WSA_NOT_ENOUGH_MEMORY:
+            return SocketStatus::kNoMemory;
+        default:
+            return SocketStatus::kFailed;
+    }
 }
 
-SocketStatus Configure(SOCKET handle, std::uint16_t port, int receive_buffer_bytes) {
+SocketError ErrorOf(int os_error) {
+    return {StatusOf(os_error), os_error};
+}
+
+// 0 when the socket is ready, else the failing call's error.
+int Configure(SOCKET handle, std::uint16_t port, int receive_buffer_bytes) {
     const BOOL on = TRUE;
     if (setsockopt(handle, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
                    sizeof on) == SOCKET_ERROR)
-        return SocketStatus::option_failed;
+        return WSAGetLastError();
     if (setsockopt(handle, SOL_SOCKET, SO_RCVBUF,
                    reinterpret_cast<const char*>(&receive_buffer_bytes),
                    sizeof receive_buffer_bytes) == SOCKET_ERROR)
-        return SocketStatus::option_failed;
+        return WSAGetLastError();
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = htons(port);
     if (bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) == SOCKET_ERROR)
-        return SocketStatus::bind_failed;
+        return WSAGetLastError();
     u_long non_blocking = 1;
-    if (ioctlsocket(handle, FIONBIO, &non_blocking) == SOCKET_ERROR)
-        return SocketStatus::option_failed;
-    return SocketStatus::ok;
+    if (ioctlsocket(handle, FIONBIO, &non_blocking) == SOCKET_ERROR) return WSAGetLastError();
+    return 0;
 }
 
 DWORD WINAPI RunThread(LPVOID param) {
@@ -82,43 +102,41 @@ DWORD WINAPI RunThread(LPVOID param) {
 
 }  // namespace
 
-Socket* socket_open(std::uint16_t port, int receive_buffer_bytes, SocketStatus* status) {
+Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* error) {
     WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0) {
-        Report(status, SocketStatus::sockets_layer_failed);
+    if (const int started = WSAStartup(MAKEWORD(2, 2), &data); started != 0) {
+        *error = ErrorOf(started);
         return nullptr;
     }
     // Overlapped as socket() makes it, spelled out: Wine creates a reloaded
     // ws2_32's first socket without the flag, and its bind then fails.
     SOCKET handle = WSASocketW(AF_INET, SOCK_DGRAM, 0, nullptr, 0, WSA_FLAG_OVERLAPPED);
     if (handle == INVALID_SOCKET) {
+        *error = ErrorOf(WSAGetLastError());
         WSACleanup();
-        Report(status, SocketStatus::create_failed);
         return nullptr;
     }
-    const SocketStatus configured = Configure(handle, port, receive_buffer_bytes);
+    const int failed = Configure(handle, port, receive_buffer_bytes);
     Socket* opened = nullptr;
-    if (configured == SocketStatus::ok)
-        opened = new (std::nothrow) Socket{handle, DrainStep::first};
+    if (failed == 0) opened = new (std::nothrow) Socket{handle, DrainStep::first};
     if (opened == nullptr) {
         closesocket(handle);
         WSACleanup();
-        Report(status, configured == SocketStatus::ok ? SocketStatus::create_failed : configured);
+        *error = failed != 0 ? ErrorOf(failed) : SocketError{SocketStatus::kNoMemory, 0};
         return nullptr;
     }
-    Report(status, SocketStatus::ok);
+    *error = {SocketStatus::kOk, 0};
     return opened;
 }
 
-void socket_close(Socket* socket) {
+void SocketClose(Socket* socket) {
     if (socket == nullptr) return;
     closesocket(socket->handle);
     WSACleanup();
     delete socket;
 }
 
-bool socket_send_broadcast(Socket* socket, std::uint16_t port, const char* data,
-                           std::size_t length) {
+bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
     if (socket == nullptr || length > INT_MAX) return false;
     sockaddr_in to{};
     to.sin_family = AF_INET;
@@ -147,12 +165,12 @@ bool NothingMoreWaiting(Socket* socket) {
 
 }  // namespace
 
-ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
-                             std::size_t* length) {
-    if (socket == nullptr) return ReceiveStatus::nothing_waiting;
+ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
+                            std::size_t* length) {
+    if (socket == nullptr) return ReceiveStatus::kNothingWaiting;
     if (NothingMoreWaiting(socket)) {
         socket->step = DrainStep::first;
-        return ReceiveStatus::nothing_waiting;
+        return ReceiveStatus::kNothingWaiting;
     }
     sockaddr_in from{};
     int from_length = sizeof from;
@@ -161,16 +179,16 @@ ReceiveStatus socket_receive(Socket* socket, char* buffer, std::size_t capacity,
                                   reinterpret_cast<sockaddr*>(&from), &from_length);
     if (received == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
         socket->step = DrainStep::first;
-        return ReceiveStatus::nothing_waiting;
+        return ReceiveStatus::kNothingWaiting;
     }
     if (socket->step == DrainStep::first) socket->step = DrainStep::second;
     // WSAEMSGSIZE: longer than the buffer, and the rest is already gone.
-    if (received == SOCKET_ERROR) return ReceiveStatus::dropped;
+    if (received == SOCKET_ERROR) return ReceiveStatus::kDropped;
     *length = static_cast<std::size_t>(received);
-    return ReceiveStatus::datagram;
+    return ReceiveStatus::kDatagram;
 }
 
-Waiter* waiter_create(Socket* socket) {
+Waiter* WaiterCreate(Socket* socket) {
     Waiter* waiter = new (std::nothrow) Waiter{socket, nullptr};
     if (waiter == nullptr) return nullptr;
     waiter->signal = CreateEventW(nullptr, FALSE, FALSE, nullptr);
@@ -187,7 +205,7 @@ Waiter* waiter_create(Socket* socket) {
     return waiter;
 }
 
-void waiter_destroy(Waiter* waiter) {
+void WaiterDestroy(Waiter* waiter) {
     if (waiter == nullptr) return;
     // Detaches the event; the socket stays non-blocking.
     if (waiter->socket != nullptr) WSAEventSelect(waiter->socket->handle, nullptr, 0);
@@ -197,29 +215,29 @@ void waiter_destroy(Waiter* waiter) {
 
 // Nothing to reset after the wait: every recvfrom re-enables FD_READ, so a
 // datagram that arrives after the drain's last recvfrom sets the event again.
-void waiter_wait(Waiter* waiter) {
+void WaiterWait(Waiter* waiter) {
     if (WaitForSingleObject(waiter->signal, INFINITE) == WAIT_FAILED)
         Sleep(1);  // keeps a broken wait from spinning the worker
     if (waiter->socket != nullptr) waiter->socket->step = DrainStep::first;
 }
 
-void waiter_wake(Waiter* waiter) {
+void WaiterWake(Waiter* waiter) {
     SetEvent(waiter->signal);
 }
 
-Mutex* mutex_create() {
+Mutex* MutexCreate() {
     Mutex* mutex = new (std::nothrow) Mutex{nullptr, TLS_OUT_OF_INDEXES};
     if (mutex == nullptr) return nullptr;
     mutex->handle = CreateMutexW(nullptr, FALSE, nullptr);
     mutex->depth_slot = TlsAlloc();
     if (mutex->handle == nullptr || mutex->depth_slot == TLS_OUT_OF_INDEXES) {
-        mutex_destroy(mutex);
+        MutexDestroy(mutex);
         return nullptr;
     }
     return mutex;
 }
 
-void mutex_destroy(Mutex* mutex) {
+void MutexDestroy(Mutex* mutex) {
     if (mutex == nullptr) return;
     if (mutex->handle != nullptr) CloseHandle(mutex->handle);
     if (mutex->depth_slot != TLS_OUT_OF_INDEXES) TlsFree(mutex->depth_slot);
@@ -241,7 +259,7 @@ void SetHeldDepth(const Mutex* mutex, std::uintptr_t depth) {
 // Only the outermost take and release reach the Win32 mutex: under Wine each
 // is a round trip to the wineserver, and the host's callback nests a take in
 // every receive pass.
-bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
+bool MutexLock(Mutex* mutex, unsigned timeout_ms) {
     const std::uintptr_t depth = HeldDepth(mutex);
     if (depth == 0) {
         // An abandoned mutex is ours all the same; its former owner has ended.
@@ -252,14 +270,14 @@ bool mutex_lock(Mutex* mutex, unsigned timeout_ms) {
     return true;
 }
 
-void mutex_unlock(Mutex* mutex) {
+void MutexUnlock(Mutex* mutex) {
     const std::uintptr_t depth = HeldDepth(mutex);
     if (depth == 0) return;  // not held by this thread
     SetHeldDepth(mutex, depth - 1);
     if (depth == 1) ReleaseMutex(mutex->handle);
 }
 
-Thread* thread_start(void (*entry)(void* arg), void* arg) {
+Thread* ThreadStart(void (*entry)(void* arg), void* arg) {
     Thread* thread = new (std::nothrow) Thread{nullptr, nullptr, entry, arg};
     if (thread == nullptr) return nullptr;
     // Taken here rather than in the new thread, so that a host unloading the
@@ -279,11 +297,15 @@ Thread* thread_start(void (*entry)(void* arg), void* arg) {
     return thread;
 }
 
-void thread_join(Thread* thread) {
+void ThreadJoin(Thread* thread) {
     if (thread == nullptr) return;
     WaitForSingleObject(thread->handle, INFINITE);
     CloseHandle(thread->handle);
     delete thread;
+}
+
+std::uint64_t CurrentThreadId() {
+    return GetCurrentThreadId();
 }
 
 }  // namespace tolm::platform

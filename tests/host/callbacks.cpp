@@ -10,7 +10,7 @@ namespace tolm::host {
 
 namespace {
 
-std::atomic<const support::TolmExports*> g_exports{nullptr};
+std::atomic<const client::TolmExports*> g_exports{nullptr};
 std::atomic<int> g_delayMs{0};
 
 // Nothing may escape into the library's worker thread.
@@ -26,16 +26,16 @@ void Guarded(int32_t code, Body body) {
     log.Leave();
 }
 
-std::string TakeInside(const support::TolmExports& exports) {
+std::string TakeInside(const client::TolmExports& exports) {
     TOLM_ModuleScanResponseType response;
-    const int32_t taken = exports.getResponse(&response);
+    const int32_t taken = exports.get_response(&response);
     return "take:" + std::to_string(taken) + ":" + (taken ? FormatMac(response.abMacId) : "-");
 }
 
-std::string PeekAndRemoveInside(const support::TolmExports& exports) {
+std::string PeekAndRemoveInside(const client::TolmExports& exports) {
     uint8_t mac[TOLM_MAC_SIZE] = {};
-    const int32_t peeked = exports.getInvPswdMacId(mac);
-    const int32_t removed = exports.removeFirstInvPswdMacId();
+    const int32_t peeked = exports.get_inv_pswd_mac_id(mac);
+    const int32_t removed = exports.remove_first_inv_pswd_mac_id();
     return "peek:" + std::to_string(peeked) + ":" + (peeked ? FormatMac(mac) : "-") +
            "+remove:" + std::to_string(removed);
 }
@@ -47,7 +47,7 @@ NotifyLog& TheNotifyLog() {
     return log;
 }
 
-void SetCallbackExports(const support::TolmExports* exports) {
+void SetCallbackExports(const client::TolmExports* exports) {
     g_exports.store(exports);
 }
 void SetCallbackDelayMs(int delayMs) {
@@ -60,12 +60,20 @@ void TOLM_CALLBACK RecordingCallback(int32_t code) {
 
 void TOLM_CALLBACK TakingCallback(int32_t code) {
     Guarded(code, [code] {
-        const support::TolmExports* exports = g_exports.load();
+        const client::TolmExports* exports = g_exports.load();
         if (exports == nullptr) return;
         std::string entry = "none";
         if (code == TOLM_NOTIFY_RESPONSE) entry = TakeInside(*exports);
         if (code == TOLM_NOTIFY_INVALID_PASSWORD) entry = PeekAndRemoveInside(*exports);
         TheNotifyLog().AddInnerCall(entry);
+    });
+}
+
+void TOLM_CALLBACK StoppingCallback(int32_t code) {
+    Guarded(code, [] {
+        const client::TolmExports* exports = g_exports.load();
+        if (exports == nullptr) return;
+        TheNotifyLog().AddInnerCall("stop:" + std::to_string(exports->stop()));
     });
 }
 

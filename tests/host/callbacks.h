@@ -14,7 +14,7 @@ namespace tolm::host {
 NotifyLog& TheNotifyLog();
 
 // Set before registering the callbacks that call into the library.
-void SetCallbackExports(const support::TolmExports* exports);
+void SetCallbackExports(const client::TolmExports* exports);
 void SetCallbackDelayMs(int delayMs);
 
 // Records the code.
@@ -24,5 +24,7 @@ void TOLM_CALLBACK RecordingCallback(int32_t code);
 void TOLM_CALLBACK TakingCallback(int32_t code);
 // Records the code, then stays inside for the set delay.
 void TOLM_CALLBACK SlowCallback(int32_t code);
+// Records the code, then calls TOLM_Stop from inside the callback.
+void TOLM_CALLBACK StoppingCallback(int32_t code);
 
 }  // namespace tolm::host

@@ -1,12 +1,13 @@
 // tolm-host LIBRARY: loads the library, binds its nine exports and obeys
 // one command per line on stdin, answering one line each on stdout:
-//   callback on|off|take-in-callback|slow MS   register a callback (or none)
+//   callback on|off|take-in-callback|stop-in-callback|slow MS
+//                                              register a callback (or none)
 //   start | stop | scan | take [raw] | peek | remove
 //   configure mac=.. pw=.. newpw=.. change=N ip=.. sn=.. gw=.. dhcp=N hn=..
 //             dns1=.. dns2=..                  texts escaped as \xNN
 //   events | wait-events COUNT TIMEOUT_MS      codes the callback received
 //   inner                                      calls made inside the callback
-//   version [SIZE] | unload | load | quit
+//   version [SIZE] | socket-status | unload | load [fail-allocations] | quit
 // The first line out is "ready", or "error ..." when the library failed.
 #include <cstdio>
 #include <iostream>

@@ -7,6 +7,7 @@
 
 #include "callbacks.h"
 #include "configure_args.h"
+#include "failing_allocator.h"
 #include "record_format.h"
 
 namespace tolm::host {
@@ -50,9 +51,13 @@ std::vector<std::string> SplitWords(const std::string& line) {
     return words;
 }
 
-std::string Session::Load() {
+std::string Session::Load(const Args& args) {
     if (library_.IsOpen()) return "error library already loaded";
-    const std::string failure = support::LoadTolm(libraryPath_, library_, exports_);
+    const bool failing = !args.empty() && args[0] == "fail-allocations";
+    if (!args.empty() && !failing) return "error load takes nothing or fail-allocations";
+    if (failing && !FailAllocations(true)) return "error fail-allocations is not supported here";
+    const std::string failure = client::LoadTolm(library_path_, library_, exports_);
+    if (failing) FailAllocations(false);
     if (!failure.empty()) return "error " + failure;
     SetCallbackExports(&exports_);
     return "load result=1";
@@ -67,18 +72,19 @@ std::string Session::Execute(const std::string& line) {
     if (command == "events") return Events();
     if (command == "wait-events") return WaitEvents(args);
     if (command == "inner") return InnerCalls();
-    if (command == "load") return Load();
+    if (command == "load") return Load(args);
     if (!library_.IsOpen()) return "error library not loaded";
     if (command == "unload") return Unload();
     if (command == "callback") return Callback(args);
     if (command == "start") return Start();
     if (command == "stop") return Stop();
-    if (command == "scan") return Reply("scan", exports_.sendModuleScan());
+    if (command == "scan") return Reply("scan", exports_.send_module_scan());
     if (command == "configure") return Configure(args);
     if (command == "take") return Take(args);
     if (command == "peek") return Peek();
     if (command == "remove") return Remove();
     if (command == "version") return Version(args);
+    if (command == "socket-status") return SocketStatus();
     return "error unknown command " + command;
 }
 
@@ -99,7 +105,8 @@ std::string Session::Quit() {
 }
 
 std::string Session::Callback(const Args& args) {
-    if (args.empty()) return "error callback needs on, off, take-in-callback or slow MS";
+    if (args.empty())
+        return "error callback needs on, off, take-in-callback, stop-in-callback or slow MS";
     TOLM_NotifyCallback callback = nullptr;
     const std::string& mode = args[0];
     long long delayMs = 0;
@@ -107,13 +114,15 @@ std::string Session::Callback(const Args& args) {
         callback = RecordingCallback;
     } else if (mode == "take-in-callback") {
         callback = TakingCallback;
+    } else if (mode == "stop-in-callback") {
+        callback = StoppingCallback;
     } else if (mode == "slow" && args.size() == 2 && ReadCount(args[1], delayMs)) {
         SetCallbackDelayMs(static_cast<int>(delayMs));
         callback = SlowCallback;
     } else if (mode != "off") {
         return "error unknown callback mode " + mode;
     }
-    const TOLM_NotifyCallback returned = exports_.registerCallBack(callback);
+    const TOLM_NotifyCallback returned = exports_.register_callback(callback);
     return std::string("callback returned=") + (returned == callback ? "given" : "other");
 }
 
@@ -135,7 +144,7 @@ std::string Session::Configure(const Args& args) {
     std::string error;
     const auto request = ParseConfigureArgs(args, error);
     if (!request) return "error " + error;
-    return Reply("configure", exports_.sendConfigure(&*request));
+    return Reply("configure", exports_.send_configure(&*request));
 }
 
 // The buffer starts filled with a marker so that an empty take can show
@@ -144,7 +153,7 @@ std::string Session::Take(const Args& args) {
     const bool raw = !args.empty() && args[0] == "raw";
     TOLM_ModuleScanResponseType response;
     std::memset(&response, kUntouchedByte, sizeof response);
-    const int32_t result = exports_.getResponse(&response);
+    const int32_t result = exports_.get_response(&response);
     if (result) return Reply("take", result) + " " + FormatResponse(response, raw);
     const auto* bytes = reinterpret_cast<const unsigned char*>(&response);
     const bool untouched = std::all_of(bytes, bytes + sizeof response,
@@ -154,12 +163,12 @@ std::string Session::Take(const Args& args) {
 
 std::string Session::Peek() {
     uint8_t mac[TOLM_MAC_SIZE] = {0, 0, 0, 0, 0, 0};
-    const int32_t result = exports_.getInvPswdMacId(mac);
+    const int32_t result = exports_.get_inv_pswd_mac_id(mac);
     return Reply("peek", result) + " mac=" + FormatMac(mac);
 }
 
 std::string Session::Remove() {
-    return Reply("remove", exports_.removeFirstInvPswdMacId());
+    return Reply("remove", exports_.remove_first_inv_pswd_mac_id());
 }
 
 std::string Session::Events() const {
@@ -181,6 +190,14 @@ std::string Session::InnerCalls() const {
     return "inner count=" + std::to_string(entries.size()) + " entries=" + Join(entries);
 }
 
+std::string Session::SocketStatus() {
+    if (exports_.get_socket_status == nullptr)
+        return "error the library lacks TOLM_GetSocketStatus";
+    int32_t os_error = -1;
+    const int32_t status = exports_.get_socket_status(&os_error);
+    return Reply("socket-status", status) + " os-error=" + std::to_string(os_error);
+}
+
 // The size member goes in as given (default the structure's size) so a
 // reply shows whether the library touched it.
 std::string Session::Version(const Args& args) {
@@ -188,7 +205,7 @@ std::string Session::Version(const Args& args) {
     if (!args.empty() && !ReadCount(args[0], size)) return "error version takes a size";
     TOLM_DllVersionInfoType info = {static_cast<uint32_t>(size), 0xEEEEEEEE, 0xEEEEEEEE, 0xEEEEEEEE,
                                     0xEEEEEEEE};
-    const int32_t result = exports_.dllGetVersion(&info);
+    const int32_t result = exports_.dll_get_version(&info);
     return Reply("version", result) + " cbSize=" + std::to_string(info.cbSize) +
            " major=" + std::to_string(info.dwMajorVersion) +
            " minor=" + std::to_string(info.dwMinorVersion) +

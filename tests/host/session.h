@@ -13,16 +13,17 @@ namespace tolm::host {
 
 class Session {
   public:
-    explicit Session(std::string libraryPath) : libraryPath_(std::move(libraryPath)) {}
+    explicit Session(std::string library_path) : library_path_(std::move(library_path)) {}
 
-    // Loads the library and binds its exports; the reply to print.
-    std::string Load();
+    using Args = std::vector<std::string>;
+
+    // Loads the library and binds its exports; the reply to print. With
+    // "fail-allocations" every allocation fails while the library loads.
+    std::string Load(const Args& args = {});
     std::string Execute(const std::string& line);
     bool QuitRequested() const { return quit_; }
 
   private:
-    using Args = std::vector<std::string>;
-
     std::string Unload();
     std::string Quit();
     std::string Callback(const Args& args);
@@ -36,10 +37,11 @@ class Session {
     std::string WaitEvents(const Args& args) const;
     std::string InnerCalls() const;
     std::string Version(const Args& args);
+    std::string SocketStatus();
 
-    std::string libraryPath_;
-    support::SharedLibrary library_;
-    support::TolmExports exports_;
+    std::string library_path_;
+    client::SharedLibrary library_;
+    client::TolmExports exports_;
     bool running_ = false;
     bool quit_ = false;
 };

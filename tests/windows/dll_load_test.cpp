@@ -17,9 +17,9 @@
 #include "tolm_exports.h"
 
 using namespace tolm::windows_test;
-using tolm::support::LoadTolm;
-using tolm::support::SharedLibrary;
-using tolm::support::TolmExports;
+using tolm::client::LoadTolm;
+using tolm::client::SharedLibrary;
+using tolm::client::TolmExports;
 
 namespace {
 
@@ -37,7 +37,7 @@ std::string ScanResponse(int last_byte) {
 
 void CheckTakesResponse(const TolmExports& tolm, int last_byte) {
     TOLM_ModuleScanResponseType response;
-    const bool taken = tolm.getResponse(&response) == 1;
+    const bool taken = tolm.get_response(&response) == 1;
     const uint8_t mac[] = {0x02, 0x00, 0x00, 0xAB, 0xCD, static_cast<uint8_t>(last_byte)};
     Check(taken && response.bMacIdValid == 1 && std::memcmp(response.abMacId, mac, 6) == 0 &&
               response.dwIpAddress == (0x0A4D0000u | static_cast<unsigned>(last_byte)),
@@ -47,7 +47,7 @@ void CheckTakesResponse(const TolmExports& tolm, int last_byte) {
 void CheckQueueEmpty(const TolmExports& tolm) {
     TOLM_ModuleScanResponseType response;
     std::memset(&response, 0xAB, sizeof response);
-    const bool empty = tolm.getResponse(&response) == 0;
+    const bool empty = tolm.get_response(&response) == 0;
     const auto* bytes = reinterpret_cast<const unsigned char*>(&response);
     bool untouched = true;
     for (std::size_t i = 0; i < sizeof response; ++i) untouched = untouched && bytes[i] == 0xAB;
@@ -63,7 +63,7 @@ void CheckNotifications(const std::vector<int32_t>& expected, const std::string&
 
 void CheckVersion(const TolmExports& tolm) {
     TOLM_DllVersionInfoType info = {0, 7, 7, 7, 7};
-    const int32_t result = tolm.dllGetVersion(&info);
+    const int32_t result = tolm.dll_get_version(&info);
     Check(result == 0 && info.cbSize == 0 && info.dwMajorVersion == 1 && info.dwMinorVersion == 2 &&
               info.dwBuildNumber == 1 && info.dwPlatformID == 1,
           "DllGetVersion fills 1.2.1, platform 1, leaves cbSize 0 and returns 0");
@@ -77,8 +77,8 @@ void CheckSends(const TolmExports& tolm) {
     request.dwIpAddress = request.dwSubnetMask = request.dwGateway = 0xFFFFFFFF;
     request.dwDns1 = request.dwDns2 = 0xFFFFFFFF;
     request.bDhcpEnabled = 2;
-    Check(tolm.sendModuleScan() == 1, "TOLM_SendModuleScan returns 1");
-    Check(tolm.sendConfigure(&request) == 1, "TOLM_SendConfigure returns 1");
+    Check(tolm.send_module_scan() == 1, "TOLM_SendModuleScan returns 1");
+    Check(tolm.send_configure(&request) == 1, "TOLM_SendConfigure returns 1");
 }
 
 // A second process on the machine finds the port taken: its sends fail.
@@ -86,7 +86,7 @@ int RunSecondProcess() {
     SharedLibrary library;
     TolmExports tolm;
     if (!LoadTolm(kDllName, library, tolm).empty()) return 2;
-    const bool refused = tolm.sendModuleScan() == 0;
+    const bool refused = tolm.send_module_scan() == 0;
     const bool started = tolm.start() == 1 && tolm.stop() == 1;
     library.Close();
     return refused && started ? 0 : 1;
@@ -112,7 +112,7 @@ DWORD RunSelfAsSecondProcess() {
 
 void RunLoadedSession(const TolmExports& tolm, BroadcastSender& modules) {
     CheckVersion(tolm);
-    Check(tolm.registerCallBack(RecordNotification) == RecordNotification,
+    Check(tolm.register_callback(RecordNotification) == RecordNotification,
           "TOLM_RegisterCallBack returns the callback given");
     Check(RunSelfAsSecondProcess() == 0, "a second process cannot send: the port is taken");
 
@@ -134,8 +134,13 @@ void RunLoadedSession(const TolmExports& tolm, BroadcastSender& modules) {
     Check(modules.Send(ScanResponse(3)), "an answer is sent to the restarted engine");
     CheckNotifications({1, 2, 1, 1}, "the restarted engine receives and notifies");
     CheckTakesResponse(tolm, 3);
-    // Last: a stray configure request comes back to the library as an answer.
+    // The library's own configure request comes back to it and is dropped:
+    // the answer sent after it is the next notification and the next record.
     CheckSends(tolm);
+    Check(modules.Send(ScanResponse(5)), "an answer is sent after the configure request");
+    CheckNotifications({1, 2, 1, 1, 1}, "only the answer is notified, not the echoed requests");
+    CheckTakesResponse(tolm, 5);
+    CheckQueueEmpty(tolm);
     Check(tolm.stop() == 1, "TOLM_Stop returns 1 again");
 }
 
@@ -164,7 +169,7 @@ int main(int argc, char** argv) {
         Check(false, "tolm.dll loads a second time: " + failure);
         return 1;
     }
-    Check(tolm.sendModuleScan() == 1, "the reloaded library has its socket again");
+    Check(tolm.send_module_scan() == 1, "the reloaded library has its socket again");
     Check(tolm.start() == 1, "TOLM_Start in the reloaded library returns 1");
     library.Close();
     Check(GetModuleHandleW(L"tolm.dll") != nullptr,

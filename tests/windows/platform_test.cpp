@@ -5,6 +5,9 @@
 
 #include <winsock2.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -20,92 +23,102 @@ namespace {
 // Sleeps until the socket has a datagram, then reads one.
 platform::ReceiveStatus WaitAndReceive(platform::Waiter* waiter, platform::Socket* socket,
                                        char* buffer, std::size_t capacity, std::size_t* length) {
-    platform::ReceiveStatus status = platform::socket_receive(socket, buffer, capacity, length);
-    while (status == platform::ReceiveStatus::nothing_waiting) {
-        platform::waiter_wait(waiter);
-        status = platform::socket_receive(socket, buffer, capacity, length);
+    platform::ReceiveStatus status = platform::SocketReceive(socket, buffer, capacity, length);
+    while (status == platform::ReceiveStatus::kNothingWaiting) {
+        platform::WaiterWait(waiter);
+        status = platform::SocketReceive(socket, buffer, capacity, length);
     }
     return status;
 }
 
 void CheckSocket() {
-    platform::SocketStatus status = platform::SocketStatus::create_failed;
-    platform::Socket* socket = platform::socket_open(TOLM_PORT, 64 * 1024, &status);
-    Check(socket != nullptr && status == platform::SocketStatus::ok, "the socket opens");
+    platform::SocketError status;
+    platform::Socket* socket = platform::SocketOpen(TOLM_PORT, 64 * 1024, &status);
+    Check(socket != nullptr && status.status == platform::SocketStatus::kOk, "the socket opens");
     if (socket == nullptr) return;
-    platform::SocketStatus second_status = platform::SocketStatus::ok;
-    platform::Socket* second = platform::socket_open(TOLM_PORT, 64 * 1024, &second_status);
-    Check(second == nullptr && second_status == platform::SocketStatus::bind_failed,
+    platform::SocketError second_status{platform::SocketStatus::kOk, 0};
+    platform::Socket* second = platform::SocketOpen(TOLM_PORT, 64 * 1024, &second_status);
+    Check(second == nullptr && second_status.status == platform::SocketStatus::kPortInUse,
           "a second socket on the same port fails to bind");
 
     char buffer[16];
     std::size_t length = 99;
-    Check(platform::socket_receive(socket, buffer, sizeof buffer, &length) ==
-              platform::ReceiveStatus::nothing_waiting,
+    Check(platform::SocketReceive(socket, buffer, sizeof buffer, &length) ==
+              platform::ReceiveStatus::kNothingWaiting,
           "an empty socket reports nothing waiting at once");
 
-    platform::Waiter* waiter = platform::waiter_create(socket);
+    platform::Waiter* waiter = platform::WaiterCreate(socket);
     const std::string oversized(sizeof buffer + 1, 'x');
-    Check(platform::socket_send_broadcast(socket, TOLM_PORT, "", 0) &&
-              platform::socket_send_broadcast(socket, TOLM_PORT, oversized.data(),
-                                              oversized.size()) &&
-              platform::socket_send_broadcast(socket, TOLM_PORT, "fits", 4),
-          "three broadcasts go out");
+    Check(
+        platform::SocketSendBroadcast(socket, TOLM_PORT, "", 0) &&
+            platform::SocketSendBroadcast(socket, TOLM_PORT, oversized.data(), oversized.size()) &&
+            platform::SocketSendBroadcast(socket, TOLM_PORT, "fits", 4),
+        "three broadcasts go out");
     Check(WaitAndReceive(waiter, socket, buffer, sizeof buffer, &length) ==
-                  platform::ReceiveStatus::datagram &&
+                  platform::ReceiveStatus::kDatagram &&
               length == 0,
           "an empty datagram is received with length 0");
     Check(WaitAndReceive(waiter, socket, buffer, sizeof buffer, &length) ==
-              platform::ReceiveStatus::dropped,
+              platform::ReceiveStatus::kDropped,
           "a datagram longer than the buffer is dropped");
     Check(WaitAndReceive(waiter, socket, buffer, sizeof buffer, &length) ==
-                  platform::ReceiveStatus::datagram &&
+                  platform::ReceiveStatus::kDatagram &&
               std::string(buffer, length) == "fits",
           "the datagram after it is received whole");
-    platform::waiter_destroy(waiter);
-    platform::socket_close(socket);
+    platform::WaiterDestroy(waiter);
+    platform::SocketClose(socket);
 
-    socket = platform::socket_open(TOLM_PORT, 64 * 1024, &status);
+    socket = platform::SocketOpen(TOLM_PORT, 64 * 1024, &status);
     Check(socket != nullptr, "the port is free again after the socket closed");
-    platform::socket_close(socket);
+    platform::SocketClose(socket);
 }
 
 void CheckWaiterWithoutSocket() {
-    platform::Waiter* waiter = platform::waiter_create(nullptr);
+    platform::Waiter* waiter = platform::WaiterCreate(nullptr);
     Check(waiter != nullptr, "a waiter without socket is created");
-    std::thread waker([waiter] { platform::waiter_wake(waiter); });
-    platform::waiter_wait(waiter);
+    std::atomic<bool> woken{false};
+    std::thread waker([waiter, &woken] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        woken = true;
+        platform::WaiterWake(waiter);
+    });
+    platform::WaiterWait(waiter);
+    Check(woken.load(), "the wait lasts until WaiterWake from another thread ends it");
     waker.join();
-    Check(true, "waiter_wake from another thread ends the wait");
-    platform::waiter_destroy(waiter);
+    platform::WaiterDestroy(waiter);
 }
 
 void CheckMutex() {
-    platform::Mutex* mutex = platform::mutex_create();
-    Check(platform::mutex_lock(mutex, 0) && platform::mutex_lock(mutex, 0),
+    platform::Mutex* mutex = platform::MutexCreate();
+    Check(platform::MutexLock(mutex, 0) && platform::MutexLock(mutex, 0),
           "the holder takes the mutex again");
     bool other_got_it = true;
-    std::thread([&] { other_got_it = platform::mutex_lock(mutex, 50); }).join();
+    std::thread([&] { other_got_it = platform::MutexLock(mutex, 50); }).join();
     Check(!other_got_it, "another thread gives up after its time limit");
-    platform::mutex_unlock(mutex);
-    std::thread([&] { other_got_it = platform::mutex_lock(mutex, 50); }).join();
+    platform::MutexUnlock(mutex);
+    std::thread([&] { other_got_it = platform::MutexLock(mutex, 50); }).join();
     Check(!other_got_it, "one unlock of two nested locks keeps the mutex held");
-    platform::mutex_unlock(mutex);
+    platform::MutexUnlock(mutex);
     // The thread below ends holding the mutex: abandoned, still usable.
-    std::thread([&] { other_got_it = platform::mutex_lock(mutex, 50); }).join();
+    std::thread([&] { other_got_it = platform::MutexLock(mutex, 50); }).join();
     Check(other_got_it, "after the last unlock another thread takes it");
-    Check(platform::mutex_lock(mutex, 1000), "a mutex abandoned by its holder is taken");
-    platform::mutex_unlock(mutex);
-    platform::mutex_destroy(mutex);
+    Check(platform::MutexLock(mutex, 1000), "a mutex abandoned by its holder is taken");
+    platform::MutexUnlock(mutex);
+    platform::MutexDestroy(mutex);
 }
 
 void CheckThread() {
     bool ran = false;
     platform::Thread* thread =
-        platform::thread_start([](void* flag) { *static_cast<bool*>(flag) = true; }, &ran);
+        platform::ThreadStart([](void* flag) { *static_cast<bool*>(flag) = true; }, &ran);
     Check(thread != nullptr, "a thread starts");
-    platform::thread_join(thread);
-    Check(ran, "thread_join returns after the thread ran");
+    platform::ThreadJoin(thread);
+    Check(ran, "ThreadJoin returns after the thread ran");
+    std::uint64_t other_id = 0;
+    std::thread([&] { other_id = platform::CurrentThreadId(); }).join();
+    Check(platform::CurrentThreadId() != 0 && other_id != 0 &&
+              other_id != platform::CurrentThreadId(),
+          "threads have distinct, nonzero ids");
 }
 
 }  // namespace

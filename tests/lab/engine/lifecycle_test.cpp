@@ -11,6 +11,9 @@ using Lifecycle = HostTest;
 TEST_F(Lifecycle, SecondProcessCannotBindThePort) {
     Host& first = Launch();
     Host& second = Launch();
+    EXPECT_EQ(first.Run("socket-status")["result"], "0");
+    EXPECT_EQ(second.Run("socket-status")["result"], "1") << "the port is in use";
+    EXPECT_NE(second.Run("socket-status")["os-error"], "0");
     EXPECT_EQ(second.Run("scan")["result"], "0");
     EXPECT_EQ(second.Run("configure mac=02-00-00-00-10-01")["result"], "0");
     EXPECT_EQ(second.Run("start")["result"], "0") << "already started by Launch";
@@ -104,6 +107,33 @@ TEST_F(Lifecycle, UnloadWhileRunningLeavesTheHostRunning) {
     EXPECT_EQ(host.Run("load")["result"], "1");
 }
 
+// The worker cannot wait for itself: Stop from inside the callback asks it
+// to end after the callback and returns; a Stop, Start or unload from the
+// host's thread finishes the work.
+TEST_F(Lifecycle, StopFromTheCallbackEndsTheWorkerAfterIt) {
+    Host& host = Launch("stop-in-callback");
+    SendFromModules({ResponseText("02-00-00-00-10-01", "first")});
+    EXPECT_EQ(WaitEvents(host, 1)["codes"], "1");
+    SendFromModules({ResponseText("02-00-00-00-10-02", "second")});
+    EXPECT_EQ(WaitEvents(host, 2, kQuietPeriod)["result"], "0") << "the worker went on";
+    EXPECT_EQ(host.Run("inner")["entries"], "stop:1");
+    EXPECT_EQ(host.Run("take")["szHostName"], "first");
+
+    // Start finishes the stopped worker and runs a new one, which reads what waited.
+    EXPECT_EQ(host.Run("start")["result"], "1");
+    EXPECT_EQ(WaitEvents(host, 2)["codes"], "1,1");
+    EXPECT_EQ(host.Run("take")["szHostName"], "second");
+    EXPECT_EQ(host.Run("stop")["result"], "1");
+
+    // Unloading right after a Stop from the callback waits for the worker too.
+    EXPECT_EQ(host.Run("start")["result"], "1");
+    SendFromModules({ResponseText("02-00-00-00-10-03", "third")});
+    EXPECT_EQ(WaitEvents(host, 3)["codes"], "1,1,1");
+    EXPECT_EQ(host.Run("unload")["result"], "1");
+    EXPECT_EQ(host.Run("load")["result"], "1");
+    EXPECT_EQ(host.Run("scan")["result"], "1") << "the port was freed";
+}
+
 TEST_F(Lifecycle, DllGetVersionFillsTheStructureWhateverItsSize) {
     Host& host = Launch("off", false);
     for (const char* size : {"20", "0"}) {
@@ -114,6 +144,37 @@ TEST_F(Lifecycle, DllGetVersionFillsTheStructureWhateverItsSize) {
                                                                 {"build", "1"},
                                                                 {"platform", "1"}});
     }
+}
+
+}  // namespace
+}  // namespace tolm::labtest
+
+namespace tolm::labtest {
+namespace {
+
+// Allocations can be made to fail only where the library takes them from
+// the host's allocator: natively.
+using NativeLoad = HostTest;
+
+// Out of memory while the library loads: it loads all the same, and its
+// calls say that it cannot work instead of crashing the host.
+TEST_F(NativeLoad, FailedAllocationLeavesALibraryWhoseCallsReturnZero) {
+    Host& host = Launch("off", false);
+    EXPECT_EQ(host.Run("unload")["result"], "1");
+    EXPECT_EQ(host.Run("load fail-allocations")["result"], "1");
+    EXPECT_EQ(host.Run("socket-status")["result"], "5");
+    EXPECT_EQ(host.Run("callback on")["returned"], "other");
+    EXPECT_EQ(host.Run("start")["result"], "0");
+    EXPECT_EQ(host.Run("scan")["result"], "0");
+    EXPECT_EQ(host.Run("configure mac=02-00-00-00-10-01")["result"], "0");
+    EXPECT_EQ(host.Run("take")["result"], "0");
+    EXPECT_EQ(host.Run("peek")["result"], "0");
+    EXPECT_EQ(host.Run("remove")["result"], "0");
+    EXPECT_EQ(host.Run("version")["result"], "0");
+    EXPECT_EQ(host.Run("stop")["result"], "1");
+    EXPECT_EQ(host.Run("unload")["result"], "1");
+    EXPECT_EQ(host.Run("load")["result"], "1");
+    EXPECT_EQ(host.Run("socket-status")["result"], "0") << "a normal load works again";
 }
 
 }  // namespace

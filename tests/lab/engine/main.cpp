@@ -1,7 +1,8 @@
-// tolm-engine-tests --host HOST --library LIBRARY [--wine] [gtest flags]
+// tolm-engine-tests --host HOST --library LIBRARY [--wine LOADER] [gtest flags]
 //
 // Drives the library through tolm-host inside the lab. With --wine the host
-// is a Windows build and runs under Wine with the DLL given.
+// is a Windows build and runs under the Wine loader given (the one for its
+// architecture) with the DLL given.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -24,13 +25,11 @@ std::string WindowsPath(const std::string& path) {
 bool ReadOptions(int argc, char** argv, tolm::labtest::HostLaunch& launch, std::string& error) {
     std::string host;
     std::string library;
-    bool wine = false;
+    std::string wine;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--wine") {
-            wine = true;
-        } else if ((arg == "--host" || arg == "--library") && i + 1 < argc) {
-            (arg == "--host" ? host : library) = argv[++i];
+        if ((arg == "--host" || arg == "--library" || arg == "--wine") && i + 1 < argc) {
+            (arg == "--host" ? host : arg == "--library" ? library : wine) = argv[++i];
         } else {
             error = "unknown argument " + arg;
             return false;
@@ -43,8 +42,8 @@ bool ReadOptions(int argc, char** argv, tolm::labtest::HostLaunch& launch, std::
             error = "no such file: " + path;
         if (!error.empty()) return false;
     }
-    if (wine) {
-        launch.argv = {"wine", host, WindowsPath(library)};
+    if (!wine.empty()) {
+        launch.argv = {wine, host, WindowsPath(library)};
         // Wine's first process start in a fresh prefix is slow.
         launch.startTimeout = tolm::labtest::Milliseconds(60000);
         launch.commandTimeout = tolm::labtest::Milliseconds(20000);

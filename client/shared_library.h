@@ -4,7 +4,7 @@
 
 #include <string>
 
-namespace tolm::support {
+namespace tolm::client {
 
 class SharedLibrary {
   public:
@@ -28,4 +28,4 @@ class SharedLibrary {
     std::string error_;
 };
 
-}  // namespace tolm::support
+}  // namespace tolm::client

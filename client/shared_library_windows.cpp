@@ -2,7 +2,7 @@
 
 #include "shared_library.h"
 
-namespace tolm::support {
+namespace tolm::client {
 
 namespace {
 
@@ -39,4 +39,4 @@ void SharedLibrary::Close() {
     handle_ = nullptr;
 }
 
-}  // namespace tolm::support
+}  // namespace tolm::client

@@ -2,7 +2,7 @@
 
 #include "shared_library.h"
 
-namespace tolm::support {
+namespace tolm::client {
 
 bool SharedLibrary::Open(const std::string& path) {
     Close();
@@ -25,4 +25,4 @@ void SharedLibrary::Close() {
     handle_ = nullptr;
 }
 
-}  // namespace tolm::support
+}  // namespace tolm::client

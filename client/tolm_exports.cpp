@@ -1,6 +1,6 @@
 #include "tolm_exports.h"
 
-namespace tolm::support {
+namespace tolm::client {
 
 namespace {
 
@@ -15,15 +15,17 @@ void Bind(const SharedLibrary& library, const char* name, Function& slot, std::s
 std::string BindExports(const SharedLibrary& library, TolmExports& exports) {
     TolmExports bound;
     std::string missing;
-    Bind(library, "TOLM_GetResponse", bound.getResponse, missing);
-    Bind(library, "TOLM_GetInvPswdMacId", bound.getInvPswdMacId, missing);
-    Bind(library, "TOLM_RemoveFirstInvPswdMacId", bound.removeFirstInvPswdMacId, missing);
+    Bind(library, "TOLM_GetResponse", bound.get_response, missing);
+    Bind(library, "TOLM_GetInvPswdMacId", bound.get_inv_pswd_mac_id, missing);
+    Bind(library, "TOLM_RemoveFirstInvPswdMacId", bound.remove_first_inv_pswd_mac_id, missing);
     Bind(library, "TOLM_Start", bound.start, missing);
-    Bind(library, "TOLM_SendModuleScan", bound.sendModuleScan, missing);
-    Bind(library, "TOLM_SendConfigure", bound.sendConfigure, missing);
-    Bind(library, "TOLM_RegisterCallBack", bound.registerCallBack, missing);
-    Bind(library, "DllGetVersion", bound.dllGetVersion, missing);
+    Bind(library, "TOLM_SendModuleScan", bound.send_module_scan, missing);
+    Bind(library, "TOLM_SendConfigure", bound.send_configure, missing);
+    Bind(library, "TOLM_RegisterCallBack", bound.register_callback, missing);
+    Bind(library, "DllGetVersion", bound.dll_get_version, missing);
     Bind(library, "TOLM_Stop", bound.stop, missing);
+    std::string absent_extensions;
+    Bind(library, "TOLM_GetSocketStatus", bound.get_socket_status, absent_extensions);
     if (missing.empty()) exports = bound;
     return missing;
 }
@@ -38,4 +40,4 @@ std::string LoadTolm(const std::string& path, SharedLibrary& library, TolmExport
     return "missing export " + missing;
 }
 
-}  // namespace tolm::support
+}  // namespace tolm::client

@@ -1,0 +1,9 @@
+#include "failing_allocator.h"
+
+namespace tolm::host {
+
+bool FailAllocations(bool) {
+    return false;
+}
+
+}  // namespace tolm::host
