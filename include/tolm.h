@@ -100,6 +100,18 @@ typedef struct TOLM_DllVersionInfoType {
     uint32_t dwPlatformID;
 } TOLM_DllVersionInfoType;
 
+/* The host's notification function, called once per queued element and per
+ * "Reconfigured:" datagram with a TOLM_NOTIFY_ code. Its rules:
+ * - it runs on the library's worker thread, never on the host's, while the
+ *   library holds its lock: return quickly, since no send or take can run
+ *   meanwhile;
+ * - it may call TOLM_GetResponse, TOLM_GetInvPswdMacId and
+ *   TOLM_RemoveFirstInvPswdMacId (the lock nests);
+ * - it must not wait for another thread that calls into the library;
+ * - TOLM_Stop called from it returns at once and the worker ends after the
+ *   callback returns; a later TOLM_Stop, TOLM_Start or unload from the
+ *   host's thread waits for it;
+ * - it must not unload the library. */
 typedef void(TOLM_CALLBACK* TOLM_NotifyCallback)(int32_t code);
 
 TOLM_EXPORT int32_t TOLM_API TOLM_GetResponse(TOLM_ModuleScanResponseType* response);
