@@ -28,8 +28,16 @@ const char* PasswordText(std::uint8_t password_enabled);
 std::string FieldText(const char (&text)[TOLM_TEXT_SIZE]);
 
 // The device list's seven columns, in order.
-enum ListColumn { kColumnIp, kColumnSubnet, kColumnGateway, kColumnDhcp, kColumnVersion,
-                  kColumnType, kColumnMac, kListColumnCount };
+enum ListColumn {
+    kColumnIp,
+    kColumnSubnet,
+    kColumnGateway,
+    kColumnDhcp,
+    kColumnVersion,
+    kColumnType,
+    kColumnMac,
+    kListColumnCount
+};
 using ListTexts = std::array<std::string, kListColumnCount>;
 
 // The row of a record: a column whose flag is 0 reads "N/A".

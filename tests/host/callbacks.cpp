@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "record_format.h"
+#include "record_text.h"
 
 namespace tolm::host {
 
@@ -29,14 +30,15 @@ void Guarded(int32_t code, Body body) {
 std::string TakeInside(const client::TolmExports& exports) {
     TOLM_ModuleScanResponseType response;
     const int32_t taken = exports.get_response(&response);
-    return "take:" + std::to_string(taken) + ":" + (taken ? FormatMac(response.abMacId) : "-");
+    return "take:" + std::to_string(taken) + ":" +
+           (taken ? client::MacText(response.abMacId) : "-");
 }
 
 std::string PeekAndRemoveInside(const client::TolmExports& exports) {
     uint8_t mac[TOLM_MAC_SIZE] = {};
     const int32_t peeked = exports.get_inv_pswd_mac_id(mac);
     const int32_t removed = exports.remove_first_inv_pswd_mac_id();
-    return "peek:" + std::to_string(peeked) + ":" + (peeked ? FormatMac(mac) : "-") +
+    return "peek:" + std::to_string(peeked) + ":" + (peeked ? client::MacText(mac) : "-") +
            "+remove:" + std::to_string(removed);
 }
 

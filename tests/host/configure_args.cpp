@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "address_text.h"
 #include "text_escape.h"
 
 namespace tolm::host {
@@ -14,17 +15,6 @@ bool ParseNumber(const std::string& text, int base, uint32_t limit, uint32_t& va
     const char* end = text.data() + text.size();
     const auto [stop, status] = std::from_chars(text.data(), end, value, base);
     return status == std::errc() && stop == end && value <= limit;
-}
-
-std::vector<std::string> SplitAt(const std::string& text, char separator) {
-    std::vector<std::string> parts;
-    std::size_t begin = 0;
-    for (;;) {
-        const std::size_t end = text.find(separator, begin);
-        parts.push_back(text.substr(begin, end - begin));
-        if (end == std::string::npos) return parts;
-        begin = end + 1;
-    }
 }
 
 bool CopyText(const std::string& word, char (&field)[TOLM_TEXT_SIZE]) {
@@ -79,16 +69,9 @@ bool ApplyField(const std::string& key, const std::string& value,
 }  // namespace
 
 bool ParseMac(const std::string& text, uint8_t (&mac)[TOLM_MAC_SIZE]) {
-    const auto groups = SplitAt(text, '-');
-    if (groups.size() != TOLM_MAC_SIZE) return false;
-    uint8_t parsed[TOLM_MAC_SIZE];
-    for (std::size_t i = 0; i < groups.size(); ++i) {
-        uint32_t value = 0;
-        if (groups[i].size() > 2 || !ParseNumber(groups[i], 16, 0xFF, value)) return false;
-        parsed[i] = static_cast<uint8_t>(value);
-    }
-    std::memcpy(mac, parsed, sizeof parsed);
-    return true;
+    const auto parsed = client::ParseMac(text, nullptr);
+    if (parsed) std::memcpy(mac, parsed->data(), parsed->size());
+    return parsed.has_value();
 }
 
 bool ParseAddress(const std::string& text, uint32_t& address) {
@@ -96,16 +79,9 @@ bool ParseAddress(const std::string& text, uint32_t& address) {
         const std::string digits = text.substr(2);
         return digits.size() <= 8 && ParseNumber(digits, 16, 0xFFFFFFFF, address);
     }
-    const auto numbers = SplitAt(text, '.');
-    if (numbers.size() != 4) return false;
-    uint32_t value = 0;
-    for (const auto& number : numbers) {
-        uint32_t part = 0;
-        if (number.size() > 3 || !ParseNumber(number, 10, 255, part)) return false;
-        value = value << 8 | part;
-    }
-    address = value;
-    return true;
+    const auto parsed = client::ParseIpv4(text, nullptr);
+    if (parsed) address = *parsed;
+    return parsed.has_value();
 }
 
 std::optional<TOLM_ConfigureRequestType> ParseConfigureArgs(const std::vector<std::string>& args,

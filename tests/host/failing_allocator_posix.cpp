@@ -23,6 +23,25 @@ void* operator new[](std::size_t size) {
     return ::operator new(size);
 }
 
+// The nothrow forms too, so that every form pairs with the deletes below,
+// also where a sanitizer brings its own allocator.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (g_failing.load()) return nullptr;
+    return std::malloc(size ? size : 1);
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+    return ::operator new(size, tag);
+}
+
+void operator delete(void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+
+void operator delete[](void* block, const std::nothrow_t&) noexcept {
+    std::free(block);
+}
+
 void operator delete(void* block) noexcept {
     std::free(block);
 }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "record_text.h"
 #include "text_escape.h"
 
 namespace tolm::host {
@@ -43,13 +44,6 @@ class Fields {
 
 }  // namespace
 
-std::string FormatMac(const uint8_t* mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2],
-                  mac[3], mac[4], mac[5]);
-    return text;
-}
-
 std::string FormatResponse(const TOLM_ModuleScanResponseType& r, bool raw) {
     Fields fields;
     fields.Number("bProtocolVersionMajor", r.bProtocolVersionMajor);
@@ -61,7 +55,7 @@ std::string FormatResponse(const TOLM_ModuleScanResponseType& r, bool raw) {
     fields.Number("bModuleVersionMinor", r.bModuleVersionMinor);
     fields.Number("wModuleVersionBuild", r.wModuleVersionBuild);
     fields.Number("bModuleVersionValid", r.bModuleVersionValid);
-    fields.Add("abMacId", FormatMac(r.abMacId));
+    fields.Add("abMacId", client::MacText(r.abMacId));
     fields.Number("bMacIdValid", r.bMacIdValid);
     fields.Address("dwIpAddress", r.dwIpAddress);
     fields.Number("bIpAddressValid", r.bIpAddressValid);

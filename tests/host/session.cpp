@@ -9,6 +9,7 @@
 #include "configure_args.h"
 #include "failing_allocator.h"
 #include "record_format.h"
+#include "record_text.h"
 
 namespace tolm::host {
 
@@ -164,7 +165,7 @@ std::string Session::Take(const Args& args) {
 std::string Session::Peek() {
     uint8_t mac[TOLM_MAC_SIZE] = {0, 0, 0, 0, 0, 0};
     const int32_t result = exports_.get_inv_pswd_mac_id(mac);
-    return Reply("peek", result) + " mac=" + FormatMac(mac);
+    return Reply("peek", result) + " mac=" + client::MacText(mac);
 }
 
 std::string Session::Remove() {

@@ -1,0 +1,144 @@
+#include "configure_request.h"
+
+#include <cstring>
+
+#include "record_text.h"
+
+namespace tolm::client {
+namespace {
+
+constexpr std::uint32_t kUnchanged = 0xFFFFFFFF;
+constexpr std::uint8_t kDhcpUnchanged = 2;
+// The protocol's limits: a piece holds at most 99 characters, the whole
+// request at most 399.
+constexpr std::size_t kMaxPiece = 99;
+constexpr std::size_t kMaxRequest = 399;
+
+std::size_t TextLength(const char (&text)[TOLM_TEXT_SIZE]) {
+    return FieldText(text).size();
+}
+
+std::size_t AddressPieceLength(std::string_view key, std::uint32_t address) {
+    return address == kUnchanged ? 0 : key.size() + IpText(address).size() + 1;
+}
+
+std::string TooLongText(const char* what, std::size_t length, std::size_t limit) {
+    return what + std::string(" is too long: ") + std::to_string(length) + " characters, at most " +
+           std::to_string(limit) + " can be sent";
+}
+
+bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]) {
+    if (text.size() >= TOLM_TEXT_SIZE || text.find('\0') != std::string_view::npos) return false;
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, text.data(), text.size());
+    return true;
+}
+
+std::uint32_t Kept(std::uint8_t valid, std::uint32_t reported) {
+    return valid == 1 ? reported : kUnchanged;
+}
+
+bool Fail(std::string* error, std::string why) {
+    if (error != nullptr) *error = std::move(why);
+    return false;
+}
+
+// Checks an address the user gave: the protocol spends 255.255.255.255 on
+// "leave unchanged", so it cannot be sent.
+bool SetAddress(const char* what, const std::optional<std::uint32_t>& changed, std::uint32_t& field,
+                std::string* error) {
+    if (!changed) return true;
+    if (*changed == kUnchanged)
+        return Fail(error, std::string(what) + " 255.255.255.255 cannot be sent");
+    field = *changed;
+    return true;
+}
+
+}  // namespace
+
+bool IsLegalHostName(std::string_view name) {
+    for (const char c : name) {
+        const bool legal =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
+        if (!legal) return false;
+    }
+    return true;
+}
+
+std::string WhyTooLong(const TOLM_ConfigureRequestType& r) {
+    const std::size_t password = TextLength(r.szPassword);
+    const std::size_t new_password = TextLength(r.szNewPassword);
+    const std::size_t host_name = TextLength(r.szHostName);
+    // Each text's piece: its key, the text and ';'.
+    const std::size_t password_piece = password == 0 ? 0 : 11 + password;
+    const std::size_t new_password_piece = r.bChangePassword == 1 ? 16 + new_password : 0;
+    const std::size_t host_name_piece = 6 + host_name;
+    if (password_piece > kMaxPiece) return TooLongText("the password", password, kMaxPiece - 11);
+    if (new_password_piece > kMaxPiece)
+        return TooLongText("the new password", new_password, kMaxPiece - 16);
+    if (host_name_piece > kMaxPiece) return TooLongText("the host name", host_name, kMaxPiece - 6);
+    const std::size_t dhcp_piece = r.bDhcpEnabled == 0 ? 11 : r.bDhcpEnabled == 1 ? 10 : 0;
+    const std::size_t total =
+        29 + password_piece + new_password_piece + AddressPieceLength("IP = ", r.dwIpAddress) +
+        AddressPieceLength("SN = ", r.dwSubnetMask) + AddressPieceLength("GW = ", r.dwGateway) +
+        dhcp_piece + host_name_piece + AddressPieceLength("DNS1 = ", r.dwDns1) +
+        AddressPieceLength("DNS2 = ", r.dwDns2);
+    if (total > kMaxRequest)
+        return "the request is too long: " + std::to_string(total) + " characters, at most " +
+               std::to_string(kMaxRequest) + " can be sent; shorten the passwords or the host name";
+    return {};
+}
+
+std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
+    const TOLM_ModuleScanResponseType& module, const ConfigureChanges& changes,
+    std::string* error) {
+    TOLM_ConfigureRequestType r;
+    std::memset(&r, 0, sizeof r);
+    if (module.bMacIdValid == 0) {
+        Fail(error, "the module reported no MAC address, so no request can name it");
+        return std::nullopt;
+    }
+    std::memcpy(r.abMacId, module.abMacId, sizeof r.abMacId);
+    r.dwIpAddress = Kept(module.bIpAddressValid, module.dwIpAddress);
+    r.dwSubnetMask = Kept(module.bSubnetMaskValid, module.dwSubnetMask);
+    r.dwGateway = Kept(module.bGatewayValid, module.dwGateway);
+    r.dwDns1 = Kept(module.bDns1Valid, module.dwDns1);
+    r.dwDns2 = Kept(module.bDns2Valid, module.dwDns2);
+    if (!SetAddress("the IP address", changes.ip_address, r.dwIpAddress, error) ||
+        !SetAddress("the subnet mask", changes.subnet_mask, r.dwSubnetMask, error) ||
+        !SetAddress("the gateway", changes.gateway, r.dwGateway, error) ||
+        !SetAddress("the primary DNS server", changes.dns1, r.dwDns1, error) ||
+        !SetAddress("the secondary DNS server", changes.dns2, r.dwDns2, error))
+        return std::nullopt;
+
+    if (changes.dhcp)
+        r.bDhcpEnabled = *changes.dhcp ? 1 : 0;
+    else
+        r.bDhcpEnabled =
+            module.bDhcpValid != 0 ? (module.bDhcpEnabled != 0 ? 1 : 0) : kDhcpUnchanged;
+
+    const std::string host_name = changes.host_name.value_or(
+        module.bHostNameValid == 1 ? FieldText(module.szHostName) : std::string());
+    if (!IsLegalHostName(host_name)) {
+        Fail(error, changes.host_name
+                        ? "illegal host name \"" + host_name +
+                              "\": only letters, digits and '_' are allowed"
+                        : "the module's host name \"" + host_name +
+                              "\" holds characters other than letters, digits and '_', so it "
+                              "cannot be sent again: give a new one");
+        return std::nullopt;
+    }
+    if (!CopyText(host_name, r.szHostName) || !CopyText(changes.password, r.szPassword) ||
+        (changes.new_password && !CopyText(*changes.new_password, r.szNewPassword))) {
+        Fail(error, "a text holds more than 127 characters or a NUL");
+        return std::nullopt;
+    }
+    r.bChangePassword = changes.new_password ? 1 : 0;
+    if (std::string why = WhyTooLong(r); !why.empty()) {
+        Fail(error, std::move(why));
+        return std::nullopt;
+    }
+    return r;
+}
+
+}  // namespace tolm::client

@@ -1,0 +1,147 @@
+#include "configure_request.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+#include "protocol/messages.h"
+
+namespace tolm::client {
+namespace {
+
+constexpr uint32_t kUnchanged = 0xFFFFFFFF;
+
+TOLM_ModuleScanResponseType Module() {
+    TOLM_ModuleScanResponseType r;
+    std::memset(&r, 0xFF, sizeof r);
+    const uint8_t mac[] = {2, 0, 0, 0, 0, 7};
+    std::memcpy(r.abMacId, mac, 6), r.bMacIdValid = 1;
+    r.dwIpAddress = 0x0A4D0065, r.bIpAddressValid = 1;
+    r.dwSubnetMask = 0xFFFFFF00, r.bSubnetMaskValid = 1;
+    r.dwGateway = 0x0A4D0001, r.bGatewayValid = 1;
+    r.dwDns1 = 0x08080808, r.bDns1Valid = 1;
+    r.bDns2Valid = 0;
+    r.bDhcpEnabled = 1, r.bDhcpValid = 1;
+    std::strcpy(r.szHostName, "press_1"), r.bHostNameValid = 1;
+    return r;
+}
+
+TOLM_ConfigureRequestType Build(const TOLM_ModuleScanResponseType& module,
+                                const ConfigureChanges& changes) {
+    std::string error;
+    const auto request = BuildConfigureRequest(module, changes, &error);
+    EXPECT_TRUE(request) << error;
+    return request.value_or(TOLM_ConfigureRequestType{});
+}
+
+TEST(BuildConfigureRequest, KeepsWhatTheModuleReportedUnlessChanged) {
+    const TOLM_ConfigureRequestType kept = Build(Module(), {});
+    EXPECT_EQ(kept.abMacId[5], 7);
+    EXPECT_EQ(kept.dwIpAddress, 0x0A4D0065u);
+    EXPECT_EQ(kept.dwSubnetMask, 0xFFFFFF00u);
+    EXPECT_EQ(kept.dwGateway, 0x0A4D0001u);
+    EXPECT_EQ(kept.dwDns1, 0x08080808u);
+    EXPECT_EQ(kept.dwDns2, kUnchanged) << "not reported: left unchanged, not sent as 0";
+    EXPECT_EQ(kept.bDhcpEnabled, 1);
+    EXPECT_STREQ(kept.szHostName, "press_1");
+    EXPECT_STREQ(kept.szPassword, "");
+    EXPECT_EQ(kept.bChangePassword, 0);
+
+    ConfigureChanges changes;
+    changes.ip_address = 0x0A4D0096;
+    changes.dns2 = 0x01020304;
+    changes.dhcp = false;
+    changes.host_name = "";
+    changes.password = "secret";
+    changes.new_password = "";
+    const TOLM_ConfigureRequestType changed = Build(Module(), changes);
+    EXPECT_EQ(changed.dwIpAddress, 0x0A4D0096u);
+    EXPECT_EQ(changed.dwSubnetMask, 0xFFFFFF00u);
+    EXPECT_EQ(changed.dwDns2, 0x01020304u);
+    EXPECT_EQ(changed.bDhcpEnabled, 0);
+    EXPECT_STREQ(changed.szHostName, "");
+    EXPECT_STREQ(changed.szPassword, "secret");
+    EXPECT_EQ(changed.bChangePassword, 1) << "an empty new password clears it";
+}
+
+TEST(BuildConfigureRequest, DhcpFollowsTheReportedStateOrStaysUnchanged) {
+    TOLM_ModuleScanResponseType module = Module();
+    module.bDhcpEnabled = 0xFF;  // reported, but neither on nor off: the dialog shows "On"
+    EXPECT_EQ(Build(module, {}).bDhcpEnabled, 1);
+    module.bDhcpEnabled = 0;
+    EXPECT_EQ(Build(module, {}).bDhcpEnabled, 0);
+    module.bDhcpValid = 0;
+    EXPECT_EQ(Build(module, {}).bDhcpEnabled, 2) << "not reported: no DHCP piece";
+}
+
+TEST(BuildConfigureRequest, RefusesWhatCannotBeSent) {
+    const auto refused = [](TOLM_ModuleScanResponseType module, ConfigureChanges changes,
+                            const char* reason) {
+        std::string error;
+        EXPECT_FALSE(BuildConfigureRequest(module, changes, &error)) << reason;
+        EXPECT_NE(error.find(reason), std::string::npos) << error;
+    };
+    TOLM_ModuleScanResponseType no_mac = Module();
+    no_mac.bMacIdValid = 0;
+    refused(no_mac, {}, "no MAC");
+    for (const char* name : {"plc-01", "plc.local", "plc 01", "caf\xe9"}) {
+        ConfigureChanges changes;
+        changes.host_name = name;
+        refused(Module(), changes, "illegal host name");
+    }
+    TOLM_ModuleScanResponseType dashed = Module();
+    std::strcpy(dashed.szHostName, "module-1");
+    refused(dashed, {}, "give a new one");
+    ConfigureChanges broadcast;
+    broadcast.gateway = kUnchanged;
+    refused(Module(), broadcast, "255.255.255.255 cannot be sent");
+    ConfigureChanges long_text;
+    long_text.password = std::string(128, 'p');
+    refused(Module(), long_text, "more than 127");
+    ConfigureChanges long_password;
+    long_password.password = std::string(89, 'p');
+    refused(Module(), long_password, "the password is too long: 89 characters, at most 88");
+    ConfigureChanges long_new;
+    long_new.new_password = std::string(84, 'n');
+    refused(Module(), long_new, "the new password is too long: 84 characters, at most 83");
+    ConfigureChanges long_host;
+    long_host.host_name = std::string(94, 'h');
+    refused(Module(), long_host, "the host name is too long: 94 characters, at most 93");
+    ConfigureChanges at_limits;
+    at_limits.password = std::string(88, 'p');
+    at_limits.new_password = std::string(83, 'n');
+    at_limits.host_name = std::string(93, 'h');
+    refused(Module(), at_limits, "the request is too long");
+    ConfigureChanges legal;
+    legal.host_name = "plc_01";
+    EXPECT_TRUE(BuildConfigureRequest(Module(), legal, nullptr));
+    legal.host_name = "Node7";
+    EXPECT_TRUE(BuildConfigureRequest(Module(), legal, nullptr));
+}
+
+// The limits the hosts check must be exactly those of the library's
+// composer, or a host would blame the wrong field or send what fails.
+TEST(WhyTooLong, AgreesWithTheComposerOnRandomRequests) {
+    std::mt19937 random(7);
+    const auto pick = [&random](uint32_t n) {
+        return std::uniform_int_distribution<uint32_t>(0, n)(random);
+    };
+    for (int round = 0; round < 20000; ++round) {
+        TOLM_ConfigureRequestType r;
+        std::memset(&r, 0, sizeof r);
+        std::memset(r.szPassword, 'p', pick(127));
+        std::memset(r.szNewPassword, 'n', pick(127));
+        std::memset(r.szHostName, 'h', pick(127));
+        r.bChangePassword = static_cast<uint8_t>(pick(2));
+        r.bDhcpEnabled = static_cast<uint8_t>(pick(2));
+        for (uint32_t* address :
+             {&r.dwIpAddress, &r.dwSubnetMask, &r.dwGateway, &r.dwDns1, &r.dwDns2})
+            *address = pick(1) ? kUnchanged : pick(0xFFFFFFFE);
+        const bool composed = protocol::ComposeConfigureRequest(r).has_value();
+        EXPECT_EQ(WhyTooLong(r).empty(), composed) << WhyTooLong(r);
+    }
+}
+
+}  // namespace
+}  // namespace tolm::client
