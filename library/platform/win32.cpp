@@ -13,9 +13,9 @@ namespace tolm::platform {
 
 // How far the drain that the worker's last wake began has come.
 enum class DrainStep {
-    first,   // nothing read since the wake
-    second,  // one datagram read: asks FIONREAD before the next receive
-    rest,    // FIONREAD showed more: receives until the socket is empty
+    kFirst,   // nothing read since the wake
+    kSecond,  // one datagram read: asks FIONREAD before the next receive
+    kRest,    // FIONREAD showed more: receives until the socket is empty
 };
 
 struct Socket {
@@ -118,7 +118,7 @@ Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* er
     }
     const int failed = Configure(handle, port, receive_buffer_bytes);
     Socket* opened = nullptr;
-    if (failed == 0) opened = new (std::nothrow) Socket{handle, DrainStep::first};
+    if (failed == 0) opened = new (std::nothrow) Socket{handle, DrainStep::kFirst};
     if (opened == nullptr) {
         closesocket(handle);
         WSACleanup();
@@ -156,10 +156,10 @@ namespace {
 // re-enabled FD_READ, so it signals the waiter again, and the next drain
 // begins with a real receive.
 bool NothingMoreWaiting(Socket* socket) {
-    if (socket->step != DrainStep::second) return false;
+    if (socket->step != DrainStep::kSecond) return false;
     u_long waiting = 0;
     if (ioctlsocket(socket->handle, FIONREAD, &waiting) == SOCKET_ERROR) return false;
-    socket->step = DrainStep::rest;
+    socket->step = DrainStep::kRest;
     return waiting == 0;
 }
 
@@ -169,7 +169,7 @@ ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
                             std::size_t* length) {
     if (socket == nullptr) return ReceiveStatus::kNothingWaiting;
     if (NothingMoreWaiting(socket)) {
-        socket->step = DrainStep::first;
+        socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
     }
     sockaddr_in from{};
@@ -178,10 +178,10 @@ ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
     const int received = recvfrom(socket->handle, buffer, capacity_int, 0,
                                   reinterpret_cast<sockaddr*>(&from), &from_length);
     if (received == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
-        socket->step = DrainStep::first;
+        socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
     }
-    if (socket->step == DrainStep::first) socket->step = DrainStep::second;
+    if (socket->step == DrainStep::kFirst) socket->step = DrainStep::kSecond;
     // WSAEMSGSIZE: longer than the buffer, and the rest is already gone.
     if (received == SOCKET_ERROR) return ReceiveStatus::kDropped;
     *length = static_cast<std::size_t>(received);
@@ -218,7 +218,7 @@ void WaiterDestroy(Waiter* waiter) {
 void WaiterWait(Waiter* waiter) {
     if (WaitForSingleObject(waiter->signal, INFINITE) == WAIT_FAILED)
         Sleep(1);  // keeps a broken wait from spinning the worker
-    if (waiter->socket != nullptr) waiter->socket->step = DrainStep::first;
+    if (waiter->socket != nullptr) waiter->socket->step = DrainStep::kFirst;
 }
 
 void WaiterWake(Waiter* waiter) {
