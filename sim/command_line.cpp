@@ -67,9 +67,10 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
     const auto switch_flag = [&](const char* name, Group group, auto apply) {
         flags[name] = Flag{group, false, [apply](Options& o, const std::string&) { apply(o); }};
     };
-    value_flag("--modules", G::kModules, [](Options& o, const std::string& f, const std::string& v) {
-        o.module_count = ParseCount(f, v, 1, kMaxModules);
-    });
+    value_flag("--modules", G::kModules,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.module_count = ParseCount(f, v, 1, kMaxModules);
+               });
     value_flag("--config", G::kModules,
                [](Options& o, const std::string&, const std::string& v) { o.config_path = v; });
     value_flag("--mac-base", G::kModules,
@@ -78,15 +79,17 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
                    if (!mac) throw UsageError(f + ": not a MAC address: " + v);
                    o.defaults.mac_base = *mac;
                });
-    value_flag("--ip-base", G::kModules, [](Options& o, const std::string& f, const std::string& v) {
-        o.defaults.ip_base = ParseAddressFlag(f, v);
-    });
+    value_flag("--ip-base", G::kModules,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.defaults.ip_base = ParseAddressFlag(f, v);
+               });
     value_flag("--subnet", G::kModules, [](Options& o, const std::string& f, const std::string& v) {
         o.defaults.subnet = ParseAddressFlag(f, v);
     });
-    value_flag("--gateway", G::kModules, [](Options& o, const std::string& f, const std::string& v) {
-        o.defaults.gateway = ParseAddressFlag(f, v);
-    });
+    value_flag("--gateway", G::kModules,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.defaults.gateway = ParseAddressFlag(f, v);
+               });
     value_flag("--dns1", G::kModules, [](Options& o, const std::string& f, const std::string& v) {
         o.defaults.dns1 = ParseAddressFlag(f, v);
     });
@@ -218,12 +221,11 @@ Options ParseCommandLine(int argc, const char* const* argv) {
     app.allow_extras();
     std::map<const CLI::Option*, const std::pair<const std::string, Flag>*> flag_of;
     for (const auto& entry : flags) {
-        CLI::Option* option =
-            entry.second.takes_value
-                ? app.add_option(entry.first)
-                      ->expected(1)
-                      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-                : app.add_flag(entry.first)->disable_flag_override();
+        CLI::Option* option = entry.second.takes_value
+                                  ? app.add_option(entry.first)
+                                        ->expected(1)
+                                        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                                  : app.add_flag(entry.first)->disable_flag_override();
         flag_of[option] = &entry;
     }
     try {
