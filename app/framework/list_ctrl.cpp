@@ -1,0 +1,84 @@
+#include "framework/list_ctrl.h"
+
+#include <vector>
+
+int CListCtrl::InsertColumn(int index, const char* heading, int format, int width) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    column.pszText = const_cast<char*>(heading);
+    column.iSubItem = index;
+    return static_cast<int>(SendMessage(LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                                        reinterpret_cast<LPARAM>(&column)));
+}
+
+int CListCtrl::InsertItem(int index, const char* text) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text);
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+bool CListCtrl::SetItemText(int item, int subitem, const char* text) {
+    LVITEMA value{};
+    value.iSubItem = subitem;
+    value.pszText = const_cast<char*>(text);
+    return SendMessage(LVM_SETITEMTEXTA, static_cast<WPARAM>(item),
+                       reinterpret_cast<LPARAM>(&value)) != 0;
+}
+
+int CListCtrl::GetItemText(int item, int subitem, char* text, int size) const {
+    LVITEMA value{};
+    value.iSubItem = subitem;
+    value.pszText = text;
+    value.cchTextMax = size;
+    return static_cast<int>(
+        SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&value)));
+}
+
+CString CListCtrl::GetItemText(int item, int subitem) const {
+    // The list view cuts a text to the buffer; grow it until the text fits.
+    for (int size = 256;; size *= 2) {
+        std::vector<char> text(static_cast<std::size_t>(size), '\0');
+        const int length = GetItemText(item, subitem, text.data(), size);
+        if (length < size - 1) return CString(std::string(text.data(), length));
+    }
+}
+
+bool CListCtrl::SetItemData(int item, DWORD_PTR data) {
+    LVITEMA value{};
+    value.mask = LVIF_PARAM;
+    value.iItem = item;
+    value.lParam = static_cast<LPARAM>(data);
+    return SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&value)) != 0;
+}
+
+DWORD_PTR CListCtrl::GetItemData(int item) const {
+    LVITEMA value{};
+    value.mask = LVIF_PARAM;
+    value.iItem = item;
+    SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&value));
+    return static_cast<DWORD_PTR>(value.lParam);
+}
+
+bool CListCtrl::SortItems(PFNLVCOMPARE compare, LPARAM parameter) {
+    return SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(parameter),
+                       reinterpret_cast<LPARAM>(compare)) != 0;
+}
+
+void CListCtrl::SetExtendedStyle(DWORD styles) {
+    SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, styles);
+}
+
+int CListCtrl::GetNextItem(int item, int flags) const {
+    return static_cast<int>(
+        SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), MAKELPARAM(flags, 0)));
+}
+
+int CListCtrl::HitTest(POINT point) const {
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
