@@ -2,8 +2,9 @@
 // are drawn by DrawItem: the request its parent gets is reflected here.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "framework/wnd.h"
 

@@ -2,8 +2,9 @@
 // their first number in the most significant byte.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "framework/wnd.h"
 

@@ -1,8 +1,9 @@
 // CListCtrl: a list-view control (report view) bound to its object.
 #pragma once
 
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "framework/string.h"
 #include "framework/wnd.h"

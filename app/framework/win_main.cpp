@@ -1,7 +1,8 @@
 // The program's entry point: common controls first, then the application
 // object's InitInstance, inside which every window of the program runs.
-#include <commctrl.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include "framework/win_app.h"
 
