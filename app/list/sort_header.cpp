@@ -67,6 +67,10 @@ void CSortHeaderCtrl::DrawItem(DRAWITEMSTRUCT* draw) {
 
     const CBrush face(::GetSysColor(COLOR_BTNFACE));
     dc.FillRect(&r, &face);
+    // The fill covers the divider the header draws between its items; put it back.
+    const CBrush divider(::GetSysColor(COLOR_BTNSHADOW));
+    const RECT divider_rect{r.right - 1, r.top + o / 2, r.right, r.bottom - o / 2};
+    dc.FillRect(&divider_rect, &divider);
 
     char text[256] = {};
     HDITEMA item{};

@@ -49,7 +49,10 @@ if [[ -n $screenshots ]]; then
     export TOLM_GUI_SCREENSHOTS=$screenshots
 fi
 status=0
+# End the Wine session while its X server still runs, so no Wine process
+# reports a lost display.
 "$@" || status=$?
+wineserver -k 2>/dev/null || true
 # The program saves bitmaps; PNG is what viewers and CI artifact pages show.
 if [[ -n $screenshots ]]; then
     for bitmap in "$screenshots"/*.bmp; do
