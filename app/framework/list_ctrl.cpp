@@ -1,7 +1,5 @@
 #include "framework/list_ctrl.h"
 
-#include <vector>
-
 int CListCtrl::InsertColumn(int index, const char* heading, int format, int width) {
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT | LVCF_FMT | LVCF_WIDTH | LVCF_SUBITEM;
@@ -29,24 +27,6 @@ bool CListCtrl::SetItemText(int item, int subitem, const char* text) {
                        reinterpret_cast<LPARAM>(&value)) != 0;
 }
 
-int CListCtrl::GetItemText(int item, int subitem, char* text, int size) const {
-    LVITEMA value{};
-    value.iSubItem = subitem;
-    value.pszText = text;
-    value.cchTextMax = size;
-    return static_cast<int>(
-        SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&value)));
-}
-
-CString CListCtrl::GetItemText(int item, int subitem) const {
-    // The list view cuts a text to the buffer; grow it until the text fits.
-    for (int size = 256;; size *= 2) {
-        std::vector<char> text(static_cast<std::size_t>(size), '\0');
-        const int length = GetItemText(item, subitem, text.data(), size);
-        if (length < size - 1) return CString(std::string(text.data(), length));
-    }
-}
-
 bool CListCtrl::SetItemData(int item, DWORD_PTR data) {
     LVITEMA value{};
     value.mask = LVIF_PARAM;
@@ -70,15 +50,4 @@ bool CListCtrl::SortItems(PFNLVCOMPARE compare, LPARAM parameter) {
 
 void CListCtrl::SetExtendedStyle(DWORD styles) {
     SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, styles);
-}
-
-int CListCtrl::GetNextItem(int item, int flags) const {
-    return static_cast<int>(
-        SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), MAKELPARAM(flags, 0)));
-}
-
-int CListCtrl::HitTest(POINT point) const {
-    LVHITTESTINFO hit{};
-    hit.pt = point;
-    return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
 }

@@ -13,9 +13,6 @@ class CListCtrl : public CWnd {
     int InsertColumn(int index, const char* heading, int format, int width);
     int InsertItem(int index, const char* text);
     bool SetItemText(int item, int subitem, const char* text);
-    CString GetItemText(int item, int subitem) const;
-    // Copies at most `size` - 1 characters and a NUL; returns the length copied.
-    int GetItemText(int item, int subitem, char* text, int size) const;
     bool SetItemData(int item, DWORD_PTR data);
     DWORD_PTR GetItemData(int item) const;
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
@@ -25,8 +22,4 @@ class CListCtrl : public CWnd {
     HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
     // Sets exactly `styles` (every other extended style is cleared).
     void SetExtendedStyle(DWORD styles);
-    // The next row after `item` (-1: from the start) in `flags` state (LVNI_SELECTED), or -1.
-    int GetNextItem(int item, int flags) const;
-    // The row at `point` (client coordinates), or -1.
-    int HitTest(POINT point) const;
 };

@@ -187,34 +187,6 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wparam, LPARAM lparam) const {
     return ::SendMessageA(m_hWnd, message, wparam, lparam);
 }
 
-BOOL CWnd::PostMessage(UINT message, WPARAM wparam, LPARAM lparam) const {
-    return ::PostMessageA(m_hWnd, message, wparam, lparam);
-}
-
-CString CWnd::GetWindowText() const {
-    std::string text(static_cast<std::size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
-    text.resize(static_cast<std::size_t>(
-        ::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()))));
-    return CString(std::move(text));
-}
-
-void CWnd::ScreenToClient(RECT* rect) const {
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(rect), 2);
-}
-
-void CWnd::MoveWindow(int x, int y, int width, int height, bool repaint) {
-    ::MoveWindow(m_hWnd, x, y, width, height, repaint);
-}
-
-int CWnd::GetChildCount() const {
-    int count = 0;
-    for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child != nullptr;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ++count;
-    }
-    return count;
-}
-
 HICON CWnd::SetIcon(HICON icon, bool big) {
     return reinterpret_cast<HICON>(
         SendMessage(WM_SETICON, big ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));

@@ -25,19 +25,9 @@ class CWnd {
     bool SubclassDlgItem(UINT id, CWnd* parent);
 
     LRESULT SendMessage(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
-    BOOL PostMessage(UINT message, WPARAM wparam = 0, LPARAM lparam = 0) const;
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
-    CString GetWindowText() const;
-    BOOL EnableWindow(bool enable = true) { return ::EnableWindow(m_hWnd, enable); }
     void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase); }
-    void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }
-    void GetWindowRect(RECT* rect) const { ::GetWindowRect(m_hWnd, rect); }
-    void ScreenToClient(RECT* rect) const;
-    void MoveWindow(int x, int y, int width, int height, bool repaint = true);
-    bool IsIconic() const { return ::IsIconic(m_hWnd) != FALSE; }
-    int GetChildCount() const;
     HICON SetIcon(HICON icon, bool big);
     // The window menu, or null; `revert` restores the system's own first.
     HMENU GetSystemMenu(bool revert) const { return ::GetSystemMenu(m_hWnd, revert); }

@@ -46,6 +46,7 @@ class ExchangeDialog : public CDialog {
     int m_nPosted = 0;
     LPARAM m_lastPosted = 0;
     int m_nAbout = 0;
+    std::string m_seen;  // what the cracked handlers were given
 
   protected:
     void DoDataExchange(CDataExchange& dx) override {
@@ -64,6 +65,10 @@ class ExchangeDialog : public CDialog {
             OnMessage<&ExchangeDialog::OnSizing>(WM_SIZING),
             OnMessage<&ExchangeDialog::OnSysCommand>(WM_SYSCOMMAND),
             OnMessage<&ExchangeDialog::OnFailing>(kFailing),
+            OnMessage<&ExchangeDialog::OnSize>(WM_SIZE),
+            OnMessage<&ExchangeDialog::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
+            OnMessage<&ExchangeDialog::OnQueryDragIcon>(WM_QUERYDRAGICON),
+            OnNotify<&ExchangeDialog::OnFieldChanged>(IDC_IP_ADDRESS, IPN_FIELDCHANGED),
             OnCommand<&ExchangeDialog::OnChangePassword>(IDC_CHANGE_PASSWORD),
         };
         static const MessageMap kMap{CDialog::ClassMessageMap(), kEntries};
@@ -97,6 +102,22 @@ class ExchangeDialog : public CDialog {
             Default();
     }
     LRESULT OnFailing(WPARAM, LPARAM) { throw std::bad_alloc(); }
+    void OnSize(UINT kind, int width, int height) {
+        m_seen += "size " + std::to_string(kind) + " " + std::to_string(width) + "x" +
+                  std::to_string(height) + ";";
+    }
+    void OnLButtonDblClk(UINT flags, POINT point) {
+        m_seen += "double-click " + std::to_string(flags) + " " + std::to_string(point.x) + "," +
+                  std::to_string(point.y) + ";";
+    }
+    HCURSOR OnQueryDragIcon() {
+        return reinterpret_cast<HCURSOR>(::LoadIconA(nullptr, IDI_WARNING));
+    }
+    void OnFieldChanged(NMHDR* notification, LRESULT* result) {
+        m_seen +=
+            "field " + std::to_string(reinterpret_cast<NMIPADDRESS*>(notification)->iField) + ";";
+        *result = 0;
+    }
     void OnChangePassword() {
         UpdateData(true);
         m_editNewPassword.SetReadOnly(m_bChangePassword != 1);
@@ -182,6 +203,18 @@ void CheckValidationAndMessages(ExchangeDialog& dialog, HWND window) {
     ::SendMessageA(window, WM_SYSCOMMAND, kAboutCommand, 0);
     Check(dialog.m_nAbout == 1 && ::GetMenuState(menu, kAboutCommand, MF_BYCOMMAND) != 0xFFFFFFFF,
           "a system menu entry's command reaches its handler");
+
+    dialog.m_seen.clear();
+    ::SendMessageA(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(300, 200));
+    ::SendMessageA(window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(-5, 20));
+    NMIPADDRESS field{};
+    field.hdr = {::GetDlgItem(window, IDC_IP_ADDRESS), IDC_IP_ADDRESS, IPN_FIELDCHANGED};
+    field.iField = 2;
+    ::SendMessageA(window, WM_NOTIFY, IDC_IP_ADDRESS, reinterpret_cast<LPARAM>(&field));
+    const LRESULT drag_icon = ::SendMessageA(window, WM_QUERYDRAGICON, 0, 0);
+    Check(dialog.m_seen == "size 0 300x200;double-click 1 -5,20;field 2;" &&
+              drag_icon == reinterpret_cast<LRESULT>(::LoadIconA(nullptr, IDI_WARNING)),
+          "messages reach their handlers unpacked: " + dialog.m_seen);
 
     boxes.Clear();
     const LRESULT failed = ::SendMessageA(window, kFailing, 0, 0);
