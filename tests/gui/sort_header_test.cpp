@@ -130,6 +130,7 @@ int TextWidth(HWND header, const char* text) {
 void CheckArrowAndMargins(ListDialog& dialog, HWND header) {
     CTolmListCtrl& devices = dialog.m_listDevices;
     devices.SortByColumn(2, TRUE);
+    SaveScreenshot(::GetAncestor(header, GA_ROOT), "sort_ascending");
     Bitmap bitmap = CaptureClient(header);
     const RECT gateway = HeaderItemRect(header, 2);
     const int o = (gateway.bottom - gateway.top) / 4;
