@@ -6,7 +6,6 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 
