@@ -37,6 +37,13 @@ std::string CaseFlipped(std::string_view text) {
     return flipped;
 }
 
+bool StartsWithLower(std::string_view text, std::string_view lower_prefix) {
+    if (text.size() < lower_prefix.size()) return false;
+    for (std::size_t i = 0; i < lower_prefix.size(); ++i)
+        if (LowerAscii(text[i]) != lower_prefix[i]) return false;
+    return true;
+}
+
 // The kind the text's beginning asks for, found apart from the library's code:
 // the literals in the order they are tried, over their full length.
 tp::DatagramKind ExpectedKind(std::string_view text) {
@@ -50,9 +57,8 @@ tp::DatagramKind ExpectedKind(std::string_view text) {
         {"module scan", tp::DatagramKind::scan_request},
         {"configure:", tp::DatagramKind::configure_request},
     };
-    const std::string lower = Lower(text);
     for (const Prefix& prefix : kPrefixes)
-        if (std::string_view(lower).starts_with(prefix.lower)) return prefix.kind;
+        if (StartsWithLower(text, prefix.lower)) return prefix.kind;
     return tp::DatagramKind::scan_response;
 }
 
