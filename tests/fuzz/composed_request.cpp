@@ -55,6 +55,16 @@ std::string_view Text(const char (&field)[TOLM_TEXT_SIZE]) {
                        : static_cast<std::size_t>(TOLM_TEXT_SIZE)};
 }
 
+// "%u.%u.%u.%u" of the address's bytes, most significant first.
+std::size_t DottedLength(std::uint32_t address) {
+    std::size_t length = 3;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        const unsigned byte = (address >> shift) & 0xFF;
+        length += byte >= 100 ? 3 : (byte >= 10 ? 2 : 1);
+    }
+    return length;
+}
+
 // The pieces' lengths, worked out apart from the composer: whether the
 // request fits, and how long its text is then.
 struct Size {
@@ -65,7 +75,7 @@ struct Size {
         if (piece > kLongestPiece) fits = false;
     }
     void AddAddress(std::string_view key, std::uint32_t address) {
-        if (address != kUnchanged) Add(key.size() + sim::FormatIpv4(address).size() + 1);
+        if (address != kUnchanged) Add(key.size() + DottedLength(address) + 1);
     }
 };
 

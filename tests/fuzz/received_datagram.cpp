@@ -110,11 +110,12 @@ void CheckRecord(const TOLM_ModuleScanResponseType& r) {
 // texts that differ only in the case of their letters. Padding is left out.
 std::string CaseBlindBytes(const TOLM_ModuleScanResponseType& r) {
     std::string out;
+    out.reserve(sizeof r);
     auto add = [&out](const auto& member) {
         out.append(reinterpret_cast<const char*>(&member), sizeof member);
     };
     auto add_text = [&out](const char(&text)[TOLM_TEXT_SIZE]) {
-        out += Lower(std::string_view(text, TOLM_TEXT_SIZE));
+        for (char c : text) out += LowerAscii(c);
     };
     add(r.bProtocolVersionMajor);
     add(r.bProtocolVersionMinor);
