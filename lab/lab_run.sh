@@ -53,7 +53,7 @@ wire_side() {
     local ns=$1 address=$2 port=$3 segment=$4 link=${5:-tl0}
     ip -n "$SWITCH_NS" link add "$port" type veth peer name "$link" netns "$ns"
     ip -n "$SWITCH_NS" link set "$port" master "tlbr$segment" up
-    ip -n "$ns" address add "$address/24" dev "$link"
+    ip -n "$ns" address add "$address/24" broadcast + dev "$link"
     ip -n "$ns" link set "$link" up
 }
 

@@ -18,7 +18,7 @@ bool SendsBroadcasts(const ifaddrs* entry) {
     const unsigned flags = entry->ifa_flags;
     return entry->ifa_addr != nullptr && entry->ifa_addr->sa_family == AF_INET &&
            (flags & IFF_UP) && (flags & IFF_BROADCAST) && !(flags & IFF_LOOPBACK) &&
-           entry->ifa_netmask != nullptr && entry->ifa_broadaddr != nullptr;
+           entry->ifa_netmask != nullptr;
 }
 
 }  // namespace
@@ -36,7 +36,9 @@ bool ListAdapters(std::vector<Adapter>* adapters) {
             adapter.index = ::if_nametoindex(entry->ifa_name);
             adapter.address = AddressOf(entry->ifa_addr);
             adapter.subnet_mask = AddressOf(entry->ifa_netmask);
-            adapter.broadcast = AddressOf(entry->ifa_broadaddr);
+            // From the mask, as on Windows: an address added without "brd"
+            // reports its own address as the broadcast.
+            adapter.broadcast = adapter.address | ~adapter.subnet_mask;
             adapters->push_back(std::move(adapter));
         }
     } catch (...) {
