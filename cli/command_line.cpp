@@ -91,6 +91,15 @@ void AddWatch(CLI::App& app, CommandLine& c) {
     watch->callback([&c] { c.command = CommandLine::Command::kWatch; });
 }
 
+// CLI11 says only that a command is missing when the word given is none.
+std::string WhatIsWrong(const CLI::App& app, const CLI::ParseError& error) {
+    if (!app.get_subcommands().empty()) return error.what();
+    for (const std::string& word : app.remaining())
+        if (!word.empty() && word[0] != '-')
+            return "unknown command \"" + word + "\": the commands are scan, set and watch";
+    return error.what();
+}
+
 }  // namespace
 
 Parsed ParseCommandLine(int argc, const char* const* argv) {
@@ -116,7 +125,7 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
         return {std::nullopt, app.exit(e)};
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "linkora: %s\nRun 'linkora --help' or 'linkora COMMAND --help'.\n",
-                     e.what());
+                     WhatIsWrong(app, e).c_str());
         std::fflush(stderr);
         return {std::nullopt, kUsage};
     }
