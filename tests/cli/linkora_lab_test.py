@@ -28,10 +28,15 @@ def check(holds, what):
 
 
 def linkora(*args, stdin=None, timeout=30):
-    """Runs linkora; returns (status, stdout, stderr), line ends made LF."""
-    run = subprocess.run(LINKORA + list(args), input=stdin, capture_output=True, text=True,
-                         timeout=timeout)
-    return run.returncode, run.stdout.replace("\r\n", "\n"), run.stderr.replace("\r\n", "\n")
+    """Runs linkora; returns (status, stdout, stderr), line ends made LF. Output goes
+    to files, not pipes: Wine's own processes, started by the first program, would
+    inherit a pipe and keep it open."""
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        status = subprocess.run(LINKORA + list(args), input=stdin, stdout=out, stderr=err,
+                                text=True, timeout=timeout).returncode
+        out.seek(0)
+        err.seek(0)
+        return status, out.read().replace("\r\n", "\n"), err.read().replace("\r\n", "\n")
 
 
 def scan_json(*args):
