@@ -153,6 +153,11 @@ def case_set():
           "a module that does not show the new value fails the verification")
     status, text = set_module("02-00-00-00-00-05", "--ip", "10.77.0.155", "--no-verify")
     check(status == 0 and "Verified" not in text, "--no-verify skips the verification")
+    with open(os.environ["TOLM_LAB_SIM_LOG"]) as log:
+        requests = [line for line in log if "Configure: 02-00-00-00-00-05;" in line]
+    check(requests and "IP = 10.77.0.155;" in requests[-1] and "HN = frozen_5;" in requests[-1] and
+          all(key not in requests[-1] for key in ("GW =", "DNS1 =", "DNS2 =")),
+          f"values the module did not report are left unchanged, not sent as 0: {requests[-1:]}")
     status, text = set_module("02-00-00-00-00-42", "--ip", "10.77.0.42", "--find-ms", "300")
     check(status == 5 and "did not answer" in text, "a module that does not answer: exit 5")
 
