@@ -22,18 +22,19 @@ bool IsTerminal(std::FILE* stream) {
 }
 
 std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
-    std::fputs(prompt.c_str(), stderr);
-    std::fflush(stderr);
+    // Echo goes off before the prompt shows, so nothing typed after it is echoed or flushed.
     termios saved;
     const bool hidden = ::tcgetattr(STDIN_FILENO, &saved) == 0;
     if (hidden) {
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &quiet);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
     }
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
     std::string line;
     const bool read = static_cast<bool>(std::getline(std::cin, line));
-    if (hidden) ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+    if (hidden) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::fputc('\n', stderr);
     if (!read) return std::nullopt;
     return line;

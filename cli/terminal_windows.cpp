@@ -23,12 +23,12 @@ bool IsTerminal(std::FILE* stream) {
 }
 
 std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
-    std::fputs(prompt.c_str(), stderr);
-    std::fflush(stderr);
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD saved = 0;
     const bool hidden = GetConsoleMode(input, &saved) != 0;
     if (hidden) SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
     std::string line;
     const bool read = static_cast<bool>(std::getline(std::cin, line));
     if (hidden) SetConsoleMode(input, saved);

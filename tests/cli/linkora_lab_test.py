@@ -9,6 +9,8 @@ import csv
 import io
 import json
 import os
+import pty
+import select
 import signal
 import subprocess
 import sys
@@ -32,8 +34,10 @@ def linkora(*args, stdin=None, timeout=30):
     to files, not pipes: Wine's own processes, started by the first program, would
     inherit a pipe and keep it open."""
     with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
-        status = subprocess.run(LINKORA + list(args), input=stdin, stdout=out, stderr=err,
-                                text=True, timeout=timeout).returncode
+        # Never the terminal a person ran the tests from: linkora would ask it.
+        feed = {"input": stdin} if stdin is not None else {"stdin": subprocess.DEVNULL}
+        status = subprocess.run(LINKORA + list(args), stdout=out, stderr=err, text=True,
+                                timeout=timeout, **feed).returncode
         out.seek(0)
         err.seek(0)
         return status, out.read().replace("\r\n", "\n"), err.read().replace("\r\n", "\n")
@@ -91,6 +95,45 @@ def case_formats():
     check(status == 0 and time.monotonic() - started < 2.5, "--expect 2 ends the scan early")
     status, _, err = linkora("scan", "--expect", "9", "--max-wait-ms", "400")
     check(status == 5 and "found 4 of 9 expected modules" in err, f"--expect 9 fails: {err!r}")
+
+
+def on_terminal(args, answers):
+    """Runs linkora on a new terminal, typing each answer after the prompt that ends
+    in ': '; returns (status, everything the terminal showed)."""
+    pid, terminal = pty.fork()
+    if pid == 0:
+        os.execv(LINKORA[0], LINKORA + args)
+    shown, answers = b"", list(answers)
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        ready, _, _ = select.select([terminal], [], [], 0.1)
+        try:
+            chunk = os.read(terminal, 4096) if ready else b""
+        except OSError:  # the program ended and closed the terminal
+            break
+        shown += chunk
+        if answers and shown.rstrip(b"\r\n").endswith(b": "):
+            os.write(terminal, answers.pop(0).encode() + b"\n")
+            shown += b"\n"
+    os.close(terminal)
+    _, status = os.waitpid(pid, 0)
+    return os.waitstatus_to_exitcode(status), shown.decode(errors="replace")
+
+
+def case_terminal():
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "typed_2",
+                                 "--new-password"], ["secret", "n3w_pw", "n3w_pw"])
+    print(shown, flush=True)
+    check(status == 0 and "Password of 02-00-00-00-00-02: " in shown and
+          "New password again: " in shown, "the passwords are asked for on the terminal")
+    check("secret" not in shown and "n3w_pw" not in shown, "what is typed is not echoed")
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "x_2",
+                                 "--new-password"], ["n3w_pw", "one", "other"])
+    check(status == 2 and "the two new passwords differ" in shown, "differing new passwords")
+    status, shown = on_terminal(["scan", "--min-wait-ms", "600"], [])
+    check(status == 0 and "Scanning: " in shown, "a progress line on a terminal")
+    _, _, err = linkora("scan")
+    check(err == "", "no progress line when standard error is no terminal")
 
 
 def set_module(*args, stdin=None):
@@ -245,8 +288,8 @@ def case_errors():
 
 
 def case_watch():
-    watch = subprocess.Popen(LINKORA + ["watch", "--format", "json"], stdout=subprocess.PIPE,
-                             stderr=subprocess.PIPE, text=True)
+    watch = subprocess.Popen(LINKORA + ["watch", "--format", "json"], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
     time.sleep(1.5)
     watch.send_signal(signal.SIGINT)
     out, err = watch.communicate(timeout=10)
