@@ -103,7 +103,7 @@ def on_terminal(args, answers):
     pid, terminal = pty.fork()
     if pid == 0:
         os.execv(LINKORA[0], LINKORA + args)
-    shown, answers = b"", list(answers)
+    shown, answers, answered_at = b"", list(answers), 0
     deadline = time.monotonic() + 30
     while time.monotonic() < deadline:
         ready, _, _ = select.select([terminal], [], [], 0.1)
@@ -112,9 +112,10 @@ def on_terminal(args, answers):
         except OSError:  # the program ended and closed the terminal
             break
         shown += chunk
-        if answers and shown.rstrip(b"\r\n").endswith(b": "):
+        # Only a prompt shown since the last answer: echo is off from then on.
+        if answers and len(shown) > answered_at and shown.endswith(b": "):
             os.write(terminal, answers.pop(0).encode() + b"\n")
-            shown += b"\n"
+            answered_at = len(shown)
     os.close(terminal)
     _, status = os.waitpid(pid, 0)
     return os.waitstatus_to_exitcode(status), shown.decode(errors="replace")
