@@ -1,5 +1,6 @@
-// The adapters on Windows: GetAdaptersAddresses. Under Wine the adapters
-// carry the Linux links' names and indexes.
+// The adapters on Windows: GetAdaptersAddresses. Under Wine 8 an adapter's
+// friendly name is the Linux link's name and its IfIndex the link's index,
+// the same index WSARecvMsg's IP_PKTINFO gives (lab.engine.wine.adapters).
 // clang-format off
 #include <winsock2.h>
 #include <ws2tcpip.h>
