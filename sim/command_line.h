@@ -17,10 +17,10 @@ class UsageError : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-enum class Mode { serve, send, check_config, print_responses, help };
+enum class Mode { kServe, kSend, kCheckConfig, kPrintResponses, kHelp };
 
 struct Options {
-    Mode mode = Mode::serve;
+    Mode mode = Mode::kServe;
     FleetDefaults defaults;
     std::size_t module_count = 1;
     std::string config_path;

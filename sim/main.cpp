@@ -28,18 +28,18 @@ int Run(int argc, const char* const* argv) {
     using namespace tolm::sim;
     const Options options = ParseCommandLine(argc, argv);
     switch (options.mode) {
-        case Mode::help:
+        case Mode::kHelp:
             std::fputs(kHelpText, stdout);
             return 0;
-        case Mode::send:
+        case Mode::kSend:
             tolm::lab::RequireLab("tolm-sim");
             return SendDatagrams(options);
-        case Mode::check_config:
+        case Mode::kCheckConfig:
             std::printf("%zu module(s) OK\n", BuildModules(options).size());
             return 0;
-        case Mode::print_responses:
+        case Mode::kPrintResponses:
             return PrintResponses(BuildModules(options));
-        case Mode::serve:
+        case Mode::kServe:
             break;
     }
     std::vector<Module> modules = BuildModules(options);

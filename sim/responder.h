@@ -11,10 +11,10 @@
 
 namespace tolm::sim {
 
-enum class RequestKind { ignored, scan, configure };
+enum class RequestKind { kIgnored, kScan, kConfigure };
 
 struct Reaction {
-    RequestKind kind = RequestKind::ignored;
+    RequestKind kind = RequestKind::kIgnored;
     // Replies to a configure request, each a datagram with its NUL. A scan's
     // answers are taken from ScanResponses(), so that they can be spread out.
     std::vector<std::string> replies;

@@ -114,7 +114,7 @@ class Server {
         std::size_t length = 0;
         Sender sender;
         while (g_stop_signal == 0 && socket_.Receive(buffer_.data(), buffer_.size(), &length,
-                                                     &sender) == ReceiveResult::datagram) {
+                                                     &sender) == ReceiveResult::kDatagram) {
             if (IsOwnEcho(sender)) {
                 ++counts_.echoes;
                 continue;
@@ -123,10 +123,10 @@ class Server {
             const std::string_view datagram(buffer_.data(), std::min(length, buffer_.size()));
             log_.Write(datagram);
             Reaction reaction = responder_.Handle(datagram);
-            if (reaction.kind == RequestKind::scan) {
+            if (reaction.kind == RequestKind::kScan) {
                 ++counts_.scans;
                 AnswerScan();
-            } else if (reaction.kind == RequestKind::configure) {
+            } else if (reaction.kind == RequestKind::kConfigure) {
                 ++counts_.configures;
                 for (const std::string& reply : reaction.replies) Send(reply);
             }

@@ -76,12 +76,12 @@ ReceiveResult UdpSocket::Receive(char* buffer, std::size_t capacity, std::size_t
             *length = static_cast<std::size_t>(received);
             sender->address = ntohl(from.sin_addr.s_addr);
             sender->port = ntohs(from.sin_port);
-            return ReceiveResult::datagram;
+            return ReceiveResult::kDatagram;
         }
         // Errors that earlier sends left queued (ICMP) are consumed by the call; go on.
         const bool transient = errno == EINTR || errno == ECONNREFUSED || errno == EHOSTUNREACH ||
                                errno == ENETUNREACH;
-        if (!transient) return ReceiveResult::nothing_waiting;
+        if (!transient) return ReceiveResult::kNothingWaiting;
     }
 }
 

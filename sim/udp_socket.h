@@ -23,7 +23,7 @@ struct Sender {
     std::uint16_t port = 0;
 };
 
-enum class ReceiveResult { datagram, nothing_waiting };
+enum class ReceiveResult { kDatagram, kNothingWaiting };
 
 class UdpSocket {
   public:

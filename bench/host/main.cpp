@@ -27,11 +27,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     switch (options->mode) {
-        case tolm::bench::Mode::latency:
+        case tolm::bench::Mode::kLatency:
             return tolm::bench::MeasureLatency(*options, exports);
-        case tolm::bench::Mode::burst:
+        case tolm::bench::Mode::kBurst:
             return tolm::bench::MeasureBurst(*options, exports);
-        case tolm::bench::Mode::idle:
+        case tolm::bench::Mode::kIdle:
             return tolm::bench::MeasureIdle(*options, exports);
     }
     return 2;

@@ -15,11 +15,11 @@ namespace {
 
 bool ParseMode(const char* text, Mode* mode) {
     if (std::strcmp(text, "latency") == 0)
-        *mode = Mode::latency;
+        *mode = Mode::kLatency;
     else if (std::strcmp(text, "burst") == 0)
-        *mode = Mode::burst;
+        *mode = Mode::kBurst;
     else if (std::strcmp(text, "idle") == 0)
-        *mode = Mode::idle;
+        *mode = Mode::kIdle;
     else
         return false;
     return true;

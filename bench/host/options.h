@@ -8,10 +8,10 @@
 
 namespace tolm::bench {
 
-enum class Mode { latency, burst, idle };
+enum class Mode { kLatency, kBurst, kIdle };
 
 struct HostOptions {
-    Mode mode = Mode::latency;
+    Mode mode = Mode::kLatency;
     std::string library;
     // latency: answers to measure after the first `warmup` are dropped.
     int answers = 1000;

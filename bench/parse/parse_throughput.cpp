@@ -30,7 +30,7 @@ void HandleDatagram(benchmark::State& state) {
     for (auto _ : state) {
         const std::string_view text =
             tolm::protocol::DatagramText(datagram.data(), datagram.size());
-        if (tolm::protocol::Classify(text) == tolm::protocol::DatagramKind::scan_response) {
+        if (tolm::protocol::Classify(text) == tolm::protocol::DatagramKind::kScanResponse) {
             TOLM_ModuleScanResponseType record = tolm::protocol::ParseScanResponse(text);
             benchmark::DoNotOptimize(record);
         }

@@ -23,7 +23,7 @@ TEST(Stamp, SurvivesTheLibrarysParserWithEveryFieldOfAFullAnswer) {
     EXPECT_EQ(std::memcmp(record.abMacId, mac, sizeof mac), 0);
     EXPECT_EQ(record.dwIpAddress, 0x0A4D0065u);
     EXPECT_EQ(record.bDns2Valid, 1);
-    EXPECT_EQ(protocol::Classify(text), protocol::DatagramKind::scan_response);
+    EXPECT_EQ(protocol::Classify(text), protocol::DatagramKind::kScanResponse);
 }
 
 TEST(Stamp, IsRefusedUnlessTheHostNameIsAPlainNumber) {
@@ -62,7 +62,7 @@ TEST(HostOptions, ReadsEachModesOptions) {
                           "--ready-file", "/tmp/r"},
                          &error);
     ASSERT_TRUE(options) << error;
-    EXPECT_EQ(options->mode, Mode::latency);
+    EXPECT_EQ(options->mode, Mode::kLatency);
     EXPECT_EQ(options->answers, 2000);
     EXPECT_EQ(options->warmup, 0);
     EXPECT_EQ(options->ready_file, "/tmp/r");

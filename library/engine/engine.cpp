@@ -71,17 +71,17 @@ void Notify(int32_t code) {
 
 void HandleDatagram(std::string_view text, const platform::Origin& origin) {
     switch (protocol::Classify(text)) {
-        case protocol::DatagramKind::reconfigured:
+        case protocol::DatagramKind::kReconfigured:
             Notify(TOLM_NOTIFY_RECONFIGURED);
             return;
-        case protocol::DatagramKind::invalid_password:
+        case protocol::DatagramKind::kInvalidPassword:
             g_engine->invalid_passwords.push_back(protocol::ParseInvalidPassword(text));
             Notify(TOLM_NOTIFY_INVALID_PASSWORD);
             return;
-        case protocol::DatagramKind::scan_request:
-        case protocol::DatagramKind::configure_request:
+        case protocol::DatagramKind::kScanRequest:
+        case protocol::DatagramKind::kConfigureRequest:
             return;
-        case protocol::DatagramKind::scan_response:
+        case protocol::DatagramKind::kScanResponse:
             g_engine->responses.push_back({protocol::ParseScanResponse(text), origin});
             Notify(TOLM_NOTIFY_RESPONSE);
             return;

@@ -18,9 +18,9 @@ namespace tolm::platform {
 
 // How far the drain that the worker's last wake began has come.
 enum class DrainStep {
-    first,   // nothing read since the wake
-    second,  // one datagram read: asks FIONREAD before the next receive
-    rest,    // FIONREAD showed more: receives until the socket is empty
+    kFirst,   // nothing read since the wake
+    kSecond,  // one datagram read: asks FIONREAD before the next receive
+    kRest,    // FIONREAD showed more: receives until the socket is empty
 };
 
 struct Socket {
@@ -141,7 +141,7 @@ Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* er
     const int failed = Configure(handle, port, receive_buffer_bytes);
     Socket* opened = nullptr;
     if (failed == 0)
-        opened = new (std::nothrow) Socket{handle, DrainStep::first, MessageReceiver(handle)};
+        opened = new (std::nothrow) Socket{handle, DrainStep::kFirst, MessageReceiver(handle)};
     if (opened == nullptr) {
         closesocket(handle);
         WSACleanup();
@@ -184,10 +184,10 @@ namespace {
 // re-enabled FD_READ, so it signals the waiter again, and the next drain
 // begins with a real receive.
 bool NothingMoreWaiting(Socket* socket) {
-    if (socket->step != DrainStep::second) return false;
+    if (socket->step != DrainStep::kSecond) return false;
     u_long waiting = 0;
     if (ioctlsocket(socket->handle, FIONREAD, &waiting) == SOCKET_ERROR) return false;
-    socket->step = DrainStep::rest;
+    socket->step = DrainStep::kRest;
     return waiting == 0;
 }
 
@@ -232,7 +232,7 @@ ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, 
                             Origin* origin) {
     if (socket == nullptr) return ReceiveStatus::kNothingWaiting;
     if (NothingMoreWaiting(socket)) {
-        socket->step = DrainStep::first;
+        socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
     }
     sockaddr_in from{};
@@ -240,10 +240,10 @@ ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, 
     const int capacity_int = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
     const int received = ReceiveOne(socket, buffer, capacity_int, &from, &interface_index);
     if (received == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
-        socket->step = DrainStep::first;
+        socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
     }
-    if (socket->step == DrainStep::first) socket->step = DrainStep::second;
+    if (socket->step == DrainStep::kFirst) socket->step = DrainStep::kSecond;
     // WSAEMSGSIZE: longer than the buffer, and the rest is already gone.
     if (received == SOCKET_ERROR) return ReceiveStatus::kDropped;
     *length = static_cast<std::size_t>(received);
@@ -282,7 +282,7 @@ void WaiterDestroy(Waiter* waiter) {
 void WaiterWait(Waiter* waiter) {
     if (WaitForSingleObject(waiter->signal, INFINITE) == WAIT_FAILED)
         Sleep(1);  // keeps a broken wait from spinning the worker
-    if (waiter->socket != nullptr) waiter->socket->step = DrainStep::first;
+    if (waiter->socket != nullptr) waiter->socket->step = DrainStep::kFirst;
 }
 
 void WaiterWake(Waiter* waiter) {

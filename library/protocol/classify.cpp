@@ -11,13 +11,13 @@ std::string_view DatagramText(const char* data, std::size_t length) {
 }
 
 DatagramKind Classify(std::string_view text) {
-    if (StartsWithNoCase(text, "Reconfigured:")) return DatagramKind::reconfigured;
-    if (StartsWithNoCase(text, "Invalid Password:")) return DatagramKind::invalid_password;
-    if (StartsWithNoCase(text, kScanRequest)) return DatagramKind::scan_request;
+    if (StartsWithNoCase(text, "Reconfigured:")) return DatagramKind::kReconfigured;
+    if (StartsWithNoCase(text, "Invalid Password:")) return DatagramKind::kInvalidPassword;
+    if (StartsWithNoCase(text, kScanRequest)) return DatagramKind::kScanRequest;
     // Every host hears its own broadcast, and other tools configure modules on
     // the same segment: such a request is not a module's answer.
-    if (StartsWithNoCase(text, kConfigurePrefix)) return DatagramKind::configure_request;
-    return DatagramKind::scan_response;
+    if (StartsWithNoCase(text, kConfigurePrefix)) return DatagramKind::kConfigureRequest;
+    return DatagramKind::kScanResponse;
 }
 
 }  // namespace tolm::protocol

@@ -17,18 +17,18 @@ namespace tolm::protocol {
 // The scan request; it goes on the wire followed by one NUL (12 bytes).
 inline constexpr std::string_view kScanRequest = "Module Scan";
 
-// Longest configure-request text and piece that fit the composer's buffers.
+// Longest configure-request text and piece that a module reads whole.
 inline constexpr std::size_t kMaxConfigureText = 399;
 inline constexpr std::size_t kMaxConfigurePiece = 99;
 
 // Requests from a tool (scans and configure requests, the library's own echoed
 // back included) are not answers and are dropped.
 enum class DatagramKind {
-    reconfigured,
-    invalid_password,
-    scan_request,
-    configure_request,
-    scan_response
+    kReconfigured,
+    kInvalidPassword,
+    kScanRequest,
+    kConfigureRequest,
+    kScanResponse
 };
 
 // The configure request's prefix, as composed and as recognised.

@@ -15,10 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(datagram.get(), data, size);
     const std::string_view text = tp::DatagramText(datagram.get(), size);
     switch (tp::Classify(text)) {
-        case tp::DatagramKind::invalid_password:
+        case tp::DatagramKind::kInvalidPassword:
             tp::ParseInvalidPassword(text);
             break;
-        case tp::DatagramKind::scan_response: {
+        case tp::DatagramKind::kScanResponse: {
             const TOLM_ModuleScanResponseType r = tp::ParseScanResponse(text);
             if (r.bHostNameValid) __builtin_strlen(r.szHostName);
             if (r.bFbTypeValid) __builtin_strlen(r.szFbType);

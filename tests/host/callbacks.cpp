@@ -52,8 +52,8 @@ NotifyLog& TheNotifyLog() {
 void SetCallbackExports(const client::TolmExports* exports) {
     g_exports.store(exports);
 }
-void SetCallbackDelayMs(int delayMs) {
-    g_delayMs.store(delayMs);
+void SetCallbackDelayMs(int delay_ms) {
+    g_delayMs.store(delay_ms);
 }
 
 void TOLM_CALLBACK RecordingCallback(int32_t code) {

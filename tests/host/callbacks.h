@@ -15,7 +15,7 @@ NotifyLog& TheNotifyLog();
 
 // Set before registering the callbacks that call into the library.
 void SetCallbackExports(const client::TolmExports* exports);
-void SetCallbackDelayMs(int delayMs);
+void SetCallbackDelayMs(int delay_ms);
 
 // Records the code.
 void TOLM_CALLBACK RecordingCallback(int32_t code);

@@ -37,12 +37,12 @@ int NotifyLog::Active() const {
 
 void NotifyLog::AddInnerCall(std::string entry) {
     std::lock_guard lock(mutex_);
-    innerCalls_.push_back(std::move(entry));
+    inner_calls_.push_back(std::move(entry));
 }
 
 std::vector<std::string> NotifyLog::InnerCalls() const {
     std::lock_guard lock(mutex_);
-    return innerCalls_;
+    return inner_calls_;
 }
 
 }  // namespace tolm::host

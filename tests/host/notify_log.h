@@ -33,7 +33,7 @@ class NotifyLog {
     mutable std::mutex mutex_;
     mutable std::condition_variable arrived_;
     std::vector<int32_t> codes_;
-    std::vector<std::string> innerCalls_;
+    std::vector<std::string> inner_calls_;
     int active_ = 0;
 };
 

@@ -112,15 +112,15 @@ std::string Session::Callback(const Args& args) {
         return "error callback needs on, off, take-in-callback, stop-in-callback or slow MS";
     TOLM_NotifyCallback callback = nullptr;
     const std::string& mode = args[0];
-    long long delayMs = 0;
+    long long delay_ms = 0;
     if (mode == "on") {
         callback = RecordingCallback;
     } else if (mode == "take-in-callback") {
         callback = TakingCallback;
     } else if (mode == "stop-in-callback") {
         callback = StoppingCallback;
-    } else if (mode == "slow" && args.size() == 2 && ReadCount(args[1], delayMs)) {
-        SetCallbackDelayMs(static_cast<int>(delayMs));
+    } else if (mode == "slow" && args.size() == 2 && ReadCount(args[1], delay_ms)) {
+        SetCallbackDelayMs(static_cast<int>(delay_ms));
         callback = SlowCallback;
     } else if (mode != "off") {
         return "error unknown callback mode " + mode;
@@ -180,11 +180,11 @@ std::string Session::Events() const {
 
 std::string Session::WaitEvents(const Args& args) const {
     long long count = 0;
-    long long timeoutMs = 0;
-    if (args.size() != 2 || !ReadCount(args[0], count) || !ReadCount(args[1], timeoutMs))
+    long long timeout_ms = 0;
+    if (args.size() != 2 || !ReadCount(args[0], count) || !ReadCount(args[1], timeout_ms))
         return "error wait-events needs COUNT TIMEOUT_MS";
     const bool reached = TheNotifyLog().WaitForCount(static_cast<std::size_t>(count),
-                                                     std::chrono::milliseconds(timeoutMs));
+                                                     std::chrono::milliseconds(timeout_ms));
     return std::string("wait-events result=") + (reached ? "1" : "0") + " " + EventFields();
 }
 

@@ -24,7 +24,7 @@ std::string ErrorOf(std::initializer_list<const char*> args) {
 
 TEST(CommandLine, DefaultsServeOneModule) {
     const Options options = Parse({});
-    EXPECT_EQ(options.mode, Mode::serve);
+    EXPECT_EQ(options.mode, Mode::kServe);
     const auto modules = BuildModules(options);
     ASSERT_EQ(modules.size(), 1u);
     EXPECT_EQ(ComposeScanResponse(modules[0]),
@@ -89,7 +89,7 @@ TEST(CommandLine, SendOptionsBuildDatagramsInOrder) {
     const Options options =
         Parse({"--send", "Module Scan\\0", "--send-hex", "00 ff", "--send-size", "65507",
                "--send-empty", "--repeat", "3", "--interval-us", "250"});
-    EXPECT_EQ(options.mode, Mode::send);
+    EXPECT_EQ(options.mode, Mode::kSend);
     ASSERT_EQ(options.datagrams.size(), 4u);
     EXPECT_EQ(options.datagrams[0], std::string("Module Scan\0", 12));
     EXPECT_EQ(options.datagrams[1], std::string("\0\xff", 2));
@@ -107,9 +107,9 @@ TEST(CommandLine, ServeAndPureModes) {
     EXPECT_EQ(serve.log_path, "l");
     EXPECT_EQ(serve.ready_path, "r");
     EXPECT_TRUE(Parse({"--burst"}).burst);
-    EXPECT_EQ(Parse({"--check-config", "--modules", "2"}).mode, Mode::check_config);
-    EXPECT_EQ(Parse({"--print-responses"}).mode, Mode::print_responses);
-    EXPECT_EQ(Parse({"--bogus", "-h"}).mode, Mode::help);
+    EXPECT_EQ(Parse({"--check-config", "--modules", "2"}).mode, Mode::kCheckConfig);
+    EXPECT_EQ(Parse({"--print-responses"}).mode, Mode::kPrintResponses);
+    EXPECT_EQ(Parse({"--bogus", "-h"}).mode, Mode::kHelp);
 }
 
 TEST(CommandLine, BadCommandLinesSayWhy) {

@@ -67,12 +67,12 @@ class ResponderTest : public testing::Test {
 };
 
 TEST_F(ResponderTest, ScanAnswersAreReadBackWholeByTheLibrary) {
-    EXPECT_EQ(responder_.Handle(std::string("Module Scan\0", 12)).kind, RequestKind::scan);
+    EXPECT_EQ(responder_.Handle(std::string("Module Scan\0", 12)).kind, RequestKind::kScan);
     const auto& responses = responder_.ScanResponses();
     ASSERT_EQ(responses.size(), 2u);
     EXPECT_EQ(responses[0].back(), '\0');
     EXPECT_EQ(protocol::Classify(protocol::DatagramText(responses[0].data(), responses[0].size())),
-              protocol::DatagramKind::scan_response);
+              protocol::DatagramKind::kScanResponse);
 
     const TOLM_ModuleScanResponseType first = ReadBack(responses[0]);
     EXPECT_EQ(first.bProtocolVersionMajor, 1);
@@ -109,9 +109,9 @@ TEST_F(ResponderTest, ScanAnswersAreReadBackWholeByTheLibrary) {
 
 TEST_F(ResponderTest, ScanRequestIsRecognisedInAnyCaseAndWithoutNul) {
     for (const char* scan : {"module scan", "MODULE SCAN", "Module Scan and more"})
-        EXPECT_EQ(responder_.Handle(scan).kind, RequestKind::scan) << scan;
+        EXPECT_EQ(responder_.Handle(scan).kind, RequestKind::kScan) << scan;
     for (const char* other : {"Module Sca", " Module Scan", ""})
-        EXPECT_EQ(responder_.Handle(other).kind, RequestKind::ignored) << other;
+        EXPECT_EQ(responder_.Handle(other).kind, RequestKind::kIgnored) << other;
 }
 
 TEST_F(ResponderTest, ConfigureAppliesEveryPieceAndTheNextScanShowsIt) {
@@ -124,10 +124,10 @@ TEST_F(ResponderTest, ConfigureAppliesEveryPieceAndTheNextScanShowsIt) {
     request.dwDns1 = 0x01010101;
     request.dwDns2 = 0x09090909;
     const Reaction reaction = Send(request);
-    EXPECT_EQ(reaction.kind, RequestKind::configure);
+    EXPECT_EQ(reaction.kind, RequestKind::kConfigure);
     ASSERT_EQ(reaction.replies,
               std::vector<std::string>{Reply("Reconfigured: ", "02-00-00-00-00-01")});
-    EXPECT_EQ(protocol::Classify(reaction.replies[0]), protocol::DatagramKind::reconfigured);
+    EXPECT_EQ(protocol::Classify(reaction.replies[0]), protocol::DatagramKind::kReconfigured);
 
     const TOLM_ModuleScanResponseType after = ReadBack(responder_.ScanResponses()[0]);
     EXPECT_EQ(after.dwIpAddress, 0xC0A80A14u);

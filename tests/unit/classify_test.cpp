@@ -19,37 +19,37 @@ TEST(DatagramText, EndsAtFirstNulOrAtTheEnd) {
 }
 
 TEST(Classify, SortsByTheBeginningIgnoringCase) {
-    EXPECT_EQ(Classify("Reconfigured: 02-00-00-00-00-01"), DatagramKind::reconfigured);
-    EXPECT_EQ(Classify("RECONFIGURED:"), DatagramKind::reconfigured);
-    EXPECT_EQ(Classify("Invalid Password: 02-00-00-00-00-01"), DatagramKind::invalid_password);
-    EXPECT_EQ(Classify("invalid password:"), DatagramKind::invalid_password);
-    EXPECT_EQ(Classify("Module Scan"), DatagramKind::scan_request);
-    EXPECT_EQ(Classify("module scan"), DatagramKind::scan_request);
-    EXPECT_EQ(Classify("MODULE SCANNER"), DatagramKind::scan_request);
+    EXPECT_EQ(Classify("Reconfigured: 02-00-00-00-00-01"), DatagramKind::kReconfigured);
+    EXPECT_EQ(Classify("RECONFIGURED:"), DatagramKind::kReconfigured);
+    EXPECT_EQ(Classify("Invalid Password: 02-00-00-00-00-01"), DatagramKind::kInvalidPassword);
+    EXPECT_EQ(Classify("invalid password:"), DatagramKind::kInvalidPassword);
+    EXPECT_EQ(Classify("Module Scan"), DatagramKind::kScanRequest);
+    EXPECT_EQ(Classify("module scan"), DatagramKind::kScanRequest);
+    EXPECT_EQ(Classify("MODULE SCANNER"), DatagramKind::kScanRequest);
 }
 
 TEST(Classify, NeedsEachLiteralWhole) {
-    EXPECT_EQ(Classify("Reconfigured"), DatagramKind::scan_response);
-    EXPECT_EQ(Classify("Invalid Password"), DatagramKind::scan_response);
-    EXPECT_EQ(Classify("Module Sca"), DatagramKind::scan_response);
-    EXPECT_EQ(Classify(" Module Scan"), DatagramKind::scan_response);
-    EXPECT_EQ(Classify(""), DatagramKind::scan_response);
+    EXPECT_EQ(Classify("Reconfigured"), DatagramKind::kScanResponse);
+    EXPECT_EQ(Classify("Invalid Password"), DatagramKind::kScanResponse);
+    EXPECT_EQ(Classify("Module Sca"), DatagramKind::kScanResponse);
+    EXPECT_EQ(Classify(" Module Scan"), DatagramKind::kScanResponse);
+    EXPECT_EQ(Classify(""), DatagramKind::kScanResponse);
 }
 
 TEST(Classify, RecognisesConfigureRequestsInAnyCase) {
-    EXPECT_EQ(Classify("Configure: 02-00-00-00-00-01;HN = ;"), DatagramKind::configure_request);
-    EXPECT_EQ(Classify("CONFIGURE:"), DatagramKind::configure_request);
-    EXPECT_EQ(Classify("configure:ip = 10.0.0.1;"), DatagramKind::configure_request);
-    EXPECT_EQ(Classify("Configure"), DatagramKind::scan_response);
-    EXPECT_EQ(Classify("Configure 02-00-00-00-00-01;"), DatagramKind::scan_response);
+    EXPECT_EQ(Classify("Configure: 02-00-00-00-00-01;HN = ;"), DatagramKind::kConfigureRequest);
+    EXPECT_EQ(Classify("CONFIGURE:"), DatagramKind::kConfigureRequest);
+    EXPECT_EQ(Classify("configure:ip = 10.0.0.1;"), DatagramKind::kConfigureRequest);
+    EXPECT_EQ(Classify("Configure"), DatagramKind::kScanResponse);
+    EXPECT_EQ(Classify("Configure 02-00-00-00-00-01;"), DatagramKind::kScanResponse);
     EXPECT_EQ(Classify("ip = 10.0.0.1; Configure: 02-00-00-00-00-01;"),
-              DatagramKind::scan_response);
+              DatagramKind::kScanResponse);
     const ExactBuffer cut("Configure");
-    EXPECT_EQ(Classify(cut.view()), DatagramKind::scan_response);
+    EXPECT_EQ(Classify(cut.view()), DatagramKind::kScanResponse);
 }
 
 TEST(Classify, TreatsAnythingElseAsAScanResponse) {
-    EXPECT_EQ(Classify("ip = 10.0.0.1;"), DatagramKind::scan_response);
+    EXPECT_EQ(Classify("ip = 10.0.0.1;"), DatagramKind::kScanResponse);
     const ExactBuffer short_text("Rec");
-    EXPECT_EQ(Classify(short_text.view()), DatagramKind::scan_response);
+    EXPECT_EQ(Classify(short_text.view()), DatagramKind::kScanResponse);
 }

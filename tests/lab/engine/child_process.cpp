@@ -38,12 +38,12 @@ int DecodeStatus(int raw) {
     ::_exit(127);
 }
 
-pid_t Spawn(const std::vector<std::string>& argv, int stdinFd, int stdoutFd) {
+pid_t Spawn(const std::vector<std::string>& argv, int stdin_fd, int stdout_fd) {
     const pid_t pid = ::fork();
     if (pid < 0) throw std::runtime_error("fork failed: " + std::string(std::strerror(errno)));
     if (pid > 0) return pid;
-    if (stdinFd >= 0) ::dup2(stdinFd, STDIN_FILENO);
-    if (stdoutFd >= 0) ::dup2(stdoutFd, STDOUT_FILENO);
+    if (stdin_fd >= 0) ::dup2(stdin_fd, STDIN_FILENO);
+    if (stdout_fd >= 0) ::dup2(stdout_fd, STDOUT_FILENO);
     ExecChild(argv);
 }
 
@@ -71,13 +71,13 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv) {
     pid_ = Spawn(argv, in[0], out[1]);
     ::close(in[0]);
     ::close(out[1]);
-    toChild_ = in[1];
-    fromChild_ = out[0];
+    to_child_ = in[1];
+    from_child_ = out[0];
 }
 
 ChildProcess::~ChildProcess() {
-    ClosePipe(toChild_);
-    ClosePipe(fromChild_);
+    ClosePipe(to_child_);
+    ClosePipe(from_child_);
     if (status_ || pid_ < 0) return;
     if (WaitFor(pid_, Milliseconds(2000))) return;
     ::kill(pid_, SIGKILL);
@@ -88,7 +88,7 @@ void ChildProcess::WriteLine(const std::string& line) {
     const std::string data = line + "\n";
     std::size_t sent = 0;
     while (sent < data.size()) {
-        const ssize_t n = ::write(toChild_, data.data() + sent, data.size() - sent);
+        const ssize_t n = ::write(to_child_, data.data() + sent, data.size() - sent);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) throw std::runtime_error("host's stdin is closed (" + line + ")");
         sent += static_cast<std::size_t>(n);
@@ -108,12 +108,12 @@ std::optional<std::string> ChildProcess::ReadLine(Milliseconds timeout) {
         }
         const auto left = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()).count();
         if (left <= 0) return std::nullopt;
-        pollfd readable = {fromChild_, POLLIN, 0};
+        pollfd readable = {from_child_, POLLIN, 0};
         const int ready = ::poll(&readable, 1, static_cast<int>(left));
         if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) return std::nullopt;
         char chunk[4096];
-        const ssize_t n = ::read(fromChild_, chunk, sizeof chunk);
+        const ssize_t n = ::read(from_child_, chunk, sizeof chunk);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return std::nullopt;
         pending_.append(chunk, static_cast<std::size_t>(n));
@@ -126,9 +126,9 @@ std::optional<int> ChildProcess::Wait(Milliseconds timeout) {
 }
 
 int RunCommand(const std::vector<std::string>& argv, Milliseconds timeout) {
-    const int devNull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-    const pid_t pid = Spawn(argv, devNull, -1);
-    if (devNull >= 0) ::close(devNull);
+    const int dev_null = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const pid_t pid = Spawn(argv, dev_null, -1);
+    if (dev_null >= 0) ::close(dev_null);
     const auto status = WaitFor(pid, timeout);
     if (status) return *status;
     ::kill(pid, SIGKILL);

@@ -30,8 +30,8 @@ class ChildProcess {
 
   private:
     pid_t pid_ = -1;
-    int toChild_ = -1;
-    int fromChild_ = -1;
+    int to_child_ = -1;
+    int from_child_ = -1;
     std::string pending_;
     std::optional<int> status_;
 };

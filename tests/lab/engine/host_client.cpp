@@ -46,13 +46,13 @@ Host::Host() {
     const HostLaunch& launch = TheLaunch();
     if (launch.argv.empty()) throw std::runtime_error("no host to launch");
     process_ = std::make_unique<ChildProcess>(launch.argv);
-    const auto first = process_->ReadLine(launch.startTimeout);
+    const auto first = process_->ReadLine(launch.start_timeout);
     if (!first) throw std::runtime_error("host not ready within the start time-out");
     if (*first != "ready") throw std::runtime_error("host failed to start: " + *first);
 }
 
 Reply Host::Run(const std::string& command) {
-    return Run(command, TheLaunch().commandTimeout);
+    return Run(command, TheLaunch().command_timeout);
 }
 
 Reply Host::Run(const std::string& command, Milliseconds timeout) {
@@ -81,7 +81,7 @@ std::string Host::Codes() {
 
 int Host::Quit() {
     Run("quit");
-    const auto status = process_->Wait(TheLaunch().commandTimeout);
+    const auto status = process_->Wait(TheLaunch().command_timeout);
     if (!status) throw std::runtime_error("host did not exit after quit");
     return *status;
 }

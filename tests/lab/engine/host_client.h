@@ -15,8 +15,8 @@ namespace tolm::labtest {
 // How to start the host; set once from the driver's command line.
 struct HostLaunch {
     std::vector<std::string> argv;
-    Milliseconds startTimeout{10000};
-    Milliseconds commandTimeout{10000};
+    Milliseconds start_timeout{10000};
+    Milliseconds command_timeout{10000};
 };
 void SetHostLaunch(HostLaunch launch);
 

@@ -45,8 +45,8 @@ bool ReadOptions(int argc, char** argv, tolm::labtest::HostLaunch& launch, std::
     if (!wine.empty()) {
         launch.argv = {wine, host, WindowsPath(library)};
         // Wine's first process start in a fresh prefix is slow.
-        launch.startTimeout = tolm::labtest::Milliseconds(60000);
-        launch.commandTimeout = tolm::labtest::Milliseconds(20000);
+        launch.start_timeout = tolm::labtest::Milliseconds(60000);
+        launch.command_timeout = tolm::labtest::Milliseconds(20000);
     } else {
         launch.argv = {host, library};
     }

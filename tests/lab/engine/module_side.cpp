@@ -66,8 +66,8 @@ void SendFromModules(const std::vector<std::string>& datagrams) {
     SendOptionsFromModules(options);
 }
 
-std::string ResponseText(const std::string& mac, const std::string& hostName) {
-    return "mac = " + mac + ";hn = " + hostName + ";" + std::string(1, '\0');
+std::string ResponseText(const std::string& mac, const std::string& host_name) {
+    return "mac = " + mac + ";hn = " + host_name + ";" + std::string(1, '\0');
 }
 
 SimLog::SimLog() : path_(LabVariable("TOLM_LAB_SIM_LOG")), start_(ReadFile(path_).size()) {}

@@ -18,7 +18,7 @@ void SendFromModules(const std::vector<std::string>& datagrams);
 void SendOptionsFromModules(const std::vector<std::string>& options);
 
 // A scan response that carries only a MAC and a host name.
-std::string ResponseText(const std::string& mac, const std::string& hostName);
+std::string ResponseText(const std::string& mac, const std::string& host_name);
 
 // The simulator's datagram log, read from the point where it was opened.
 class SimLog {

@@ -52,11 +52,11 @@ TEST_F(Wire, PiecesFollowTheirOwnFlags) {
 // Longest texts that fit: a piece of 99 characters and a password of 88.
 TEST_F(Wire, LongestPiecesAreSentWhole) {
     Host& host = Launch("off");
-    const std::string hostName(93, 'h');
+    const std::string host_name(93, 'h');
     const std::string password(88, 'p');
     EXPECT_EQ(
-        SentRequest(host, "02-00-00-00-00-04", "pw=" + password + " hn=" + hostName),
-        "Configure: 02-00-00-00-00-04;Password: " + password + ";HN = " + hostName + ";\\x00");
+        SentRequest(host, "02-00-00-00-00-04", "pw=" + password + " hn=" + host_name),
+        "Configure: 02-00-00-00-00-04;Password: " + password + ";HN = " + host_name + ";\\x00");
 }
 
 // Refused requests send nothing: a request sent after them is the next
@@ -64,14 +64,14 @@ TEST_F(Wire, LongestPiecesAreSentWhole) {
 TEST_F(Wire, TooLongRequestsAreRefusedAndNothingIsSent) {
     Host& host = Launch("off");
     const SimLog log;
-    const std::string tooLong[] = {"hn=" + std::string(94, 'h'), "pw=" + std::string(89, 'p'),
-                                   "newpw=" + std::string(84, 'n'),
-                                   // Every piece fits, but together they pass 399 characters.
-                                   "pw=" + std::string(88, 'p') + " newpw=" + std::string(83, 'n') +
-                                       " hn=" + std::string(93, 'h') +
-                                       " ip=255.255.255.254 sn=255.255.255.254 gw=255.255.255.254"
-                                       " dhcp=0 dns1=255.255.255.254 dns2=255.255.255.254"};
-    for (const auto& fields : tooLong)
+    const std::string too_long[] = {
+        "hn=" + std::string(94, 'h'), "pw=" + std::string(89, 'p'), "newpw=" + std::string(84, 'n'),
+        // Every piece fits, but together they pass 399 characters.
+        "pw=" + std::string(88, 'p') + " newpw=" + std::string(83, 'n') +
+            " hn=" + std::string(93, 'h') +
+            " ip=255.255.255.254 sn=255.255.255.254 gw=255.255.255.254"
+            " dhcp=0 dns1=255.255.255.254 dns2=255.255.255.254"};
+    for (const auto& fields : too_long)
         EXPECT_EQ(host.Run("configure mac=02-00-00-00-00-05 " + fields)["result"], "0")
             << fields.substr(0, 12);
     EXPECT_EQ(host.Run("configure mac=02-00-00-00-00-06")["result"], "1");

@@ -1,0 +1,25 @@
+// CListCtrl: a list-view control (report view) bound to its object.
+#pragma once
+
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include "framework/string.h"
+#include "framework/wnd.h"
+
+class CListCtrl : public CWnd {
+  public:
+    int InsertColumn(int index, const char* heading, int format, int width);
+    int InsertItem(int index, const char* text);
+    bool SetItemText(int item, int subitem, const char* text);
+    bool SetItemData(int item, DWORD_PTR data);
+    DWORD_PTR GetItemData(int item) const;
+    int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
+    bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != 0; }
+    // Orders the rows by `compare` over their item data.
+    bool SortItems(PFNLVCOMPARE compare, LPARAM parameter);
+    HWND GetHeaderCtrl() const { return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER)); }
+    // Sets exactly `styles` (every other extended style is cleared).
+    void SetExtendedStyle(DWORD styles);
+};

@@ -1,0 +1,110 @@
+#include "list/tolm_list_ctrl.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "list/column_spec.h"
+#include "list/row_order.h"
+#include "record_text.h"
+
+int CTolmListCtrl::SetColumns(const char* spec) {
+    for (const ColumnSpec& column : ParseColumnSpec(spec)) {
+        const int index = m_nColumns++;
+        if (InsertColumn(index, column.heading.c_str(), LVCFMT_LEFT, column.width) < 0) return 0;
+    }
+    return 1;
+}
+
+void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response) {
+    for (POSITION position = m_Devices.GetTailPosition(); position != nullptr;) {
+        const TOLM_ModuleScanResponseType& listed = m_Devices.GetPrev(position);
+        if (std::memcmp(listed.abMacId, response.abMacId, TOLM_MAC_SIZE) == 0) return;
+    }
+    m_Devices.AddTail(response);
+    const tolm::client::ListTexts texts = tolm::client::ListRowTexts(response);
+    InsertRow(texts);
+    m_SortHeader.SetSortArrow(m_nSortColumn, m_bSortAscending);
+    Resort();
+}
+
+int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
+    auto row_texts = std::make_unique<RowTexts>();
+    for (int column = 0; column < m_nColumns; ++column) {
+        const auto index = static_cast<std::size_t>(column);
+        row_texts->texts.push_back(index < texts.size() ? texts[index] : std::string());
+    }
+    const std::vector<std::string>& copies = row_texts->texts;
+    const int row = InsertItem(GetItemCount(), copies.empty() ? "" : copies[0].c_str());
+    if (row < 0) return -1;
+    for (int column = 1; column < m_nColumns; ++column) {
+        SetItemText(row, column, copies[static_cast<std::size_t>(column)].c_str());
+    }
+    SetItemData(row, reinterpret_cast<DWORD_PTR>(row_texts.release()));
+    return row;
+}
+
+void CTolmListCtrl::FreeRowTexts(int row) {
+    delete reinterpret_cast<RowTexts*>(GetItemData(row));
+    SetItemData(row, 0);
+}
+
+void CTolmListCtrl::ClearDevices() {
+    for (int row = 0; row < GetItemCount(); ++row) FreeRowTexts(row);
+    m_Devices.RemoveAll();
+    DeleteAllItems();
+}
+
+bool CTolmListCtrl::GetConfiguredMac(std::uint8_t* mac) const {
+    if (!m_ConfiguredMac) return false;
+    std::copy(m_ConfiguredMac->begin(), m_ConfiguredMac->end(), mac);
+    return true;
+}
+
+void CTolmListCtrl::SetConfiguredMac(const std::uint8_t* mac) {
+    m_ConfiguredMac.emplace();
+    std::copy(mac, mac + TOLM_MAC_SIZE, m_ConfiguredMac->begin());
+}
+
+void CTolmListCtrl::SortByColumn(int column, BOOL ascending) {
+    m_bSortAscending = ascending;
+    m_nSortColumn = column;
+    m_SortHeader.SetSortArrow(column, ascending);
+    SortItems(&CompareRows, reinterpret_cast<LPARAM>(this));
+}
+
+void CTolmListCtrl::Resort() {
+    SortItems(&CompareRows, reinterpret_cast<LPARAM>(this));
+}
+
+int CALLBACK CTolmListCtrl::CompareRows(LPARAM first, LPARAM second, LPARAM list) {
+    const auto* self = reinterpret_cast<const CTolmListCtrl*>(list);
+    // A row without texts, or a sort column past them, compares as an empty text.
+    const auto text_of = [self](LPARAM data) -> const char* {
+        const auto* row = reinterpret_cast<const RowTexts*>(data);
+        const auto column = static_cast<std::size_t>(self->m_nSortColumn);
+        return row != nullptr && column < row->texts.size() ? row->texts[column].c_str() : "";
+    };
+    return self->m_bSortAscending ? CompareColumnTexts(text_of(first), text_of(second))
+                                  : CompareColumnTexts(text_of(second), text_of(first));
+}
+
+void CTolmListCtrl::PreSubclassWindow() {
+    CListCtrl::PreSubclassWindow();
+    m_SortHeader.SubclassWindow(GetHeaderCtrl());
+}
+
+void CTolmListCtrl::OnColumnClick(NMHDR* notification, LRESULT* result) {
+    const int column = reinterpret_cast<const NMLISTVIEW*>(notification)->iSubItem;
+    const BOOL ascending = column == m_nSortColumn ? !m_bSortAscending : TRUE;
+    SortByColumn(column, ascending);
+    *result = 0;
+}
+
+const MessageMap* CTolmListCtrl::ClassMessageMap() {
+    static constexpr MessageEntry kEntries[] = {
+        OnReflectedNotify<&CTolmListCtrl::OnColumnClick>(LVN_COLUMNCLICK),
+    };
+    static constexpr MessageMap kMap{nullptr, kEntries};
+    return &kMap;
+}

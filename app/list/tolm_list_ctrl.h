@@ -1,0 +1,57 @@
+// CTolmListCtrl: the list of discovered modules. One row of seven texts per
+// module, keyed by its MAC (later answers of a listed module are dropped),
+// sorted by the column whose header was clicked last.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "framework/list.h"
+#include "framework/list_ctrl.h"
+#include "list/sort_header.h"
+#include "tolm.h"
+
+// A row's own copies of its column texts, held as the row's item data.
+struct RowTexts {
+    std::vector<std::string> texts;
+};
+
+class CTolmListCtrl : public CListCtrl {
+  public:
+    // Adds the columns of `spec` ("IP,90;SN,90;..."); 0 when one cannot be inserted.
+    int SetColumns(const char* spec);
+    // Lists the module unless one with the same six MAC bytes is listed, and sorts.
+    void AddResponse(const TOLM_ModuleScanResponseType& response);
+    // Removes every row with its texts and every record; the sort order stays.
+    void ClearDevices();
+    // The MAC of the module the last configure request went to; false while none was sent.
+    bool GetConfiguredMac(std::uint8_t* mac) const;
+    void SetConfiguredMac(const std::uint8_t* mac);
+    void SortByColumn(int column, BOOL ascending);
+    void Resort();
+    // Appends a row of the first m_nColumns texts (missing ones empty); its index or -1.
+    int InsertRow(std::span<const std::string> texts);
+    void FreeRowTexts(int row);
+    // The list view's comparison: item data of two rows, the list as `list`.
+    static int CALLBACK CompareRows(LPARAM first, LPARAM second, LPARAM list);
+
+    CList<TOLM_ModuleScanResponseType, const TOLM_ModuleScanResponseType&> m_Devices;
+    // Empty until a configure request was sent, so no reported MAC matches before.
+    std::optional<std::array<std::uint8_t, TOLM_MAC_SIZE>> m_ConfiguredMac;
+    int m_nColumns = 0;
+    int m_nSortColumn = 0;
+    CSortHeaderCtrl m_SortHeader;
+    int m_bSortAscending = 1;
+
+  protected:
+    void PreSubclassWindow() override;
+    static const MessageMap* ClassMessageMap();
+    const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
+
+  private:
+    void OnColumnClick(NMHDR* notification, LRESULT* result);
+};

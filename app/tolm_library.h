@@ -1,0 +1,36 @@
+// The binding of tolm.dll: the program loads the library by file name when
+// its main window starts and finds the nine functions by name; all nine are
+// bound or none.
+#pragma once
+
+#include "tolm.h"
+
+class CWnd;
+
+struct TolmFunctions {
+    TOLM_GetResponseFn TOLM_GetResponse = nullptr;
+    TOLM_GetInvPswdMacIdFn TOLM_GetInvPswdMacId = nullptr;
+    TOLM_RemoveFirstInvPswdMacIdFn TOLM_RemoveFirstInvPswdMacId = nullptr;
+    TOLM_StartFn TOLM_Start = nullptr;
+    TOLM_StopFn TOLM_Stop = nullptr;
+    TOLM_SendModuleScanFn TOLM_SendModuleScan = nullptr;
+    TOLM_SendConfigureFn TOLM_SendConfigure = nullptr;
+    TOLM_RegisterCallBackFn TOLM_RegisterCallBack = nullptr;
+    TOLM_DllGetVersionFn DllGetVersion = nullptr;  // required, never called
+};
+
+// The library's file, looked for as the platform looks for a library to load.
+inline constexpr const char* kTolmFileName = "tolm.dll";
+
+// Loads the library (its socket opens) and binds the nine; on any failure
+// nothing stays loaded or bound.
+bool LoadTolmLibrary();
+// Unloads the library if it is loaded (its socket closes); false when nothing was loaded.
+bool FreeTolmLibrary();
+// The bound functions; all null while unbound.
+const TolmFunctions& Tolm();
+bool IsTolmLibraryBound();
+
+// The main window's start: checks the version, then loads and binds. On
+// failure the user is told, in a box owned by `owner`, and false comes back.
+bool CheckAndLoadTolmLibrary(const CWnd& owner);

@@ -1,0 +1,3 @@
+#include "version/vfx_pointer.h"
+
+const CRuntimeClass CVFXPointer::classCVFXPointer{"CVFXPointer", &CObject::classCObject};

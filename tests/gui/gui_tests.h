@@ -1,0 +1,12 @@
+// The groups of the GUI test program; each prints its checks.
+#pragma once
+
+namespace gui_test {
+
+void RunListTests();
+void RunSortHeaderTests();
+void RunBindingTests();
+void RunVersionTests();
+void RunFrameworkTests();
+
+}  // namespace gui_test

@@ -1,0 +1,229 @@
+#include "harness.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace gui_test {
+namespace {
+
+CDialog* g_running_dialog = nullptr;
+const std::function<void(HWND)>* g_drive = nullptr;
+
+void CALLBACK DriveOnce(HWND, UINT, UINT_PTR timer, DWORD) {
+    ::KillTimer(nullptr, timer);
+    const HWND dialog = g_running_dialog->m_hWnd;
+    // The modal loop shows a dialog without WS_VISIBLE once its queue is
+    // empty; until then, come back.
+    if (!::IsWindowVisible(dialog)) {
+        ::SetTimer(nullptr, 0, 10, &DriveOnce);
+        return;
+    }
+    ::RedrawWindow(dialog, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    (*g_drive)(dialog);
+}
+
+LPARAM CenterOf(HWND header, int index) {
+    const RECT item = HeaderItemRect(header, index);
+    return MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+}
+
+}  // namespace
+
+INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive) {
+    // A thread timer's procedure runs from whatever loop dispatches it: here
+    // the dialog's own modal loop, once the dialog is up.
+    g_running_dialog = &dialog;
+    g_drive = &drive;
+    ::SetTimer(nullptr, 0, 0, &DriveOnce);
+    const INT_PTR result = dialog.DoModal();
+    g_running_dialog = nullptr;
+    g_drive = nullptr;
+    return result;
+}
+
+void PumpMessages() {
+    MSG message;
+    while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        const HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
+        if (top != nullptr && ::IsDialogMessageA(top, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageA(&message);
+    }
+}
+
+void ClickButton(HWND dialog, int id) {
+    ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void PressHeaderItem(HWND header, int index) {
+    ::SendMessageA(header, WM_LBUTTONDOWN, MK_LBUTTON, CenterOf(header, index));
+}
+
+void ReleaseHeaderItem(HWND header, int index) {
+    ::SendMessageA(header, WM_LBUTTONUP, 0, CenterOf(header, index));
+}
+
+void ClickHeaderItem(HWND header, int index) {
+    PressHeaderItem(header, index);
+    ReleaseHeaderItem(header, index);
+}
+
+std::string WindowText(HWND window) {
+    char text[1024] = {};
+    ::GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+int ListRowCount(HWND list) {
+    return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+}
+
+std::string ListText(HWND list, int row, int column) {
+    char text[512] = {};
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+std::vector<std::string> ListColumnTexts(HWND list, int column) {
+    std::vector<std::string> texts;
+    for (int row = 0; row < ListRowCount(list); ++row) texts.push_back(ListText(list, row, column));
+    return texts;
+}
+
+std::string HeaderText(HWND header, int index) {
+    char text[256] = {};
+    HDITEMA item{};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+int HeaderFormat(HWND header, int index) {
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&item));
+    return item.fmt;
+}
+
+RECT HeaderItemRect(HWND header, int index) {
+    RECT rect{};
+    ::SendMessageA(header, HDM_GETITEMRECT, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&rect));
+    return rect;
+}
+
+namespace {
+
+Bitmap Capture(HDC source, int x, int y, int width, int height) {
+    Bitmap bitmap;
+    bitmap.width = width;
+    bitmap.height = height;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    const HDC memory = ::CreateCompatibleDC(source);
+    const HBITMAP section = ::CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = ::SelectObject(memory, section);
+    ::BitBlt(memory, 0, 0, width, height, source, x, y, SRCCOPY);
+    ::GdiFlush();
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (int i = 0; i < width * height; ++i) {
+        const DWORD bgr = pixels[i];
+        bitmap.pixels.push_back(RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF));
+    }
+    ::SelectObject(memory, previous);
+    ::DeleteObject(section);
+    ::DeleteDC(memory);
+    return bitmap;
+}
+
+void WriteBitmapFile(const Bitmap& bitmap, const std::string& path) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return;
+    const DWORD image_size = static_cast<DWORD>(bitmap.width * bitmap.height * 4);
+    const BITMAPFILEHEADER header{
+        0x4D42,
+        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + image_size), 0, 0,
+        static_cast<DWORD>(sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER))};
+    const BITMAPINFOHEADER info{sizeof(BITMAPINFOHEADER),
+                                bitmap.width,
+                                -bitmap.height,
+                                1,
+                                32,
+                                BI_RGB,
+                                image_size,
+                                0,
+                                0,
+                                0,
+                                0};
+    std::fwrite(&header, sizeof header, 1, file);
+    std::fwrite(&info, sizeof info, 1, file);
+    for (COLORREF color : bitmap.pixels) {
+        const DWORD bgr = (GetRValue(color) << 16) | (GetGValue(color) << 8) | GetBValue(color);
+        std::fwrite(&bgr, sizeof bgr, 1, file);
+    }
+    std::fclose(file);
+}
+
+}  // namespace
+
+Bitmap CaptureClient(HWND window) {
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RECT client;
+    ::GetClientRect(window, &client);
+    const HDC dc = ::GetDC(window);
+    Bitmap bitmap = Capture(dc, 0, 0, client.right, client.bottom);
+    ::ReleaseDC(window, dc);
+    return bitmap;
+}
+
+void SaveScreenshot(HWND window, const std::string& name) {
+    const char* folder = std::getenv("TOLM_GUI_SCREENSHOTS");
+    if (folder == nullptr || *folder == '\0') return;
+    ::RedrawWindow(window, nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+    // The window manager maps and frames the window, and Wine hands what was
+    // painted to the X server, in their own time.
+    for (int i = 0; i < 20; ++i) {
+        PumpMessages();
+        ::Sleep(25);
+    }
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    // Room for the window manager's title bar and border around the window.
+    constexpr int kFrame = 24;
+    const int left = std::max(0L, frame.left - 4);
+    const int top = std::max(0L, frame.top - kFrame);
+    const HDC screen = ::GetDC(nullptr);
+    const Bitmap bitmap =
+        Capture(screen, left, top, frame.right + 4 - left, frame.bottom + 4 - top);
+    ::ReleaseDC(nullptr, screen);
+    WriteBitmapFile(bitmap, std::string("Z:") + folder + "/" + name + ".bmp");
+}
+
+MessageBoxRecorder::MessageBoxRecorder() {
+    SetMessageBoxHook([this](const MessageBoxCall& call) {
+        m_calls.push_back(call);
+        return IDOK;
+    });
+}
+
+MessageBoxRecorder::~MessageBoxRecorder() {
+    SetMessageBoxHook(nullptr);
+}
+
+}  // namespace gui_test

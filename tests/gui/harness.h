@@ -1,0 +1,67 @@
+// The GUI test harness: runs the program's real dialogs from its resources,
+// drives them with the messages a user's actions produce, and reads back
+// what a user would see (texts, states, pixels). Message boxes are recorded
+// instead of shown.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "framework/dialog.h"
+#include "framework/message_box.h"
+
+namespace gui_test {
+
+// Runs `dialog` modally; `drive` runs once inside its modal loop with the
+// dialog's window shown and must end the dialog (or leave it to the user).
+INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive);
+// Handles what is queued for this thread, as the modal loop would.
+void PumpMessages();
+
+// A click on button `id` of `dialog`, as the mouse gives it.
+void ClickButton(HWND dialog, int id);
+// Mouse down and up in the middle of header item `index`.
+void ClickHeaderItem(HWND header, int index);
+// Mouse down on header item `index` only (the item shows pressed).
+void PressHeaderItem(HWND header, int index);
+void ReleaseHeaderItem(HWND header, int index);
+
+std::string WindowText(HWND window);
+int ListRowCount(HWND list);
+std::string ListText(HWND list, int row, int column);
+std::vector<std::string> ListColumnTexts(HWND list, int column);
+std::string HeaderText(HWND header, int index);
+int HeaderFormat(HWND header, int index);
+RECT HeaderItemRect(HWND header, int index);
+
+// What a window's client area shows, read back from the screen.
+struct Bitmap {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;  // rows top to bottom
+    COLORREF At(int x, int y) const { return pixels[static_cast<std::size_t>(y * width + x)]; }
+};
+Bitmap CaptureClient(HWND window);
+// Saves the whole window, frame included, as NAME.bmp in the folder
+// TOLM_GUI_SCREENSHOTS names (nothing when it is not set).
+void SaveScreenshot(HWND window, const std::string& name);
+
+// Records every message box while it lives; each is answered with IDOK.
+class MessageBoxRecorder {
+  public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder&) = delete;
+    MessageBoxRecorder& operator=(const MessageBoxRecorder&) = delete;
+
+    const std::vector<MessageBoxCall>& Calls() const { return m_calls; }
+    void Clear() { m_calls.clear(); }
+
+  private:
+    std::vector<MessageBoxCall> m_calls;
+};
+
+}  // namespace gui_test
