@@ -1,6 +1,7 @@
 // The GUI test program: creates the program's real dialogs and controls from
 // its resources (linked in), drives them and checks what a user would see.
-// Arguments name the groups to run: list, header, binding, version, framework.
+// Arguments name the groups to run: list, header, binding, version, framework,
+// scan_cycle (the last in a lab with the demo's simulated modules).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -22,11 +23,12 @@ int main(int argc, char** argv) {
     const std::map<std::string, void (*)()> groups = {
         {"list", &gui_test::RunListTests},           {"header", &gui_test::RunSortHeaderTests},
         {"binding", &gui_test::RunBindingTests},     {"version", &gui_test::RunVersionTests},
-        {"framework", &gui_test::RunFrameworkTests},
+        {"framework", &gui_test::RunFrameworkTests}, {"scan_cycle", &gui_test::RunScanCycleTests},
     };
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s GROUP...  (list, header, binding, version, framework)\n",
-                     argv[0]);
+        std::fprintf(
+            stderr, "usage: %s GROUP...  (list, header, binding, version, framework, scan_cycle)\n",
+            argv[0]);
         return 2;
     }
     for (int i = 1; i < argc; ++i) {

@@ -8,5 +8,6 @@ void RunSortHeaderTests();
 void RunBindingTests();
 void RunVersionTests();
 void RunFrameworkTests();
+void RunScanCycleTests();
 
 }  // namespace gui_test

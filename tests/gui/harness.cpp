@@ -11,14 +11,16 @@ namespace {
 
 CDialog* g_running_dialog = nullptr;
 const std::function<void(HWND)>* g_drive = nullptr;
+UINT_PTR g_drive_timer = 0;
 
 void CALLBACK DriveOnce(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
+    g_drive_timer = 0;
     const HWND dialog = g_running_dialog->m_hWnd;
     // The modal loop shows a dialog without WS_VISIBLE once its queue is
     // empty; until then, come back.
     if (!::IsWindowVisible(dialog)) {
-        ::SetTimer(nullptr, 0, 10, &DriveOnce);
+        g_drive_timer = ::SetTimer(nullptr, 0, 10, &DriveOnce);
         return;
     }
     ::RedrawWindow(dialog, nullptr, nullptr,
@@ -38,8 +40,11 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive) {
     // the dialog's own modal loop, once the dialog is up.
     g_running_dialog = &dialog;
     g_drive = &drive;
-    ::SetTimer(nullptr, 0, 0, &DriveOnce);
+    g_drive_timer = ::SetTimer(nullptr, 0, 0, &DriveOnce);
     const INT_PTR result = dialog.DoModal();
+    // A dialog that ended while it initialised never ran its modal loop.
+    if (g_drive_timer != 0) ::KillTimer(nullptr, g_drive_timer);
+    g_drive_timer = 0;
     g_running_dialog = nullptr;
     g_drive = nullptr;
     return result;
@@ -52,6 +57,16 @@ void PumpMessages() {
         if (top != nullptr && ::IsDialogMessageA(top, &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
+    }
+}
+
+bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (holds()) return true;
+        if (::GetTickCount() - start >= timeout_ms) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }
 }
 

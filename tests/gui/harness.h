@@ -20,6 +20,8 @@ namespace gui_test {
 INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive);
 // Handles what is queued for this thread, as the modal loop would.
 void PumpMessages();
+// Handles messages until `holds` or `timeout_ms` is over; whether it held.
+bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms);
 
 // A click on button `id` of `dialog`, as the mouse gives it.
 void ClickButton(HWND dialog, int id);
