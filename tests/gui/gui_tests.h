@@ -9,5 +9,6 @@ void RunBindingTests();
 void RunVersionTests();
 void RunFrameworkTests();
 void RunScanCycleTests();
+void RunMainWindowTests();
 
 }  // namespace gui_test

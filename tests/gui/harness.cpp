@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/win_app.h"
+
 namespace gui_test {
 namespace {
 
@@ -47,6 +49,14 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive) {
     g_drive_timer = 0;
     g_running_dialog = nullptr;
     g_drive = nullptr;
+    return result;
+}
+
+INT_PTR RunMainWindow(CDialog& dialog, const std::function<void(HWND)>& drive) {
+    CWinApp* app = AfxGetApp();
+    app->m_pMainWnd = &dialog;
+    const INT_PTR result = RunModal(dialog, drive);
+    app->m_pMainWnd = nullptr;
     return result;
 }
 
@@ -112,6 +122,24 @@ std::vector<std::string> ListColumnTexts(HWND list, int column) {
     std::vector<std::string> texts;
     for (int row = 0; row < ListRowCount(list); ++row) texts.push_back(ListText(list, row, column));
     return texts;
+}
+
+int FindListRow(HWND list, int column, const std::string& text) {
+    const std::vector<std::string> texts = ListColumnTexts(list, column);
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        if (texts[row] == text) return static_cast<int>(row);
+    }
+    return -1;
+}
+
+void SelectListRow(HWND list, int row) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
 }
 
 std::string HeaderText(HWND header, int index) {

@@ -29,14 +29,6 @@ constexpr int kMacColumn = 6;
 // The lab answers within a second or two; this is only the point of giving up.
 constexpr DWORD kPatience = 10000;
 
-int RowOf(HWND list, const std::string& mac) {
-    const std::vector<std::string> macs = ListColumnTexts(list, kMacColumn);
-    for (std::size_t row = 0; row < macs.size(); ++row) {
-        if (macs[row] == mac) return static_cast<int>(row);
-    }
-    return -1;
-}
-
 bool ListsEveryModuleOnce(HWND list) {
     const std::vector<std::string> macs = ListColumnTexts(list, kMacColumn);
     const std::set<std::string> distinct(macs.begin(), macs.end());
@@ -70,7 +62,7 @@ void CheckStartUp(HWND dialog, HWND list) {
     counts.erase(kModules);
     Check(full && !counts.empty(),
           "rows appear as the modules answer, the late one after the others; all eight once");
-    const int sparse = RowOf(list, ModuleMac(kSparseModule));
+    const int sparse = FindListRow(list, kMacColumn, ModuleMac(kSparseModule));
     Check(sparse >= 0 && ListText(list, sparse, 0) == "10.77.0.107" &&
               ListText(list, sparse, 1) == "N/A" && ListText(list, sparse, 3) == "N/A" &&
               ListText(list, sparse, 4) == "N/A" && ListText(list, sparse, 5) == "CC-Link",
@@ -84,8 +76,9 @@ void CheckSecondAnswer(HWND list, OtherTool& tool) {
     tool.Answer(ModuleMac(1), "10.77.0.201");
     // Handled in order: once this one is listed, the one before it was handled too.
     tool.Answer(ModuleMac(0x99), "10.77.0.199");
-    const bool handled = WaitUntil([list] { return RowOf(list, ModuleMac(0x99)) >= 0; }, kPatience);
-    const int row = RowOf(list, ModuleMac(1));
+    const bool handled = WaitUntil(
+        [list] { return FindListRow(list, kMacColumn, ModuleMac(0x99)) >= 0; }, kPatience);
+    const int row = FindListRow(list, kMacColumn, ModuleMac(1));
     Check(handled && ListRowCount(list) == kModules + 1 && row >= 0 &&
               ListText(list, row, 0) == "10.77.0.101",
           "a second answer of a listed module, with another address, leaves its row as it was");
@@ -118,7 +111,7 @@ void CheckReconfiguredByAnotherTool(HWND list, OtherTool& tool) {
     tool.Configure(ModuleMac(3), "IP = 10.77.0.150;");
     const bool refreshed = WaitUntil(
         [list] {
-            const int row = RowOf(list, ModuleMac(3));
+            const int row = FindListRow(list, kMacColumn, ModuleMac(3));
             return row >= 0 && ListText(list, row, 0) == "10.77.0.150";
         },
         kPatience);
@@ -165,7 +158,8 @@ void CheckInvalidPassword(CFerrowDlg& dialog, OtherTool& tool, MessageBoxRecorde
     boxes.Clear();
     tool.InvalidPassword(ModuleMac(0x77));
     tool.Answer(ModuleMac(0x98), "");
-    const bool handled = WaitUntil([list] { return RowOf(list, ModuleMac(0x98)) >= 0; }, kPatience);
+    const bool handled = WaitUntil(
+        [list] { return FindListRow(list, kMacColumn, ModuleMac(0x98)) >= 0; }, kPatience);
     Check(handled && boxes.Calls().empty() && InvalidPasswordListEmpty(),
           "a wrong-password reply for another module warns nobody and is taken off the list");
     Tolm().TOLM_SendConfigure(&request);
@@ -203,7 +197,7 @@ void RunScanCycleTests() {
     MessageBoxRecorder boxes;
     CFerrowDlg dialog;
     dialog.SetExitButtonText("Exit");
-    const INT_PTR result = RunModal(dialog, [&](HWND window) {
+    const INT_PTR result = RunMainWindow(dialog, [&](HWND window) {
         const HWND list = dialog.m_listDevices.m_hWnd;
         CheckStartUp(window, list);
         SaveScreenshot(window, "main-window");
