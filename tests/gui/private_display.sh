@@ -26,7 +26,7 @@ start_private_display() {
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     display_wm_pid=$!
     for _ in $(seq 100); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+        [[ $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null) == *"window id"* ]] && return 0
         sleep 0.05
     done
     echo "display: openbox did not start" >&2
