@@ -139,6 +139,16 @@ void CFerrowDlg::OnSizing(UINT edge, RECT* window) {
 }
 
 LRESULT CFerrowDlg::OnTolmNotify(WPARAM, LPARAM code) {
+    const LRESULT result = HandleTolmNotification(code);
+    // The rows of answers that arrive together are drawn together, once the
+    // last of them is in.
+    MSG next;
+    m_listDevices.HoldDrawing(
+        ::PeekMessageA(&next, m_hWnd, WM_TOLM_NOTIFY, WM_TOLM_NOTIFY, PM_NOREMOVE) != FALSE);
+    return result;
+}
+
+LRESULT CFerrowDlg::HandleTolmNotification(LPARAM code) {
     const TolmFunctions& tolm = Tolm();
     std::uint8_t mac[TOLM_MAC_SIZE];
     const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;

@@ -48,6 +48,7 @@ class CFerrowDlg : public CDialog {
     void OnSize(UINT kind, int width, int height);
     void OnSizing(UINT edge, RECT* window);
     LRESULT OnTolmNotify(WPARAM, LPARAM code);
+    LRESULT HandleTolmNotification(LPARAM code);
     void OnExitClicked();
     void OnDestroy();
     LRESULT OnScanNotSent(WPARAM, LPARAM);
