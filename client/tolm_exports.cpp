@@ -26,6 +26,10 @@ std::string BindExports(const SharedLibrary& library, TolmExports& exports) {
     Bind(library, "TOLM_Stop", bound.stop, missing);
     std::string absent_extensions;
     Bind(library, "TOLM_GetSocketStatus", bound.get_socket_status, absent_extensions);
+    Bind(library, "TOLM_GetAdapters", bound.get_adapters, absent_extensions);
+    Bind(library, "TOLM_SendModuleScanVia", bound.send_module_scan_via, absent_extensions);
+    Bind(library, "TOLM_SendConfigureVia", bound.send_configure_via, absent_extensions);
+    Bind(library, "TOLM_GetResponseWithOrigin", bound.get_response_with_origin, absent_extensions);
     if (missing.empty()) exports = bound;
     return missing;
 }

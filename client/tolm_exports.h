@@ -21,6 +21,10 @@ struct TolmExports {
     TOLM_StopFn stop = nullptr;
     // Extensions: null where the library lacks them.
     TOLM_GetSocketStatusFn get_socket_status = nullptr;
+    TOLM_GetAdaptersFn get_adapters = nullptr;
+    TOLM_SendModuleScanViaFn send_module_scan_via = nullptr;
+    TOLM_SendConfigureViaFn send_configure_via = nullptr;
+    TOLM_GetResponseWithOriginFn get_response_with_origin = nullptr;
 };
 
 // Loads the library (its socket opens now) and binds all nine exports, or

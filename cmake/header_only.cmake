@@ -14,3 +14,4 @@ function(tolm_header_only_library target folder)
 endfunction()
 
 tolm_header_only_library(tolm_cli11 CLI)
+tolm_header_only_library(tolm_json nlohmann)

@@ -26,8 +26,79 @@ TOLM_EXPORT int32_t TOLM_API TOLM_GetSocketStatus(int32_t* osError);
 
 typedef int32_t(TOLM_API* TOLM_GetSocketStatusFn)(int32_t*);
 
+/* Network adapters: a scan or configure request sent through each up IPv4
+ * adapter that has a broadcast address (its directed broadcast), or through
+ * one named adapter, reaches modules behind every adapter; the limited
+ * broadcast of the nine leaves through one adapter only. Answers are
+ * received as before, each with the adapter it arrived on. */
+#define TOLM_ADAPTER_NAME_SIZE 128
+
+/* One adapter. Addresses as in the records: first dotted number in the most
+ * significant byte. */
+typedef struct TOLM_AdapterType {
+    char szName[TOLM_ADAPTER_NAME_SIZE]; /* interface name (Windows: friendly name), NUL-ended */
+    uint32_t dwIndex;                    /* the OS's interface index */
+    uint32_t dwAddress;                  /* the adapter's IPv4 address */
+    uint32_t dwSubnetMask;
+    uint32_t dwBroadcast; /* its directed broadcast, where sends through it go */
+} TOLM_AdapterType;
+
+/* Where a queued answer came from. */
+typedef struct TOLM_ResponseOriginType {
+    char szAdapter[TOLM_ADAPTER_NAME_SIZE]; /* adapter it arrived on; empty when unknown */
+    uint32_t dwAdapterIndex;                /* its interface index; 0 when unknown */
+    uint32_t dwSenderAddress;               /* the datagram's IPv4 source address */
+    uint16_t wSenderPort;                   /* its UDP source port */
+    uint16_t wReserved;                     /* 0 */
+} TOLM_ResponseOriginType;
+
+/* Lists the up IPv4 adapters that have a broadcast address, loopback left
+ * out, into adapters[0..capacity-1] (adapters may be null when capacity is
+ * 0). Returns how many there are, which may exceed capacity; -1 when the
+ * adapters cannot be listed. Ordinal 11. */
+TOLM_EXPORT int32_t TOLM_API TOLM_GetAdapters(TOLM_AdapterType* adapters, int32_t capacity);
+
+/* Sends the scan request to the directed broadcast of the adapter named
+ * adapterName, or of every listed adapter when adapterName is null. Returns
+ * through how many adapters it went out: 0 when none (no socket, no such
+ * adapter, no adapter up, or every send failed). Ordinal 12. */
+TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScanVia(const char* adapterName);
+
+/* The same for a configure request; 0 also when the request does not fit
+ * the protocol's limits. Ordinal 13. */
+TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureVia(const TOLM_ConfigureRequestType* request,
+                                                   const char* adapterName);
+
+/* TOLM_GetResponse that also tells where the answer came from: 1 when the
+ * oldest queued answer was copied into response and its origin into origin
+ * (origin may be null), and removed; 0 when none was queued, both buffers
+ * untouched. Takes from the same queue as TOLM_GetResponse. Ordinal 14. */
+TOLM_EXPORT int32_t TOLM_API TOLM_GetResponseWithOrigin(TOLM_ModuleScanResponseType* response,
+                                                        TOLM_ResponseOriginType* origin);
+
+typedef int32_t(TOLM_API* TOLM_GetAdaptersFn)(TOLM_AdapterType*, int32_t);
+typedef int32_t(TOLM_API* TOLM_SendModuleScanViaFn)(const char*);
+typedef int32_t(TOLM_API* TOLM_SendConfigureViaFn)(const TOLM_ConfigureRequestType*, const char*);
+typedef int32_t(TOLM_API* TOLM_GetResponseWithOriginFn)(TOLM_ModuleScanResponseType*,
+                                                        TOLM_ResponseOriginType*);
+
 #ifdef __cplusplus
 }
 #endif
+
+/* The layout hosts rely on, on every target. */
+#ifdef __cplusplus
+#define TOLM_EXT_STATIC_ASSERT static_assert
+#else
+#define TOLM_EXT_STATIC_ASSERT _Static_assert
+#endif
+TOLM_EXT_STATIC_ASSERT(sizeof(TOLM_AdapterType) == 144, "adapter size");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_AdapterType, dwIndex) == 128, "dwIndex");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_AdapterType, dwBroadcast) == 140, "dwBroadcast");
+TOLM_EXT_STATIC_ASSERT(sizeof(TOLM_ResponseOriginType) == 140, "origin size");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ResponseOriginType, dwAdapterIndex) == 128, "index");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ResponseOriginType, dwSenderAddress) == 132, "sender");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ResponseOriginType, wSenderPort) == 136, "port");
+#undef TOLM_EXT_STATIC_ASSERT
 
 #endif

@@ -13,12 +13,13 @@ need_value() {
 }
 
 parse_run_options() {
-    SIDES=1 START_SIM=1 USE_WINE=0 READY_TIMEOUT=10 TIME_LIMIT=0
+    SIDES=1 LINKS=1 START_SIM=1 USE_WINE=0 READY_TIMEOUT=10 TIME_LIMIT=0
     SIM_BINARY=${TOLM_SIM:-$REPO/build/linux/sim/tolm-sim}
     SIM_ARGS=()
     while (($# > 0)); do
         case $1 in
         --module-sides) need_value "$@" && SIDES=$2 && shift 2 ;;
+        --tool-links) need_value "$@" && LINKS=$2 && shift 2 ;;
         --sim) need_value "$@" && SIM_ARGS+=("$2") && shift 2 ;;
         --no-sim) START_SIM=0 && shift ;;
         --sim-binary) need_value "$@" && SIM_BINARY=$2 && shift 2 ;;
@@ -32,6 +33,7 @@ parse_run_options() {
     COMMAND=("$@")
     ((${#COMMAND[@]} > 0)) || die "run: no command given after --"
     if [[ ! $SIDES =~ ^[1-9][0-9]*$ ]] || ((SIDES > 200)); then die "run: --module-sides wants 1 to 200"; fi
+    if [[ ! $LINKS =~ ^[1-9]$ ]]; then die "run: --tool-links wants 1 to 9"; fi
     [[ $READY_TIMEOUT =~ ^[1-9][0-9]*$ ]] || die "run: --ready-timeout wants whole seconds"
     [[ $TIME_LIMIT =~ ^[0-9]+$ ]] || die "run: --timeout wants whole seconds"
     ((START_SIM == 1 || ${#SIM_ARGS[@]} == 0)) || die "run: --sim and --no-sim exclude each other"
@@ -46,30 +48,36 @@ add_namespace() {
     ip -n "$1" link set lo up
 }
 
-# One veth link from a port of the switch's bridge to tl0 on a side, made inside the namespaces only.
+# One veth link from a port of segment K's bridge to LINK on a side, made inside the namespaces only.
 wire_side() {
-    local ns=$1 address=$2 port=$3
-    ip -n "$SWITCH_NS" link add "$port" type veth peer name tl0 netns "$ns"
-    ip -n "$SWITCH_NS" link set "$port" master tlbr up
-    ip -n "$ns" address add "$address/24" dev tl0
-    ip -n "$ns" link set tl0 up
-    # Without a route nothing can be sent to 255.255.255.255.
-    ip -n "$ns" route add default dev tl0
+    local ns=$1 address=$2 port=$3 segment=$4 link=${5:-tl0}
+    ip -n "$SWITCH_NS" link add "$port" type veth peer name "$link" netns "$ns"
+    ip -n "$SWITCH_NS" link set "$port" master "tlbr$segment" up
+    ip -n "$ns" address add "$address/24" broadcast + dev "$link"
+    ip -n "$ns" link set "$link" up
 }
 
+# Segment K is the subnet 10.77.K.0/24 on bridge tlbrK; the tool side has link tlK on each, module
+# side N sits on segment (N-1) mod LINKS.
 build_network() {
     TOOL_NS=$LAB_PREFIX-$RUN_ID-tool
     SWITCH_NS=$LAB_PREFIX-$RUN_ID-sw
     add_namespace "$TOOL_NS"
     add_namespace "$SWITCH_NS"
-    ip -n "$SWITCH_NS" link add tlbr type bridge
-    ip -n "$SWITCH_NS" link set tlbr up
-    wire_side "$TOOL_NS" "$LAB_NET.1" tlt
-    local side
+    local segment side
+    for ((segment = 0; segment < LINKS; segment++)); do
+        ip -n "$SWITCH_NS" link add "tlbr$segment" type bridge
+        ip -n "$SWITCH_NS" link set "tlbr$segment" up
+        wire_side "$TOOL_NS" "$LAB_NET.$segment.1" "tlt$segment" "$segment" "tl$segment"
+    done
+    # Without a route nothing can be sent to 255.255.255.255; it leaves through tl0.
+    ip -n "$TOOL_NS" route add default dev tl0
     for ((side = 1; side <= SIDES; side++)); do
+        segment=$(((side - 1) % LINKS))
         MODULE_NSES+=("$LAB_PREFIX-$RUN_ID-m$side")
         add_namespace "${MODULE_NSES[side - 1]}"
-        wire_side "${MODULE_NSES[side - 1]}" "$LAB_NET.$((10 + side))" "tlm$side"
+        wire_side "${MODULE_NSES[side - 1]}" "$LAB_NET.$segment.$((10 + side))" "tlm$side" "$segment"
+        ip -n "${MODULE_NSES[side - 1]}" route add default dev tl0
     done
 }
 
@@ -131,7 +139,8 @@ start_wine() {
 export_run_environment() {
     export TOLM_LAB=$RUN_ID TOLM_LAB_TOOL_NS=$TOOL_NS TOLM_LAB_MODULE_NS=${MODULE_NSES[0]}
     export TOLM_LAB_MODULE_NSES="${MODULE_NSES[*]}" TOLM_LAB_SIM_LOG=$LAB_DIR/sim-1.log
-    export TOLM_SIM=$SIM_BINARY TOLM_LAB_DIR=$LAB_DIR
+    export TOLM_SIM=$SIM_BINARY TOLM_LAB_DIR=$LAB_DIR TOLM_LAB_TOOL_LINKS
+    TOLM_LAB_TOOL_LINKS=$(seq -s ' ' -f 'tl%g' 0 $((LINKS - 1)))
 }
 
 teardown() {

@@ -1,6 +1,10 @@
-// The nine exports: thin entries into the engine. Nothing may throw across
+// The nine exports and the extensions: thin entries into the engine. Nothing may throw across
 // this boundary; the engine catches what it can meet.
+#include <new>
+
+#include "engine/adapters.h"
 #include "engine/engine.h"
+#include "protocol/messages.h"
 #include "tolm.h"
 #include "tolm_ext.h"
 
@@ -54,6 +58,35 @@ TOLM_EXPORT int32_t TOLM_API TOLM_GetSocketStatus(int32_t* osError) {
     const tolm::platform::SocketError error = tolm::engine::SocketError();
     if (osError != nullptr) *osError = error.os_error;
     return static_cast<int32_t>(error.status);
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetAdapters(TOLM_AdapterType* adapters, int32_t capacity) {
+    if (capacity < 0 || (capacity > 0 && adapters == nullptr)) return -1;
+    return tolm::engine::ListAdapters(adapters, capacity);
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScanVia(const char* adapterName) {
+    return tolm::engine::SendVia(tolm::protocol::kScanRequest, adapterName);
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureVia(const TOLM_ConfigureRequestType* request,
+                                                   const char* adapterName) {
+    if (request == nullptr) return 0;
+    try {
+        const std::optional<std::string> text = tolm::protocol::ComposeConfigureRequest(*request);
+        return text ? tolm::engine::SendVia(*text, adapterName) : 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetResponseWithOrigin(TOLM_ModuleScanResponseType* response,
+                                                        TOLM_ResponseOriginType* origin) {
+    if (response == nullptr) return 0;
+    tolm::platform::Origin taken;
+    if (tolm::engine::TakeResponse(response, &taken) == 0) return 0;
+    if (origin != nullptr) tolm::engine::DescribeOrigin(taken, origin);
+    return 1;
 }
 
 }  // extern "C"

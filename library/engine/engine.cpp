@@ -20,6 +20,11 @@ constexpr std::size_t kMaxDatagram = 1500;
 // thousand answers even if the worker read none during the burst.
 constexpr int kSocketReceiveBuffer = 4 * 1024 * 1024;
 
+struct QueuedResponse {
+    TOLM_ModuleScanResponseType record;
+    platform::Origin origin;
+};
+
 struct Engine {
     platform::Socket* socket = nullptr;
     // Guards the queues, the sends and every receive pass.
@@ -34,7 +39,7 @@ struct Engine {
     std::atomic<std::uint64_t> worker_thread{0};
     std::atomic<TOLM_NotifyCallback> callback{nullptr};
     platform::SocketError socket_error;
-    std::deque<TOLM_ModuleScanResponseType> responses;
+    std::deque<QueuedResponse> responses;
     std::deque<protocol::MacAddress> invalid_passwords;
     char receive_buffer[kMaxDatagram + 1];
 };
@@ -64,7 +69,7 @@ void Notify(int32_t code) {
     if (TOLM_NotifyCallback callback = g_engine->callback.load()) callback(code);
 }
 
-void HandleDatagram(std::string_view text) {
+void HandleDatagram(std::string_view text, const platform::Origin& origin) {
     switch (protocol::Classify(text)) {
         case protocol::DatagramKind::kReconfigured:
             Notify(TOLM_NOTIFY_RECONFIGURED);
@@ -77,7 +82,7 @@ void HandleDatagram(std::string_view text) {
         case protocol::DatagramKind::kConfigureRequest:
             return;
         case protocol::DatagramKind::kScanResponse:
-            g_engine->responses.push_back(protocol::ParseScanResponse(text));
+            g_engine->responses.push_back({protocol::ParseScanResponse(text), origin});
             Notify(TOLM_NOTIFY_RESPONSE);
             return;
     }
@@ -87,12 +92,13 @@ void HandleDatagram(std::string_view text) {
 void ReceivePass() {
     while (!g_engine->stop_requested.load()) {
         std::size_t length = 0;
+        platform::Origin origin;
         const platform::ReceiveStatus status = platform::SocketReceive(
-            g_engine->socket, g_engine->receive_buffer, kMaxDatagram, &length);
+            g_engine->socket, g_engine->receive_buffer, kMaxDatagram, &length, &origin);
         if (status == platform::ReceiveStatus::kNothingWaiting) return;
         if (status == platform::ReceiveStatus::kDropped || length == 0) continue;
         try {
-            HandleDatagram(protocol::DatagramText(g_engine->receive_buffer, length));
+            HandleDatagram(protocol::DatagramText(g_engine->receive_buffer, length), origin);
         } catch (const std::bad_alloc&) {
             // No room for the element: the datagram is lost, the engine goes on.
         }
@@ -139,12 +145,13 @@ void ReapWorker() {
     platform::MutexUnlock(g_engine->mutex);
 }
 
-int32_t Send(std::string_view text) {
+// The NUL travels with the text.
+int32_t Send(std::string_view text, std::uint32_t address) {
     if (g_engine == nullptr || g_engine->socket == nullptr) return 0;
     Lock lock(g_engine->mutex);
     if (!lock.Held()) return 0;
-    // The NUL travels with the text.
-    return platform::SocketSendBroadcast(g_engine->socket, TOLM_PORT, text.data(), text.size() + 1)
+    return platform::SocketSendTo(g_engine->socket, address, TOLM_PORT, text.data(),
+                                  text.size() + 1)
                ? 1
                : 0;
 }
@@ -214,24 +221,30 @@ void Stop() {
     ReapWorker();
 }
 
+int32_t SendTo(std::string_view text, std::uint32_t address) {
+    return Send(text, address);
+}
+
 int32_t SendScan() {
-    return Send(protocol::kScanRequest);
+    return Send(protocol::kScanRequest, kLimitedBroadcast);
 }
 
 int32_t SendConfigure(const TOLM_ConfigureRequestType& request) {
     try {
         const std::optional<std::string> text = protocol::ComposeConfigureRequest(request);
-        return text ? Send(*text) : 0;
+        return text ? Send(*text, kLimitedBroadcast) : 0;
     } catch (const std::bad_alloc&) {
         return 0;
     }
 }
 
-int32_t TakeResponse(TOLM_ModuleScanResponseType* response) {
+int32_t TakeResponse(TOLM_ModuleScanResponseType* response, platform::Origin* origin) {
     if (g_engine == nullptr) return 0;
     Lock lock(g_engine->mutex);
     if (!lock.Held() || g_engine->responses.empty()) return 0;
-    std::memcpy(response, &g_engine->responses.front(), sizeof *response);
+    const QueuedResponse& oldest = g_engine->responses.front();
+    std::memcpy(response, &oldest.record, sizeof *response);
+    if (origin != nullptr) *origin = oldest.origin;
     g_engine->responses.pop_front();
     return 1;
 }

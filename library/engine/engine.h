@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 #include "platform/platform.h"
 #include "tolm.h"
@@ -19,10 +20,15 @@ int32_t Start();
 // Asks the worker to end and waits for it; frees the queued elements.
 void Stop();
 
+inline constexpr std::uint32_t kLimitedBroadcast = 0xFFFFFFFF;
+
 int32_t SendScan();
 int32_t SendConfigure(const TOLM_ConfigureRequestType& request);
+// Sends the text and its NUL to address, port 3250; 1 when it went out.
+int32_t SendTo(std::string_view text, std::uint32_t address);
 
-int32_t TakeResponse(TOLM_ModuleScanResponseType* response);
+// Copies and removes the oldest answer; its origin too when origin is given.
+int32_t TakeResponse(TOLM_ModuleScanResponseType* response, platform::Origin* origin = nullptr);
 int32_t PeekInvalidPasswordMac(uint8_t* mac);
 int32_t RemoveFirstInvalidPasswordMac();
 TOLM_NotifyCallback RegisterCallback(TOLM_NotifyCallback callback);

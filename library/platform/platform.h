@@ -5,6 +5,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace tolm::platform {
 
@@ -30,6 +32,22 @@ enum class ReceiveStatus {
     kDropped,         // one datagram was consumed but cannot be used (too long, error)
 };
 
+// Where a received datagram came from.
+struct Origin {
+    std::uint32_t interface_index = 0;  // the adapter it arrived on; 0 when unknown
+    std::uint32_t sender_address = 0;   // first dotted number most significant
+    std::uint16_t sender_port = 0;
+};
+
+// An up IPv4 adapter with a broadcast address; addresses as in Origin.
+struct Adapter {
+    std::string name;  // interface name; Windows: the friendly name
+    std::uint32_t index = 0;
+    std::uint32_t address = 0;
+    std::uint32_t subnet_mask = 0;
+    std::uint32_t broadcast = 0;
+};
+
 struct Socket;
 struct Waiter;
 struct Mutex;
@@ -41,9 +59,19 @@ Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* er
 void SocketClose(Socket* socket);
 // Sends to 255.255.255.255:port; false when the socket refused it.
 bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length);
+// Sends to address:port (a directed broadcast, say); false when refused.
+bool SocketSendTo(Socket* socket, std::uint32_t address, std::uint16_t port, const char* data,
+                  std::size_t length);
 // Never blocks; a datagram longer than capacity is consumed and reported dropped.
-ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
-                            std::size_t* length);
+// Fills *origin, when given, as far as the OS tells it.
+ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, std::size_t* length,
+                            Origin* origin = nullptr);
+
+// The adapters that sends through every adapter use; false when they cannot
+// be listed.
+bool ListAdapters(std::vector<Adapter>* adapters);
+// The name of the interface with this index, up or not; empty when none.
+std::string InterfaceName(std::uint32_t index);
 
 // Sleeps the worker until the socket (may be null) has a datagram or WaiterWake is called.
 Waiter* WaiterCreate(Socket* socket);

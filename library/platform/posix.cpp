@@ -1,5 +1,6 @@
-// POSIX: a non-blocking UDP socket, poll() on it and an eventfd for waking,
-// a recursive pthread mutex with timed locking, and std::thread.
+// POSIX: a non-blocking UDP socket that tells each datagram's arrival
+// interface, poll() on it and an eventfd for waking, a recursive pthread
+// mutex with timed locking, and std::thread.
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -10,6 +11,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <ctime>
 #include <new>
 #include <thread>
@@ -80,6 +82,9 @@ Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* er
         !SetOption(fd, SO_RCVBUF, receive_buffer_bytes))
         return Fail(fd, error);
     if (!SetOption(fd, SO_BROADCAST, 1)) return Fail(fd, error);
+    // Each datagram then tells the interface it arrived on.
+    const int on = 1;
+    if (setsockopt(fd, IPPROTO_IP, IP_PKTINFO, &on, sizeof on) != 0) return Fail(fd, error);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
@@ -101,10 +106,11 @@ void SocketClose(Socket* socket) {
     delete socket;
 }
 
-bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
+bool SocketSendTo(Socket* socket, std::uint32_t address, std::uint16_t port, const char* data,
+                  std::size_t length) {
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_addr.s_addr = htonl(address);
     to.sin_port = htons(port);
     ssize_t sent;
     do {
@@ -114,21 +120,53 @@ bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, s
     return sent == static_cast<ssize_t>(length);
 }
 
-ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
-                            std::size_t* length) {
+bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
+    return SocketSendTo(socket, INADDR_BROADCAST, port, data, length);
+}
+
+namespace {
+
+// The arrival interface from the IP_PKTINFO control message, if any.
+std::uint32_t ArrivalInterface(msghdr* message) {
+    for (cmsghdr* header = CMSG_FIRSTHDR(message); header != nullptr;
+         header = CMSG_NXTHDR(message, header)) {
+        if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+        in_pktinfo info;
+        std::memcpy(&info, CMSG_DATA(header), sizeof info);
+        return static_cast<std::uint32_t>(info.ipi_ifindex);
+    }
+    return 0;
+}
+
+}  // namespace
+
+ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, std::size_t* length,
+                            Origin* origin) {
     sockaddr_in from{};
-    socklen_t from_length = sizeof from;
+    iovec data{buffer, capacity};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))];
+    msghdr message{};
+    message.msg_name = &from;
+    message.msg_namelen = sizeof from;
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
     ssize_t received;
     // MSG_TRUNC reports the datagram's real length, so one cut short is seen and dropped.
     do {
-        received = ::recvfrom(socket->fd, buffer, capacity, MSG_TRUNC | MSG_DONTWAIT,
-                              reinterpret_cast<sockaddr*>(&from), &from_length);
+        received = ::recvmsg(socket->fd, &message, MSG_TRUNC | MSG_DONTWAIT);
     } while (received < 0 && errno == EINTR);
     if (received < 0)
         return (errno == EAGAIN || errno == EWOULDBLOCK) ? ReceiveStatus::kNothingWaiting
                                                          : ReceiveStatus::kDropped;
     if (static_cast<std::size_t>(received) > capacity) return ReceiveStatus::kDropped;
     *length = static_cast<std::size_t>(received);
+    if (origin != nullptr) {
+        origin->interface_index = ArrivalInterface(&message);
+        origin->sender_address = ntohl(from.sin_addr.s_addr);
+        origin->sender_port = ntohs(from.sin_port);
+    }
     return ReceiveStatus::kDatagram;
 }
 

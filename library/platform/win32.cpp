@@ -1,10 +1,15 @@
 // The platform layer on Windows: Windows Sockets 2.2, socket events for the
 // worker's sleep, a Win32 mutex and a Win32 thread.
 // winsock2.h brings windows.h in the order the two need.
+// clang-format off
 #include <winsock2.h>
+#include <ws2tcpip.h>
+#include <mswsock.h>
+// clang-format on
 
 #include <climits>
 #include <cstdint>
+#include <cstring>
 #include <new>
 
 #include "platform/platform.h"
@@ -21,6 +26,9 @@ enum class DrainStep {
 struct Socket {
     SOCKET handle;
     DrainStep step;
+    // WSARecvMsg with IP_PKTINFO, which tells the arrival interface; null
+    // where the sockets layer lacks either, and recvfrom serves.
+    LPFN_WSARECVMSG receive_message;
 };
 
 struct Waiter {
@@ -92,6 +100,20 @@ int Configure(SOCKET handle, std::uint16_t port, int receive_buffer_bytes) {
     return 0;
 }
 
+LPFN_WSARECVMSG MessageReceiver(SOCKET handle) {
+    const DWORD on = 1;
+    if (setsockopt(handle, IPPROTO_IP, IP_PKTINFO, reinterpret_cast<const char*>(&on), sizeof on) ==
+        SOCKET_ERROR)
+        return nullptr;
+    GUID id = WSAID_WSARECVMSG;
+    LPFN_WSARECVMSG function = nullptr;
+    DWORD returned = 0;
+    if (WSAIoctl(handle, SIO_GET_EXTENSION_FUNCTION_POINTER, &id, sizeof id, &function,
+                 sizeof function, &returned, nullptr, nullptr) == SOCKET_ERROR)
+        return nullptr;
+    return function;
+}
+
 DWORD WINAPI RunThread(LPVOID param) {
     Thread* thread = static_cast<Thread*>(param);
     HMODULE module = thread->module;
@@ -118,7 +140,8 @@ Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* er
     }
     const int failed = Configure(handle, port, receive_buffer_bytes);
     Socket* opened = nullptr;
-    if (failed == 0) opened = new (std::nothrow) Socket{handle, DrainStep::kFirst};
+    if (failed == 0)
+        opened = new (std::nothrow) Socket{handle, DrainStep::kFirst, MessageReceiver(handle)};
     if (opened == nullptr) {
         closesocket(handle);
         WSACleanup();
@@ -136,15 +159,20 @@ void SocketClose(Socket* socket) {
     delete socket;
 }
 
-bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
+bool SocketSendTo(Socket* socket, std::uint32_t address, std::uint16_t port, const char* data,
+                  std::size_t length) {
     if (socket == nullptr || length > INT_MAX) return false;
     sockaddr_in to{};
     to.sin_family = AF_INET;
-    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_addr.s_addr = htonl(address);
     to.sin_port = htons(port);
     const int sent = sendto(socket->handle, data, static_cast<int>(length), 0,
                             reinterpret_cast<const sockaddr*>(&to), sizeof to);
     return sent != SOCKET_ERROR && static_cast<std::size_t>(sent) == length;
+}
+
+bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
+    return SocketSendTo(socket, INADDR_BROADCAST, port, data, length);
 }
 
 namespace {
@@ -163,20 +191,54 @@ bool NothingMoreWaiting(Socket* socket) {
     return waiting == 0;
 }
 
+std::uint32_t ArrivalInterface(WSAMSG* message) {
+    for (WSACMSGHDR* header = WSA_CMSG_FIRSTHDR(message); header != nullptr;
+         header = WSA_CMSG_NXTHDR(message, header)) {
+        if (header->cmsg_level != IPPROTO_IP || header->cmsg_type != IP_PKTINFO) continue;
+        IN_PKTINFO info;
+        std::memcpy(&info, WSA_CMSG_DATA(header), sizeof info);
+        return info.ipi_ifindex;
+    }
+    return 0;
+}
+
+// One datagram into buffer, as recvfrom returns it; with the arrival
+// interface where WSARecvMsg serves.
+int ReceiveOne(Socket* socket, char* buffer, int capacity, sockaddr_in* from,
+               std::uint32_t* interface_index) {
+    int from_length = sizeof *from;
+    if (socket->receive_message == nullptr)
+        return recvfrom(socket->handle, buffer, capacity, 0, reinterpret_cast<sockaddr*>(from),
+                        &from_length);
+    WSABUF data{static_cast<ULONG>(capacity), buffer};
+    alignas(WSACMSGHDR) char control[WSA_CMSG_SPACE(sizeof(IN_PKTINFO))];
+    WSAMSG message{};
+    message.name = reinterpret_cast<sockaddr*>(from);
+    message.namelen = from_length;
+    message.lpBuffers = &data;
+    message.dwBufferCount = 1;
+    message.Control = {sizeof control, control};
+    DWORD received = 0;
+    if (socket->receive_message(socket->handle, &message, &received, nullptr, nullptr) ==
+        SOCKET_ERROR)
+        return SOCKET_ERROR;
+    *interface_index = ArrivalInterface(&message);
+    return static_cast<int>(received);
+}
+
 }  // namespace
 
-ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
-                            std::size_t* length) {
+ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, std::size_t* length,
+                            Origin* origin) {
     if (socket == nullptr) return ReceiveStatus::kNothingWaiting;
     if (NothingMoreWaiting(socket)) {
         socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
     }
     sockaddr_in from{};
-    int from_length = sizeof from;
+    std::uint32_t interface_index = 0;
     const int capacity_int = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
-    const int received = recvfrom(socket->handle, buffer, capacity_int, 0,
-                                  reinterpret_cast<sockaddr*>(&from), &from_length);
+    const int received = ReceiveOne(socket, buffer, capacity_int, &from, &interface_index);
     if (received == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
         socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
@@ -185,6 +247,8 @@ ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity,
     // WSAEMSGSIZE: longer than the buffer, and the rest is already gone.
     if (received == SOCKET_ERROR) return ReceiveStatus::kDropped;
     *length = static_cast<std::size_t>(received);
+    if (origin != nullptr)
+        *origin = {interface_index, ntohl(from.sin_addr.s_addr), ntohs(from.sin_port)};
     return ReceiveStatus::kDatagram;
 }
 

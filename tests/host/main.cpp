@@ -8,6 +8,8 @@
 //   events | wait-events COUNT TIMEOUT_MS      codes the callback received
 //   inner                                      calls made inside the callback
 //   version [SIZE] | socket-status | unload | load [fail-allocations] | quit
+//   adapters | scan-via NAME|all | configure-via NAME|all FIELDS | take-origin
+//                                              the adapter extensions (adapter_commands.h)
 // The first line out is "ready", or "error ..." when the library failed.
 #include <cstdio>
 #include <iostream>

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 
+#include "adapter_commands.h"
 #include "callbacks.h"
 #include "configure_args.h"
 #include "failing_allocator.h"
@@ -86,6 +87,7 @@ std::string Session::Execute(const std::string& line) {
     if (command == "remove") return Remove();
     if (command == "version") return Version(args);
     if (command == "socket-status") return SocketStatus();
+    if (IsAdapterCommand(command)) return RunAdapterCommand(exports_, words);
     return "error unknown command " + command;
 }
 

@@ -97,8 +97,20 @@ TEST(ComposeConfigureRequest, RefusesATextOverThreeHundredNinetyNineCharacters) 
     SetText(r.szHostName, std::string(93, 'h'));
     r.dwIpAddress = r.dwSubnetMask = r.dwGateway = 0;
     r.bDhcpEnabled = 1;
-    EXPECT_TRUE(ComposeConfigureRequest(r));  // 386 characters
+    ASSERT_TRUE(ComposeConfigureRequest(r));
+    EXPECT_EQ(ComposeConfigureRequest(r)->size(), 375u);
     r.dwIpAddress = r.dwSubnetMask = r.dwGateway = r.dwDns1 = r.dwDns2 = 0xC8C8C8C8;
+    EXPECT_FALSE(ComposeConfigureRequest(r));
+
+    // Exactly 399 characters go; one more does not.
+    r.dwIpAddress = 0xC8C8C8C8;  // 200.200.200.200
+    r.dwSubnetMask = r.dwGateway = r.dwDns1 = 0;
+    r.bDhcpEnabled = 0;
+    r.dwDns2 = 0xFFFFFFFF;
+    const auto longest = ComposeConfigureRequest(r);
+    ASSERT_TRUE(longest);
+    EXPECT_EQ(longest->size(), 399u);
+    r.dwSubnetMask = 0x0A000000;  // 10.0.0.0, one character longer than 0.0.0.0
     EXPECT_FALSE(ComposeConfigureRequest(r));
 }
 

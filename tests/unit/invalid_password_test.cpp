@@ -30,4 +30,8 @@ TEST(ParseInvalidPassword, StopsAtTheEndOfAnUnterminatedDatagram) {
     EXPECT_EQ(ParseInvalidPassword(text.view()), (MacAddress{2, 0, 0, 0, 0, 0}));
     const ExactBuffer cut("Invalid Password: 02-");
     EXPECT_EQ(ParseInvalidPassword(cut.view()), (MacAddress{2, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
+    const ExactBuffer two("Invalid Password: 02-00");
+    EXPECT_EQ(ParseInvalidPassword(two.view()), (MacAddress{2, 0, 0xFF, 0xFF, 0xFF, 0xFF}));
+    const ExactBuffer prefix("Invalid Password: 0x");
+    EXPECT_EQ(ParseInvalidPassword(prefix.view()), (MacAddress{0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
 }

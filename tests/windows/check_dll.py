@@ -18,11 +18,14 @@ EXPORTS = {
     "TOLM_Start": 4, "TOLM_SendModuleScan": 5, "TOLM_SendConfigure": 6,
     "TOLM_RegisterCallBack": 7, "DllGetVersion": 8, "TOLM_Stop": 9,
     # Extensions follow the nine.
-    "TOLM_GetSocketStatus": 10,
+    "TOLM_GetSocketStatus": 10, "TOLM_GetAdapters": 11, "TOLM_SendModuleScanVia": 12,
+    "TOLM_SendConfigureVia": 13, "TOLM_GetResponseWithOrigin": 14,
 }
 # Bytes of arguments that a stdcall export pops on return.
 POPPED_BYTES = {"TOLM_GetResponse": 4, "TOLM_GetInvPswdMacId": 4, "TOLM_SendConfigure": 4,
-                "TOLM_RegisterCallBack": 4, "DllGetVersion": 4, "TOLM_GetSocketStatus": 4}
+                "TOLM_RegisterCallBack": 4, "DllGetVersion": 4, "TOLM_GetSocketStatus": 4,
+                "TOLM_GetAdapters": 8, "TOLM_SendModuleScanVia": 4, "TOLM_SendConfigureVia": 8,
+                "TOLM_GetResponseWithOrigin": 8}
 FORMATS = {"i386": "pei-i386", "x86-64": "pei-x86-64"}
 STRINGS = {"FileDescription": "tolm dll", "FileVersion": "1, 3, 1, 1",
            "ProductVersion": "1, 3, 1, 1", "OriginalFilename": "tolm.dll"}

@@ -101,6 +101,36 @@ case_environment() {
     expect_nothing_left "a run with three module sides"
 }
 
+# Two tool-side links: each on a segment of its own, module sides spread over them.
+case_tool_links() {
+    lab run --module-sides 3 --tool-links 2 --sim-binary "$FAKE_SIM" \
+        -- bash -c '"$1" "$FAKE_SIM_RECORD" && ip -n "${TOLM_LAB_TOOL_NS%-tool}-sw" -o link show \
+                    >"$FAKE_SIM_RECORD/switch"' - "$RECORD_RUN"
+    expect_eq "$STATUS" 0 "status"
+    local run network
+    run=$(<"$FAKE_SIM_RECORD/run")
+    network=$(<"$FAKE_SIM_RECORD/network")
+    expect_eq "$(tr '\n' ' ' <"$FAKE_SIM_RECORD/tool-links")" "lo tl0 tl1 " "links seen by the command"
+    expect_in "$network" "tolmlab-$run-tool: lo 127.0.0.1/8 tl0 10.77.0.1/24 tl1 10.77.1.1/24 " \
+        "addresses of the tool side"
+    expect_in "$network" "tolmlab-$run-tool: default dev tl0" "default route of the tool side"
+    expect_in "$network" "tolmlab-$run-m1: lo 127.0.0.1/8 tl0 10.77.0.11/24 " "side 1 on segment 0"
+    expect_in "$network" "tolmlab-$run-m2: lo 127.0.0.1/8 tl0 10.77.1.12/24 " "side 2 on segment 1"
+    expect_in "$network" "tolmlab-$run-m3: lo 127.0.0.1/8 tl0 10.77.0.13/24 " "side 3 on segment 0"
+    local switch
+    switch=$(<"$FAKE_SIM_RECORD/switch")
+    local port bridge
+    for port in tlt0:tlbr0 tlt1:tlbr1 tlm1:tlbr0 tlm2:tlbr1 tlm3:tlbr0; do
+        bridge=$(grep -o "${port%:*}@[^:]*:.* master [a-z0-9]*" <<<"$switch" | awk '{ print $NF }')
+        expect_eq "$bridge" "${port#*:}" "bridge of port ${port%:*}"
+    done
+    expect_in "$(<"$FAKE_SIM_RECORD/env")" "TOLM_LAB_TOOL_LINKS=tl0 tl1" "TOLM_LAB_TOOL_LINKS"
+    lab run --tool-links 10 --no-sim -- true
+    expect_eq "$STATUS" 125 "status for --tool-links 10"
+    expect_in "$ERRORS" "--tool-links wants 1 to 9" "message for --tool-links 10"
+    expect_nothing_left "a run with two tool links"
+}
+
 case_exit_status() {
     local status
     for status in 0 7; do

@@ -1,0 +1,20 @@
+// One scan's collection: answers gathered until the scan's limits end it.
+#pragma once
+
+#include <functional>
+
+#include "module_list.h"
+#include "scan_timing.h"
+#include "tolm_session.h"
+
+namespace tolm::linkora {
+
+using StopWhen = std::function<bool(const ModuleList&)>;
+
+// Sends a scan and adds what arrives to list until the limits end the scan
+// or stop_when(list) holds; a progress line on stderr when it is a
+// terminal. Returns the seconds the scan took.
+double Scan(TolmSession& session, const ScanLimits& limits, ModuleList& list,
+            const StopWhen& stop_when = nullptr);
+
+}  // namespace tolm::linkora

@@ -1,0 +1,138 @@
+#include "command_line.h"
+
+#include <CLI/CLI.hpp>
+#include <cstdio>
+#include <map>
+
+#include "failure.h"
+
+namespace tolm::linkora {
+namespace {
+
+const std::map<std::string, Format> kFormats{
+    {"table", Format::kTable}, {"json", Format::kJson}, {"csv", Format::kCsv}};
+
+const char kDescription[] =
+    "Finds the Ethernet interface modules of field-bus devices on every network adapter's "
+    "segment and sets their IP settings. Exit codes: 0 success, 1 failure, 2 bad command line "
+    "or input, 3 refused outside the lab (development builds), 4 the socket cannot be used or a "
+    "send failed, 5 module not found (or fewer than --expect), 6 invalid password, 7 no "
+    "confirmation, 8 verification failed.";
+
+void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& value,
+                     const std::string& what) {
+    command
+        ->add_option_function<long long>(
+            name, [&value](long long ms) { value = Milliseconds(ms); }, what)
+        ->check(CLI::Range(0LL, 600000LL))
+        ->default_str(std::to_string(value.count()));
+}
+
+void AddScan(CLI::App& app, CommandLine& c, std::string& format) {
+    CLI::App* scan = app.add_subcommand("scan", "Lists every module that answers a scan.");
+    scan->fallthrough();
+    AddMilliseconds(scan, "--quiet-ms", c.limits.quiet,
+                    "End when no new module answered for this long");
+    AddMilliseconds(scan, "--min-wait-ms", c.limits.min_wait, "Never end before this");
+    AddMilliseconds(scan, "--max-wait-ms", c.limits.max_wait, "Always end by this");
+    scan->add_option("--expect", c.limits.expect, "End once this many modules answered")
+        ->check(CLI::Range(1, 100000));
+    scan->add_option("-f,--format", format, "table, json or csv")
+        ->check(CLI::IsMember({"table", "json", "csv"}))
+        ->default_str("table");
+    scan->callback([&c] { c.command = CommandLine::Command::kScan; });
+}
+
+void AddSet(CLI::App& app, CommandLine& c) {
+    SetOptions& s = c.set;
+    CLI::App* set = app.add_subcommand(
+        "set",
+        "Sets a module's IP settings: scans for it, sends its current values with the "
+        "changes given, waits for its confirmation and scans again to verify. Passwords are "
+        "asked for on the terminal without echo, or read from --password-stdin or files.");
+    set->fallthrough();
+    set->add_option("MAC", s.mac, "The module's MAC address, e.g. 02-00-00-00-00-01")->required();
+    set->add_option("--ip", s.ip, "New IP address");
+    set->add_option("--mask", s.mask, "New subnet mask");
+    set->add_option("--gateway", s.gateway, "New default gateway");
+    set->add_option("--dhcp", s.dhcp, "DHCP on or off")->check(CLI::IsMember({"on", "off"}));
+    set->add_option("--dns1", s.dns1, "New primary DNS server");
+    set->add_option("--dns2", s.dns2, "New secondary DNS server");
+    set->add_option("--hostname", s.host_name, "New host name: letters, digits and '_'");
+    set->add_flag("--new-password", s.new_password, "Set a new password (asked for)");
+    CLI::Option* from_stdin = set->add_flag(
+        "--password-stdin", s.password_stdin,
+        "Read the password from standard input's first line (the new one from the next)");
+    set->add_option("--password-file", s.password_file, "Read the password from FILE's first line")
+        ->excludes(from_stdin);
+    set->add_option("--new-password-file", s.new_password_file,
+                    "Read the new password from FILE's first line (implies --new-password)");
+    set->add_flag("--no-verify", s.no_verify, "Do not scan again to check the new values");
+    AddMilliseconds(set, "--find-ms", s.find_wait, "How long the module is looked for");
+    AddMilliseconds(set, "--confirm-ms", s.confirm_wait, "How long its confirmation is waited for");
+    AddMilliseconds(set, "--verify-ms", s.verify_wait, "How long the new values are waited for");
+    set->callback([&c] { c.command = CommandLine::Command::kSet; });
+}
+
+void AddWatch(CLI::App& app, CommandLine& c) {
+    WatchOptions& w = c.watch;
+    CLI::App* watch = app.add_subcommand(
+        "watch", "Prints every answer and notification as it arrives until Ctrl-C.");
+    watch->fallthrough();
+    watch
+        ->add_option_function<std::string>(
+            "-f,--format", [&w](const std::string& f) { w.json = f == "json"; },
+            "text, or json for JSON lines")
+        ->check(CLI::IsMember({"text", "json"}))
+        ->default_str("text");
+    watch->add_flag("--no-scan", w.no_scan, "Only listen; send no scan");
+    watch->add_option("--every", w.every_seconds, "Scan again every SECONDS")
+        ->check(CLI::Range(0.1, 86400.0));
+    watch->callback([&c] { c.command = CommandLine::Command::kWatch; });
+}
+
+// CLI11 says only that a command is missing when the word given is none.
+std::string WhatIsWrong(const CLI::App& app, const CLI::ParseError& error) {
+    if (!app.get_subcommands().empty()) return error.what();
+    for (const std::string& word : app.remaining())
+        if (!word.empty() && word[0] != '-')
+            return "unknown command \"" + word + "\": the commands are scan, set and watch";
+    return error.what();
+}
+
+}  // namespace
+
+Parsed ParseCommandLine(int argc, const char* const* argv) {
+    CommandLine c;
+    std::string format = "table";
+    CLI::App app(kDescription, "linkora");
+    app.set_version_flag("--version", "linkora " LINKORA_VERSION);
+    app.require_subcommand(1);
+    app.add_option("-i,--interface", c.adapter,
+                   "Use only this network adapter (default: every adapter)");
+    app.add_option("--library", c.library, "Path of the tolm library (default: beside linkora)")
+        ->envname("TOLM_LIBRARY");
+    AddScan(app, c, format);
+    AddSet(app, c);
+    AddWatch(app, c);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return {std::nullopt, app.exit(e)};
+    } catch (const CLI::CallForAllHelp& e) {
+        return {std::nullopt, app.exit(e)};
+    } catch (const CLI::CallForVersion& e) {
+        return {std::nullopt, app.exit(e)};
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "linkora: %s\nRun 'linkora --help' or 'linkora COMMAND --help'.\n",
+                     WhatIsWrong(app, e).c_str());
+        std::fflush(stderr);
+        return {std::nullopt, kUsage};
+    }
+    c.format = kFormats.at(format);
+    if (!c.set.new_password_file.empty()) c.set.new_password = true;
+    std::fflush(stdout);
+    return {c, kSuccess};
+}
+
+}  // namespace tolm::linkora

@@ -1,0 +1,15 @@
+// linkora's three commands; each returns the exit code or throws Failure.
+#pragma once
+
+#include "command_line.h"
+
+namespace tolm::linkora {
+
+int RunScan(const CommandLine& command_line);
+int RunSet(const CommandLine& command_line);
+int RunWatch(const CommandLine& command_line);
+
+// The library beside linkora's own executable; one implementation per OS.
+std::string DefaultLibraryPath();
+
+}  // namespace tolm::linkora

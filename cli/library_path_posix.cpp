@@ -1,0 +1,19 @@
+#include <unistd.h>
+
+#include <climits>
+
+#include "commands.h"
+
+namespace tolm::linkora {
+
+// Beside the executable; else by name, where the system's loader looks.
+std::string DefaultLibraryPath() {
+    char path[PATH_MAX];
+    const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return "libtolm.so";
+    const std::string executable(path, static_cast<std::size_t>(length));
+    const std::string beside = executable.substr(0, executable.rfind('/') + 1) + "libtolm.so";
+    return ::access(beside.c_str(), F_OK) == 0 ? beside : "libtolm.so";
+}
+
+}  // namespace tolm::linkora

@@ -1,0 +1,26 @@
+// The module's passwords: never from the command line; from standard input
+// or files, else asked for on the terminal without echo. Never printed.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "command_line.h"
+
+namespace tolm::linkora {
+
+struct Passwords {
+    std::optional<std::string> current;
+    std::optional<std::string> next;  // the new password
+};
+
+// Reads what --password-stdin and the files give, before anything is sent.
+Passwords ReadGivenPasswords(const SetOptions& options);
+
+// Asks on the terminal for what the module needs and was not given: its
+// password when one is in force, the new one (twice) with --new-password.
+// Throws a usage failure where there is no terminal to ask on.
+void AskMissingPasswords(const SetOptions& options, bool module_protected, const std::string& mac,
+                         Passwords& passwords);
+
+}  // namespace tolm::linkora

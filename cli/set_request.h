@@ -1,0 +1,23 @@
+// What `linkora set` was asked to change, checked before anything is sent.
+#pragma once
+
+#include "address_text.h"
+#include "command_line.h"
+#include "configure_request.h"
+
+namespace tolm::linkora {
+
+struct SetRequest {
+    client::Mac mac;
+    client::ConfigureChanges changes;  // passwords not yet filled in
+};
+
+// Reads the MAC and the addresses and checks the host name's characters
+// and the texts' lengths; a usage failure naming what is wrong.
+SetRequest CheckSetOptions(const SetOptions& options);
+
+// The usage failure when the request with these passwords would not fit.
+void CheckPasswordLengths(const SetRequest& request, const std::optional<std::string>& current,
+                          const std::optional<std::string>& next);
+
+}  // namespace tolm::linkora

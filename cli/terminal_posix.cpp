@@ -1,0 +1,55 @@
+#include <signal.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <iostream>
+
+#include "terminal.h"
+
+namespace tolm::linkora {
+namespace {
+
+volatile sig_atomic_t g_interrupted = 0;
+
+void OnSignal(int) {
+    g_interrupted = 1;
+}
+
+}  // namespace
+
+bool IsTerminal(std::FILE* stream) {
+    return ::isatty(::fileno(stream)) == 1;
+}
+
+std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
+    // Echo goes off before the prompt shows, so nothing typed after it is echoed or flushed.
+    termios saved;
+    const bool hidden = ::tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (hidden) {
+        termios quiet = saved;
+        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &quiet);
+    }
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
+    std::string line;
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    if (hidden) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    std::fputc('\n', stderr);
+    if (!read) return std::nullopt;
+    return line;
+}
+
+void CatchInterrupt() {
+    struct sigaction action {};
+    action.sa_handler = OnSignal;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(SIGINT, &action, nullptr);
+    ::sigaction(SIGTERM, &action, nullptr);
+}
+
+bool Interrupted() {
+    return g_interrupted != 0;
+}
+
+}  // namespace tolm::linkora

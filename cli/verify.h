@@ -1,0 +1,18 @@
+// Whether a module reports what was set: one line per value that differs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "configure_request.h"
+#include "tolm.h"
+
+namespace tolm::linkora {
+
+std::vector<std::string> Mismatches(const client::ConfigureChanges& changes,
+                                    const TOLM_ModuleScanResponseType& module);
+
+// "IP address 10.77.0.150, host name press_1": what the changes set.
+std::string DescribeChanges(const client::ConfigureChanges& changes);
+
+}  // namespace tolm::linkora

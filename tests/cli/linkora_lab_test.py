@@ -1,0 +1,331 @@
+#!/usr/bin/env python3
+"""linkora against simulated modules, run inside a lab run (lab/lab run ... --):
+   linkora_lab_test.py --linkora PATH [--wine LOADER] CASE
+The lab options each case needs are in CMakeLists.txt beside this file. Prints
+one line per check and exits 0 when every check held."""
+
+import argparse
+import csv
+import io
+import json
+import os
+import pty
+import select
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+failures = []
+LINKORA = []
+
+
+def check(holds, what):
+    print(("ok: " if holds else "FAIL: ") + what, flush=True)
+    if not holds:
+        failures.append(what)
+    return holds
+
+
+def linkora(*args, stdin=None, timeout=30):
+    """Runs linkora; returns (status, stdout, stderr), line ends made LF. Output goes
+    to files, not pipes: Wine's own processes, started by the first program, would
+    inherit a pipe and keep it open."""
+    with tempfile.TemporaryFile("w+") as out, tempfile.TemporaryFile("w+") as err:
+        # Never the terminal a person ran the tests from: linkora would ask it.
+        feed = {"input": stdin} if stdin is not None else {"stdin": subprocess.DEVNULL}
+        status = subprocess.run(LINKORA + list(args), stdout=out, stderr=err, text=True,
+                                timeout=timeout, **feed).returncode
+        out.seek(0)
+        err.seek(0)
+        return status, out.read().replace("\r\n", "\n"), err.read().replace("\r\n", "\n")
+
+
+def scan_json(*args):
+    status, out, err = linkora("scan", "--format", "json", *args)
+    check(status == 0, f"scan --format json {' '.join(args)} exits 0 (stderr: {err.strip()})")
+    return json.loads(out)
+
+
+def by_mac(document):
+    return {module["mac"]: module for module in document["modules"]}
+
+
+def case_formats():
+    status, out, err = linkora("scan")
+    lines = out.splitlines()
+    check(status == 0 and lines[0].split()[:7] == ["IP", "SN", "GW", "DHCP", "Version", "Type",
+                                                   "MAC"], "the table has the list's headings")
+    ips = [line.split()[0] for line in lines[1:5]]
+    check(ips == ["10.77.0.9", "10.77.0.101", "10.77.0.102", "10.77.0.105"],
+          f"rows sorted by address value: {ips}")
+    check(lines[4].split()[3:5] == ["Off", "N/A"], "unreported values read N/A")
+    check("4 modules found" in out, "the table counts the modules")
+    check("1 answer carries no MAC address" in out and "--format json" in out,
+          "the answer without a MAC is counted, with a hint")
+
+    document = scan_json()
+    modules = by_mac(document)
+    check(sorted(modules) == [f"02-00-00-00-00-0{n}" for n in (1, 2, 3, 5)], "JSON lists 4 modules")
+    press = modules["02-00-00-00-00-01"]
+    expected = {"ip": "10.77.0.101", "subnet_mask": "255.255.255.0", "gateway": "10.77.0.1",
+                "dhcp": False, "module_version": "2.15.1000", "fb_type": "PROFIBUS DP",
+                "host_name": "press_1", "dns1": "10.77.0.1", "dns2": "10.77.0.2",
+                "password": False, "protocol_version": "1.0", "adapter": "tl0"}
+    check(all(press[key] == value for key, value in expected.items()), f"JSON fields: {press}")
+    check(modules["02-00-00-00-00-02"]["password"] is True, "password state in JSON")
+    check(modules["02-00-00-00-00-03"]["dhcp"] is True, "DHCP state in JSON")
+    frozen = modules["02-00-00-00-00-05"]
+    check(frozen["gateway"] is None and frozen["fb_type"] is None and frozen["dns1"] is None,
+          "null for what the module did not report")
+    apart = document["answers_without_mac"]
+    check(len(apart) == 1 and apart[0]["mac"] is None and apart[0]["ip"] == "10.77.0.99",
+          "the answer without a MAC is listed apart")
+
+    status, out, _ = linkora("scan", "--format", "csv")
+    rows = list(csv.reader(io.StringIO(out)))
+    check(status == 0 and rows[0][6] == "MAC" and len(rows) == 5 and rows[1][0] == "10.77.0.9",
+          f"CSV: a heading row and 4 rows ({len(rows)} rows)")
+
+    started = time.monotonic()
+    status, out, _ = linkora("scan", "--expect", "2", "--min-wait-ms", "0", "--max-wait-ms",
+                             "5000", "--quiet-ms", "5000")
+    check(status == 0 and time.monotonic() - started < 2.5, "--expect 2 ends the scan early")
+    status, _, err = linkora("scan", "--expect", "9", "--max-wait-ms", "400")
+    check(status == 5 and "found 4 of 9 expected modules" in err, f"--expect 9 fails: {err!r}")
+
+
+def on_terminal(args, answers):
+    """Runs linkora on a new terminal, typing each answer after the prompt that ends
+    in ': '; returns (status, everything the terminal showed)."""
+    pid, terminal = pty.fork()
+    if pid == 0:
+        os.execv(LINKORA[0], LINKORA + args)
+    shown, answers, answered_at = b"", list(answers), 0
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        ready, _, _ = select.select([terminal], [], [], 0.1)
+        try:
+            chunk = os.read(terminal, 4096) if ready else b""
+        except OSError:  # the program ended and closed the terminal
+            break
+        shown += chunk
+        # Only a prompt shown since the last answer: echo is off from then on.
+        if answers and len(shown) > answered_at and shown.endswith(b": "):
+            os.write(terminal, answers.pop(0).encode() + b"\n")
+            answered_at = len(shown)
+    os.close(terminal)
+    _, status = os.waitpid(pid, 0)
+    return os.waitstatus_to_exitcode(status), shown.decode(errors="replace")
+
+
+def case_terminal():
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "typed_2",
+                                 "--new-password"], ["secret", "n3w_pw", "n3w_pw"])
+    print(shown, flush=True)
+    check(status == 0 and "Password of 02-00-00-00-00-02: " in shown and
+          "New password again: " in shown, "the passwords are asked for on the terminal")
+    check("secret" not in shown and "n3w_pw" not in shown, "what is typed is not echoed")
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "x_2",
+                                 "--new-password"], ["n3w_pw", "one", "other"])
+    check(status == 2 and "the two new passwords differ" in shown, "differing new passwords")
+    status, shown = on_terminal(["scan", "--min-wait-ms", "600"], [])
+    check(status == 0 and "Scanning: " in shown, "a progress line on a terminal")
+    _, _, err = linkora("scan")
+    check(err == "", "no progress line when standard error is no terminal")
+
+
+def set_module(*args, stdin=None):
+    status, out, err = linkora("set", *args, stdin=stdin)
+    print(out + err, end="", flush=True)
+    return status, out + err
+
+
+def case_set():
+    outputs = []
+    status, text = set_module("02-00-00-00-00-01", "--ip", "10.77.0.111", "--mask", "255.255.0.0",
+                              "--gateway", "10.77.0.254", "--dhcp", "on", "--dns1", "10.77.0.53",
+                              "--dns2", "10.77.0.54", "--hostname", "press_one")
+    check(status == 0 and "Verified" in text, "set with every field is confirmed and verified")
+    after = by_mac(scan_json())["02-00-00-00-00-01"]
+    check((after["ip"], after["subnet_mask"], after["gateway"], after["dhcp"], after["dns1"],
+           after["dns2"], after["host_name"]) ==
+          ("10.77.0.111", "255.255.0.0", "10.77.0.254", True, "10.77.0.53", "10.77.0.54",
+           "press_one"), f"the module reports every new value: {after}")
+    status, text = set_module("02-00-00-00-00-01", "--ip", "10.77.0.101")
+    after = by_mac(scan_json())["02-00-00-00-00-01"]
+    check(status == 0 and after["host_name"] == "press_one" and after["dhcp"] is True and
+          after["dns1"] == "10.77.0.53", "values not given, the host name among them, are kept")
+
+    status, text = set_module("02-00-00-00-00-02", "--ip", "10.77.0.122", "--password-stdin",
+                              stdin="wrong\n")
+    outputs.append(text)
+    check(status == 6 and "refused the password" in text, "a wrong password: exit 6")
+    status, text = set_module("02-00-00-00-00-02", "--ip", "10.77.0.122")
+    outputs.append(text)
+    check(status == 2 and "password in force" in text, "no password and no terminal: exit 2")
+    check(by_mac(scan_json())["02-00-00-00-00-02"]["ip"] == "10.77.0.102", "nothing was changed")
+    status, text = set_module("02-00-00-00-00-02", "--hostname", "press_two", "--password-stdin",
+                              stdin="secret\n")
+    outputs.append(text)
+    check(status == 0, "the right password from standard input")
+    with tempfile.TemporaryDirectory() as folder:
+        old, new = os.path.join(folder, "old"), os.path.join(folder, "new")
+        with open(old, "w") as f:
+            f.write("secret\n")
+        with open(new, "w") as f:
+            f.write("s3cr3t_new\n")
+        status, text = set_module("02-00-00-00-00-02", "--password-file", old,
+                                  "--new-password-file", new)
+        outputs.append(text)
+        check(status == 0, "the password and a new one from files")
+        status, text = set_module("02-00-00-00-00-02", "--dns1", "10.77.0.8", "--password-file",
+                                  old)
+        outputs.append(text)
+        check(status == 6, "the old password is refused after the change")
+        status, text = set_module("02-00-00-00-00-02", "--dns1", "10.77.0.8", "--password-stdin",
+                                  "--new-password", stdin="s3cr3t_new\nsecret\n")
+        outputs.append(text)
+        check(status == 0, "the new password and another new one from standard input")
+    check(not any(word in text for text in outputs for word in ("secret", "wrong", "s3cr3t")),
+          "no password appears in any output")
+
+    status, text = set_module("02-00-00-00-00-05", "--ip", "10.77.0.155", "--verify-ms", "800")
+    check(status == 8 and "IP address: sent 10.77.0.155, the module reports 10.77.0.105" in text,
+          "a module that does not show the new value fails the verification")
+    status, text = set_module("02-00-00-00-00-05", "--ip", "10.77.0.155", "--no-verify")
+    check(status == 0 and "Verified" not in text, "--no-verify skips the verification")
+    with open(os.environ["TOLM_LAB_SIM_LOG"]) as log:
+        requests = [line for line in log if "Configure: 02-00-00-00-00-05;" in line]
+    check(requests and "IP = 10.77.0.155;" in requests[-1] and "HN = frozen_5;" in requests[-1] and
+          all(key not in requests[-1] for key in ("GW =", "DNS1 =", "DNS2 =")),
+          f"values the module did not report are left unchanged, not sent as 0: {requests[-1:]}")
+    status, text = set_module("02-00-00-00-00-42", "--ip", "10.77.0.42", "--find-ms", "300")
+    check(status == 5 and "did not answer" in text, "a module that does not answer: exit 5")
+
+
+def found_macs(*args):
+    return sorted(by_mac(scan_json("--interface", "tl0", *args)))
+
+
+def case_quiet_default():
+    check(found_macs() == ["02-00-00-00-00-01", "02-00-00-00-0B-01"],
+          "the answer 147 ms after the first is found, the one 846 ms after is missed")
+
+
+def case_quiet_long():
+    check(found_macs("--quiet-ms", "1500") ==
+          ["02-00-00-00-00-01", "02-00-00-00-0B-01", "02-00-00-00-0C-01"],
+          "a longer quiet period finds the late answer too")
+
+
+def case_adapters():
+    status, out, _ = linkora("scan")
+    check(status == 0 and "Adapter" in out.splitlines()[0] and "through 2 adapters" in out,
+          "the table shows the adapters when two were used")
+    document = scan_json()
+    adapters = {module["mac"]: module["adapter"] for module in document["modules"]}
+    check(document["adapters"] == ["tl0", "tl1"] and
+          adapters == {"02-00-00-00-00-01": "tl0", "02-00-00-00-0B-01": "tl1"},
+          f"one segment found through each adapter: {adapters}")
+    only = scan_json("--interface", "tl1")
+    check([m["mac"] for m in only["modules"]] == ["02-00-00-00-0B-01"] and
+          only["adapters"] == ["tl1"], "--interface tl1 limits the scan to its segment")
+    status, _, err = linkora("--interface", "eth9", "scan")
+    check(status == 2 and 'no adapter "eth9"' in err and "tl0, tl1" in err,
+          f"an unknown adapter is named with the ones there are: {err.strip()}")
+    status, text = set_module("02-00-00-00-0B-01", "--hostname", "far_away")
+    check(status == 0 and "through tl1" in text, "a module behind the second adapter is set")
+
+
+def case_errors():
+    log = os.environ["TOLM_LAB_SIM_LOG"]
+    long_name = "h" * 94
+    with tempfile.NamedTemporaryFile("w", suffix=".pw") as long_password:
+        long_password.write("p" * 89 + "\n")
+        long_password.flush()
+        cases = [
+            (["scan", "--bogus"], "--bogus"),
+            (["scan", "--format", "xml"], "xml"),
+            (["scan", "--expect", "0"], "--expect"),
+            (["frobnicate"], "frobnicate"),
+            (["set", "--ip", "10.77.0.5"], "MAC"),
+            (["set", "02-00-00-00-00-0G", "--ip", "10.77.0.5"], "not a hex digit"),
+            (["set", "02-00-00-00-00-01", "--ip", "10.77.0.300"], "--ip: \"10.77.0.300\""),
+            (["set", "02-00-00-00-00-01", "--mask", "255.255.0"], "--mask"),
+            (["set", "02-00-00-00-00-01", "--gateway", "10.77.0.255.1"], "--gateway"),
+            (["set", "02-00-00-00-00-01", "--dns1", "ten"], "--dns1"),
+            (["set", "02-00-00-00-00-01", "--dhcp", "maybe"], "--dhcp"),
+            (["set", "02-00-00-00-00-01", "--hostname", "press-1"], "illegal host name"),
+            (["set", "02-00-00-00-00-01", "--hostname", long_name], "the host name is too long"),
+            (["set", "02-00-00-00-00-01", "--ip", "10.77.0.5", "--password-file",
+              long_password.name], "the password is too long"),
+            (["set", "02-00-00-00-00-01", "--ip", "10.77.0.5", "--password-file", "/nonexistent"],
+             "cannot read the password file"),
+            (["set", "02-00-00-00-00-01", "--ip", "10.77.0.5", "--password-stdin",
+              "--password-file", "/tmp/x"], "excludes"),
+            (["set", "02-00-00-00-00-01"], "nothing to set"),
+            (["set", "02-00-00-00-00-01", "--ip", "255.255.255.255"], "cannot be sent"),
+        ]
+        for args, message in cases:
+            status, _, err = linkora(*args)
+            check(status == 2 and message in err and "p" * 89 not in err,
+                  f"{' '.join(args)[:60]}: exit {status}, {err.strip()[:90]!r}")
+    with open(log) as f:
+        check(f.read() == "", "nothing was sent")
+
+    holder = subprocess.Popen([os.environ["TOLM_SIM"], "--modules", "1", "--ip-base", "10.77.0.200",
+                               "--ready-file", os.path.join(os.environ["TOLM_LAB_DIR"], "holder")])
+    try:
+        while not os.path.exists(os.path.join(os.environ["TOLM_LAB_DIR"], "holder")):
+            time.sleep(0.02)
+        status, _, err = linkora("scan")
+        check(status == 4 and "port 3250 is taken" in err, f"port taken: exit 4, {err.strip()!r}")
+    finally:
+        holder.terminate()
+        holder.wait()
+
+
+def case_watch():
+    watch = subprocess.Popen(LINKORA + ["watch", "--format", "json"], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+    time.sleep(1.5)
+    watch.send_signal(signal.SIGINT)
+    out, err = watch.communicate(timeout=10)
+    events = [json.loads(line) for line in out.splitlines() if line.strip()]
+    macs = sorted({e["module"]["mac"] for e in events if e["event"] == "answer" and
+                   e["module"]["mac"]})
+    check(watch.returncode == 0 and err == "", f"Ctrl-C ends watch cleanly ({watch.returncode})")
+    check(macs == [f"02-00-00-00-00-0{n}" for n in (1, 2, 3, 5)] and
+          all("seconds" in e for e in events), f"watch prints every answer as JSON lines: {macs}")
+
+
+def case_wine():
+    status, out, _ = linkora("scan")
+    print(out, end="")
+    check(status == 0 and "through 2 adapters" in out, "linkora.exe scans through both adapters")
+    adapters = {m["mac"]: m["adapter"] for m in scan_json()["modules"]}
+    check(adapters == {"02-00-00-00-00-01": "tl0", "02-00-00-00-0B-01": "tl1"},
+          f"each answer names its adapter under Wine: {adapters}")
+    status, text = set_module("02-00-00-00-0B-01", "--ip", "10.77.1.150", "--hostname", "wine_set")
+    check(status == 0 and "Verified" in text, "linkora.exe sets a module behind the second adapter")
+    status, text = set_module("02-00-00-00-00-01", "--ip", "10.77.0.300")
+    check(status == 2 and "10.77.0.300" in text, "linkora.exe refuses a bad address")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--linkora", required=True)
+    parser.add_argument("--wine")
+    parser.add_argument("case")
+    arguments = parser.parse_args()
+    LINKORA.extend(([arguments.wine] if arguments.wine else []) + [arguments.linkora])
+    globals()["case_" + arguments.case]()
+    print(f"{arguments.case}: {len(failures)} failed")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

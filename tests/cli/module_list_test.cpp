@@ -1,0 +1,48 @@
+// One entry per module, sorted by address value; answers without MAC apart.
+#include "module_list.h"
+
+#include <gtest/gtest.h>
+
+#include "record_builder.h"
+
+namespace tolm::linkora {
+namespace {
+
+std::vector<std::uint8_t> LastMacBytes(const std::vector<Answer>& answers) {
+    std::vector<std::uint8_t> bytes;
+    for (const Answer& a : answers) bytes.push_back(a.record.abMacId[5]);
+    return bytes;
+}
+
+TEST(ModuleList, KeepsTheFirstAnswerOfAModule) {
+    ModuleList list;
+    EXPECT_TRUE(list.Add(MakeAnswer(1, 0x0A4D0065)));
+    EXPECT_FALSE(list.Add(MakeAnswer(1, 0x0A4D0099))) << "a second answer, other settings";
+    ASSERT_EQ(list.ModuleCount(), 1u);
+    EXPECT_EQ(list.Modules()[0].record.dwIpAddress, 0x0A4D0065u);
+}
+
+TEST(ModuleList, SortsByAddressValueWithUnaddressedModulesLast) {
+    ModuleList list;
+    list.Add(MakeAnswer(4, 0));
+    list.Add(MakeAnswer(1, 0x0A4D000A));  // 10.77.0.10
+    list.Add(MakeAnswer(3, 0));
+    list.Add(MakeAnswer(2, 0x0A4D0009));  // 10.77.0.9: before .10 by value, after it as text
+    EXPECT_EQ(LastMacBytes(list.Modules()), (std::vector<std::uint8_t>{2, 1, 3, 4}));
+}
+
+TEST(ModuleList, ListsAnswersWithoutMacApartOnceEach) {
+    ModuleList list;
+    EXPECT_TRUE(list.Add(MakeAnswer(0, 0x0A4D0063, false)));
+    EXPECT_FALSE(list.Add(MakeAnswer(0, 0x0A4D0063, false))) << "the same answer again";
+    EXPECT_TRUE(list.Add(MakeAnswer(0, 0x0A4D0064, false)));
+    Answer partial = MakeAnswer(5, 0x0A4D0065);
+    partial.record.bMacIdValid = 2;  // anything but 1 names no module
+    EXPECT_TRUE(list.Add(partial));
+    EXPECT_EQ(list.ModuleCount(), 0u);
+    EXPECT_EQ(list.WithoutMac().size(), 3u);
+    EXPECT_EQ(list.Find(partial.record.abMacId), nullptr);
+}
+
+}  // namespace
+}  // namespace tolm::linkora

@@ -1,0 +1,71 @@
+// The scan's output: JSON read back by a parser, CSV quoting, the table's
+// adapter column and the answers without MAC.
+#include "scan_report.h"
+
+#include <gtest/gtest.h>
+
+#include "record_builder.h"
+
+namespace tolm::linkora {
+namespace {
+
+using nlohmann::json;
+
+ScanReport Report(std::vector<std::string> adapters) {
+    ScanReport report;
+    Answer first = MakeAnswer(1, 0x0A4D0065);
+    first.adapter = "tl0";
+    first.sender = 0x0A4D000B;
+    SetText(first.record.szHostName, first.record.bHostNameValid, "press_1");
+    first.record.bDhcpValid = 1;  // reported, but neither on nor off
+    report.modules.push_back(first);
+    Answer second = MakeAnswer(2, 0);
+    SetText(second.record.szFbType, second.record.bFbTypeValid, "Bus, \"fast\"\xFF");
+    report.modules.push_back(second);
+    report.without_mac.push_back(MakeAnswer(0, 0x0A4D0063, false));
+    report.adapters = std::move(adapters);
+    return report;
+}
+
+TEST(ScanReport, JsonCarriesEveryFieldWithNullForTheUnreported) {
+    const json document = json::parse(JsonText(Report({"tl0", "tl1"})));
+    const json& first = document["modules"][0];
+    EXPECT_EQ(first["ip"], "10.77.0.101");
+    EXPECT_EQ(first["mac"], "02-00-00-00-00-01");
+    EXPECT_EQ(first["host_name"], "press_1");
+    EXPECT_EQ(first["dhcp"], false);
+    EXPECT_EQ(first["adapter"], "tl0");
+    EXPECT_EQ(first["sender"], "10.77.0.11");
+    for (const char* key : {"subnet_mask", "gateway", "module_version", "fb_type", "dns1", "dns2",
+                            "password", "protocol_version"})
+        EXPECT_TRUE(first[key].is_null()) << key;
+    const json& second = document["modules"][1];
+    EXPECT_TRUE(second["ip"].is_null());
+    EXPECT_TRUE(second["adapter"].is_null());
+    EXPECT_EQ(second["fb_type"], "Bus, \"fast\"\xEF\xBF\xBD") << "a byte that is not UTF-8";
+    ASSERT_EQ(document["answers_without_mac"].size(), 1u);
+    EXPECT_TRUE(document["answers_without_mac"][0]["mac"].is_null());
+    EXPECT_EQ(document["adapters"], json({"tl0", "tl1"}));
+}
+
+TEST(ScanReport, CsvQuotesWhatNeedsIt) {
+    const std::string csv = CsvText(Report({"tl0"}));
+    EXPECT_EQ(csv.substr(0, csv.find('\n')),
+              "IP,SN,GW,DHCP,Version,Type,MAC,Host name,DNS1,DNS2,Password,Adapter");
+    EXPECT_NE(csv.find(",\"Bus, \"\"fast\"\"\xFF\","), std::string::npos) << csv;
+    EXPECT_NE(csv.find("10.77.0.101,N/A,N/A,Off,N/A,N/A,02-00-00-00-00-01,press_1"),
+              std::string::npos)
+        << csv;
+}
+
+TEST(ScanReport, TableShowsTheAdapterOnlyWhenSeveralWereUsed) {
+    const std::string one = TableText(Report({"tl0"}));
+    const std::string two = TableText(Report({"tl0", "tl1"}));
+    EXPECT_EQ(one.find("Adapter"), std::string::npos);
+    EXPECT_NE(two.find("Adapter"), std::string::npos);
+    EXPECT_NE(two.find("2 modules found in 0.00 s through 2 adapters."), std::string::npos) << two;
+    EXPECT_NE(one.find("1 answer carries no MAC address"), std::string::npos) << one;
+}
+
+}  // namespace
+}  // namespace tolm::linkora

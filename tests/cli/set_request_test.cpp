@@ -1,0 +1,83 @@
+// What `linkora set` refuses before sending, and how it verifies.
+#include "set_request.h"
+
+#include <gtest/gtest.h>
+
+#include "failure.h"
+#include "record_builder.h"
+#include "verify.h"
+
+namespace tolm::linkora {
+namespace {
+
+// The usage failure's message, or "" when the options pass.
+std::string Refusal(const SetOptions& options) {
+    try {
+        CheckSetOptions(options);
+        return "";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(failure.Code(), kUsage);
+        return failure.what();
+    }
+}
+
+SetOptions Options(std::optional<std::string> host_name = std::nullopt) {
+    SetOptions options;
+    options.mac = "02-00-00-00-00-01";
+    options.host_name = std::move(host_name);
+    return options;
+}
+
+TEST(SetRequest, RefusesBadInputNamingIt) {
+    SetOptions bad_mac = Options("ok");
+    bad_mac.mac = "02-00-00-00-01";
+    EXPECT_NE(Refusal(bad_mac).find("is not a MAC address"), std::string::npos);
+    SetOptions bad_ip = Options();
+    bad_ip.ip = "10.77.0.256";
+    EXPECT_NE(Refusal(bad_ip).find("--ip: \"10.77.0.256\""), std::string::npos);
+    SetOptions unsendable = Options();
+    unsendable.dns2 = "255.255.255.255";
+    EXPECT_NE(Refusal(unsendable).find("--dns2: 255.255.255.255 cannot be sent"),
+              std::string::npos);
+    EXPECT_NE(Refusal(Options("plc-01")).find("illegal host name"), std::string::npos);
+    EXPECT_NE(Refusal(Options()).find("nothing to set"), std::string::npos);
+}
+
+TEST(SetRequest, TextsUpToTheProtocolsLimitsPass) {
+    EXPECT_EQ(Refusal(Options(std::string(93, 'h'))), "");
+    EXPECT_NE(Refusal(Options(std::string(94, 'h'))).find("the host name is too long"),
+              std::string::npos);
+    const SetRequest request = CheckSetOptions(Options("ok"));
+    EXPECT_NO_THROW(CheckPasswordLengths(request, std::string(88, 'p'), std::string(83, 'n')));
+    EXPECT_THROW(CheckPasswordLengths(request, std::string(89, 'p'), std::nullopt), Failure);
+    EXPECT_THROW(CheckPasswordLengths(request, std::nullopt, std::string(84, 'n')), Failure);
+}
+
+TEST(Verify, NamesEachValueTheModuleDoesNotReport) {
+    client::ConfigureChanges changes;
+    changes.ip_address = 0x0A4D0096;
+    changes.dhcp = true;
+    changes.host_name = "press_1";
+    changes.new_password = "";
+    Answer module = MakeAnswer(1, 0x0A4D0096);
+    SetText(module.record.szHostName, module.record.bHostNameValid, "press_1");
+    module.record.bDhcpValid = 1;
+    module.record.bDhcpEnabled = 1;
+    module.record.bPswdValid = 1;
+    module.record.bPswdEnabled = 0;
+    EXPECT_TRUE(Mismatches(changes, module.record).empty());
+
+    module.record.dwIpAddress = 0x0A4D0065;
+    module.record.bDhcpEnabled = 0;
+    module.record.bHostNameValid = 0;
+    module.record.bPswdEnabled = 1;
+    EXPECT_EQ(
+        Mismatches(changes, module.record),
+        (std::vector<std::string>{"IP address: sent 10.77.0.150, the module reports 10.77.0.101",
+                                  "DHCP: sent on, the module reports off",
+                                  "host name: sent \"press_1\", the module reports none",
+                                  "password protection: sent off, the module reports on"}));
+}
+
+}  // namespace
+}  // namespace tolm::linkora
