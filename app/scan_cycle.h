@@ -9,11 +9,9 @@
 #include "tolm_library.h"
 
 // Why a scan could not go out and what to do, from the library's socket
-// status where it tells it.
+// status; a library that does not tell gets the likeliest cause: another
+// program holds UDP port 3250.
 std::string ScanNotSentText(const TolmFunctions& tolm);
-// The same for a socket status of tolm_ext.h; without one (a library that
-// does not tell) the likeliest cause is named: another program holds the port.
-std::string ScanNotSentText(const int* socket_status, int os_error);
 
 // For each "Invalid Password:" notification: takes the first entry off the
 // library's list, exactly one per notification, so that an entry of another
