@@ -80,6 +80,10 @@ bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms) {
     }
 }
 
+void PumpFor(DWORD milliseconds) {
+    WaitUntil([] { return false; }, milliseconds);
+}
+
 void ClickButton(HWND dialog, int id) {
     ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }

@@ -25,6 +25,8 @@ INT_PTR RunMainWindow(CDialog& dialog, const std::function<void(HWND)>& drive);
 void PumpMessages();
 // Handles messages until `holds` or `timeout_ms` is over; whether it held.
 bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms);
+// Handles messages for `milliseconds`: time for what should not come to show it would.
+void PumpFor(DWORD milliseconds);
 
 // A click on button `id` of `dialog`, as the mouse gives it.
 void ClickButton(HWND dialog, int id);

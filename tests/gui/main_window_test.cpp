@@ -4,7 +4,6 @@
 // program, or with a library that is refused or missing.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -223,15 +222,10 @@ void CheckPortHeld() {
     CFerrowDlg dialog;
     bool usable = false;
     const INT_PTR result = RunMainWindow(dialog, [&](HWND window) {
-        std::printf("v0 %d\n", ::IsWindowVisible(window));
         WaitUntil([&boxes] { return !boxes.Calls().empty(); }, kPatience);
-        std::printf("v1 %d boxes %d\n", ::IsWindowVisible(window), (int)boxes.Calls().size());
         ClickButton(window, IDC_SCAN);
-        std::printf("v2 %d boxes %d\n", ::IsWindowVisible(window), (int)boxes.Calls().size());
-        WaitUntil([] { return false; }, 300);
+        PumpFor(300);
         usable = ::IsWindowVisible(window) && ListRowCount(dialog.m_listDevices.m_hWnd) == 0;
-        std::printf("visible %d rows %d\n", ::IsWindowVisible(window),
-                    ListRowCount(dialog.m_listDevices.m_hWnd));
         ClickButton(window, IDOK);
     });
     const auto& calls = boxes.Calls();
@@ -246,7 +240,6 @@ void CheckPortHeld() {
           "with the port held the user is told why no scan goes out, at start and when "
           "Scan is pressed: " +
               (calls.empty() ? std::string("no message") : calls[0].text));
-    std::printf("result %d scans %d %d\n", (int)result, scans, ScansReceived());
     Check(usable && result == IDOK && ScansReceived() == scans,
           "the window stays usable with an empty list and ends with Exit; nothing was sent");
 }

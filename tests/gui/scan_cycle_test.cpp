@@ -148,7 +148,7 @@ void CheckInvalidPassword(CFerrowDlg& dialog, OtherTool& tool, MessageBoxRecorde
         Tolm().TOLM_SendConfigure(&request);
         WaitUntil([&boxes, replies] { return boxes.Calls().size() >= replies; }, kPatience);
     }
-    WaitUntil([] { return false; }, 300);
+    PumpFor(300);
     const auto& calls = boxes.Calls();
     Check(calls.size() == 2 && IsInvalidPasswordWarning(calls[0], dialog.m_hWnd) &&
               IsInvalidPasswordWarning(calls[1], dialog.m_hWnd) && InvalidPasswordListEmpty(),
@@ -164,7 +164,7 @@ void CheckInvalidPassword(CFerrowDlg& dialog, OtherTool& tool, MessageBoxRecorde
           "a wrong-password reply for another module warns nobody and is taken off the list");
     Tolm().TOLM_SendConfigure(&request);
     WaitUntil([&boxes] { return !boxes.Calls().empty(); }, kPatience);
-    WaitUntil([] { return false; }, 300);
+    PumpFor(300);
     Check(boxes.Calls().size() == 1 && IsInvalidPasswordWarning(boxes.Calls()[0], dialog.m_hWnd),
           "after it, a reply for the configured module still warns, once");
 }
