@@ -1,5 +1,6 @@
-// CFerrowApp: the program. It starts the sockets layer and runs the main
-// window modally; when that ends, the program ends.
+// CFerrowApp: the program. It starts the sockets layer, reads the command
+// line, runs the main window modally and, in companion mode, reports the
+// module the user picked to the tool that started it; then the program ends.
 #pragma once
 
 #include "framework/win_app.h"

@@ -1,20 +1,59 @@
 #include "ferrow_dlg.h"
 
+#include <commctrl.h>
+
+#include <cstring>
+
 #include "resource.h"
+#include "scan_cycle.h"
 #include "tolm_library.h"
 #include "version/about_dlg.h"
+
+std::atomic<CFerrowDlg*> g_pMainDlg = nullptr;
 
 namespace {
 
 constexpr const char* kColumns = "IP,90;SN,90;GW,90;DHCP,50;Version,50;Type,114;MAC,115";
+constexpr int kSelectedTextSize = 18;
+// Posted when the first scan could not go out, so the user is told once the
+// window shows.
+constexpr UINT kWmScanNotSent = WM_APP;
+
+HICON LoadProgramIcon(int size) {
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                           MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size,
+                                           LR_SHARED));
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT rect;
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+void MoveChild(HWND child, const RECT& rect) {
+    ::MoveWindow(child, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+}
+
+SIZE ClientSize(HWND window) {
+    RECT client;
+    ::GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
 
 }  // namespace
 
+void TOLM_CALLBACK TolmNotifyCallback(std::int32_t code) noexcept {
+    // The window outlives every call: the main window clears the pointer and
+    // stops the library's thread before its window goes.
+    if (CFerrowDlg* dialog = g_pMainDlg.load()) {
+        ::PostMessageA(dialog->m_hWnd, WM_TOLM_NOTIFY, 0, code);
+    }
+}
+
 CFerrowDlg::CFerrowDlg()
-    : CDialog(IDD_MAIN),
-      m_hIcon(static_cast<HICON>(
-          ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                       ::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON), LR_SHARED))) {}
+    : CDialog(IDD_MAIN), m_hIcon(LoadProgramIcon(::GetSystemMetrics(SM_CXICON))) {}
 
 void CFerrowDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
@@ -28,22 +67,29 @@ BOOL CFerrowDlg::OnInitDialog() {
     title.LoadString(IDS_MAIN_TITLE);
     SetWindowText(title);
     CString about;
-    if (HMENU menu = GetSystemMenu(false); menu != nullptr && about.LoadString(IDS_ABOUTBOX)) {
+    if (HMENU menu = GetSystemMenu(false);
+        menu != nullptr && about.LoadString(IDS_ABOUTBOX) && !about.IsEmpty()) {
         ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
         ::AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, about);
     }
     SetIcon(m_hIcon, true);
-    SetIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                            MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16,
-                                            LR_SHARED)),
-            false);
+    SetIcon(LoadProgramIcon(16), false);
+    m_btnExit.SetWindowText(m_strExitText);
+    m_szSelectedIp[0] = '\0';
     if (!CheckAndLoadTolmLibrary(*this)) {
         CDialog::OnCancel();
         return TRUE;
     }
+    ArrangeControls(true);
+    ArrangeControls(false);
     m_listDevices.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     m_listDevices.SetColumns(kColumns);
+    g_pMainDlg = this;
+    const TolmFunctions& tolm = Tolm();
+    tolm.TOLM_RegisterCallBack(&TolmNotifyCallback);
+    tolm.TOLM_Start();
     m_listDevices.ClearDevices();
+    if (tolm.TOLM_SendModuleScan() == 0) ::PostMessageA(m_hWnd, kWmScanNotSent, 0, 0);
     return TRUE;
 }
 
@@ -52,22 +98,142 @@ void CFerrowDlg::OnSysCommand(UINT command, LPARAM) {
         CAboutDlg about;
         about.DoModal();
     } else if (command == SC_CLOSE) {
+        // Accepted like Exit, but without taking the selection: the texts stay empty.
         OnOK();
     } else {
         Default();
     }
 }
 
+void CFerrowDlg::OnPaint() {
+    if (!::IsIconic(m_hWnd)) {
+        Default();
+        return;
+    }
+    PAINTSTRUCT paint;
+    const HDC dc = ::BeginPaint(m_hWnd, &paint);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc));
+    const POINT at = MinimisedIconPosition(
+        ClientSize(m_hWnd), {::GetSystemMetrics(SM_CXICON), ::GetSystemMetrics(SM_CYICON)});
+    ::DrawIcon(dc, at.x, at.y, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+}
+
+HCURSOR CFerrowDlg::OnQueryDragIcon() {
+    return m_hIcon;
+}
+
+void CFerrowDlg::OnScan() {
+    m_listDevices.ClearDevices();
+    if (Tolm().TOLM_SendModuleScan() == 0) ReportScanNotSent();
+}
+
+void CFerrowDlg::OnSize(UINT, int, int) {
+    Default();
+    if (::GetWindow(m_hWnd, GW_CHILD) != nullptr) ArrangeControls(false);
+}
+
+void CFerrowDlg::OnSizing(UINT edge, RECT* window) {
+    Default();
+    KeepMinimumSize(edge, *window);
+}
+
+LRESULT CFerrowDlg::OnTolmNotify(WPARAM, LPARAM code) {
+    const LRESULT result = HandleTolmNotification(code);
+    // The rows of answers that arrive together are drawn together, once the
+    // last of them is in.
+    MSG next;
+    m_listDevices.HoldDrawing(
+        ::PeekMessageA(&next, m_hWnd, WM_TOLM_NOTIFY, WM_TOLM_NOTIFY, PM_NOREMOVE) != FALSE);
+    return result;
+}
+
+LRESULT CFerrowDlg::HandleTolmNotification(LPARAM code) {
+    const TolmFunctions& tolm = Tolm();
+    std::uint8_t mac[TOLM_MAC_SIZE];
+    const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;
+    switch (code) {
+        case TOLM_NOTIFY_RESPONSE: {
+            TOLM_ModuleScanResponseType response;
+            if (tolm.TOLM_GetResponse(&response) == 0) return 0;
+            m_listDevices.AddResponse(response);
+            return 1;
+        }
+        case TOLM_NOTIFY_RECONFIGURED:
+            DropConfiguredInvalidPasswordEntry(tolm, configured);
+            m_listDevices.ClearDevices();
+            tolm.TOLM_SendModuleScan();
+            return 1;
+        case TOLM_NOTIFY_INVALID_PASSWORD:
+            if (TakeInvalidPasswordEntry(tolm, configured)) {
+                MessageBox("Invalid password", "Warning", MB_OK | MB_ICONEXCLAMATION);
+            }
+            return 1;
+        default:
+            return 1;
+    }
+}
+
+void CFerrowDlg::OnExitClicked() {
+    const int row = m_listDevices.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) {
+        std::memset(m_szSelectedIp, 0, sizeof m_szSelectedIp);
+        std::memset(m_szSelectedMac, 0, sizeof m_szSelectedMac);
+    } else {
+        m_listDevices.GetItemText(row, 0, m_szSelectedIp, kSelectedTextSize);
+        m_listDevices.GetItemText(row, 6, m_szSelectedMac, kSelectedTextSize);
+    }
+    OnOK();
+}
+
 void CFerrowDlg::OnDestroy() {
+    g_pMainDlg = nullptr;
     Default();
     m_listDevices.ClearDevices();
+    if (IsTolmLibraryBound()) Tolm().TOLM_Stop();
     FreeTolmLibrary();
+}
+
+LRESULT CFerrowDlg::OnScanNotSent(WPARAM, LPARAM) {
+    ReportScanNotSent();
+    return 0;
+}
+
+void CFerrowDlg::ArrangeControls(bool bRecord) {
+    const SIZE client = ClientSize(m_hWnd);
+    const HWND list = m_listDevices.m_hWnd;
+    const HWND scan = GetDlgItem(IDC_SCAN);
+    const HWND exit = m_btnExit.m_hWnd;
+    if (bRecord) {
+        m_layout = RecordLayout(client, ChildRect(m_hWnd, list), ChildRect(m_hWnd, scan),
+                                ChildRect(m_hWnd, exit));
+    } else if (m_layout) {
+        MoveChild(list, PlaceList(m_layout->list, client));
+        MoveChild(scan, PlaceButton(m_layout->scan, client));
+        MoveChild(exit, PlaceButton(m_layout->exit, client));
+    }
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    ::UpdateWindow(m_hWnd);
+}
+
+void CFerrowDlg::ReportScanNotSent() const {
+    MessageBox(ScanNotSentText(Tolm()).c_str(), "Error", MB_OK | MB_ICONSTOP);
 }
 
 const MessageMap* CFerrowDlg::ClassMessageMap() {
     static constexpr MessageEntry kEntries[] = {
         OnMessage<&CFerrowDlg::OnSysCommand>(WM_SYSCOMMAND),
+        OnMessage<&CFerrowDlg::OnPaint>(WM_PAINT),
+        OnMessage<&CFerrowDlg::OnQueryDragIcon>(WM_QUERYDRAGICON),
+        OnCommand<&CFerrowDlg::OnScan>(IDC_SCAN),
+        OnMessage<&CFerrowDlg::OnSize>(WM_SIZE),
+        OnMessage<&CFerrowDlg::OnSizing>(WM_SIZING),
+        // Handled here and never passed on: to the dialog procedure WM_USER + 1
+        // is DM_SETDEFID, which would take the default button away from Scan.
+        OnMessage<&CFerrowDlg::OnTolmNotify>(WM_TOLM_NOTIFY),
+        OnCommand<&CFerrowDlg::OnExitClicked>(IDOK),
         OnMessage<&CFerrowDlg::OnDestroy>(WM_DESTROY),
+        OnMessage<&CFerrowDlg::OnScanNotSent>(kWmScanNotSent),
     };
     static const MessageMap kMap{CDialog::ClassMessageMap(), kEntries};
     return &kMap;

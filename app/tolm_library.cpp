@@ -38,6 +38,7 @@ bool LoadTolmLibrary() {
         ::FreeLibrary(module);
         return false;
     }
+    Bind(module, "TOLM_GetSocketStatus", found.TOLM_GetSocketStatus);
     g_module = module;
     g_functions = found;
     return true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tolm.h"
+#include "tolm_ext.h"
 
 class CWnd;
 
@@ -17,13 +18,15 @@ struct TolmFunctions {
     TOLM_SendConfigureFn TOLM_SendConfigure = nullptr;
     TOLM_RegisterCallBackFn TOLM_RegisterCallBack = nullptr;
     TOLM_DllGetVersionFn DllGetVersion = nullptr;  // required, never called
+    // An extension, bound when the library has it: why there is no socket.
+    TOLM_GetSocketStatusFn TOLM_GetSocketStatus = nullptr;
 };
 
 // The library's file, looked for as the platform looks for a library to load.
 inline constexpr const char* kTolmFileName = "tolm.dll";
 
-// Loads the library (its socket opens) and binds the nine; on any failure
-// nothing stays loaded or bound.
+// Loads the library (its socket opens) and binds the nine, and the extension
+// where the library has it; on any failure nothing stays loaded or bound.
 bool LoadTolmLibrary();
 // Unloads the library if it is loaded (its socket closes); false when nothing was loaded.
 bool FreeTolmLibrary();

@@ -2,13 +2,15 @@
 
 namespace tolm::sim {
 
-AnswerSchedule::AnswerSchedule(std::uint32_t seed, unsigned delay_max_ms)
-    : random_(seed), delay_max_ms_(delay_max_ms) {}
+AnswerSchedule::AnswerSchedule(std::uint32_t seed, unsigned delay_max_ms,
+                               std::vector<unsigned> answer_delays_ms)
+    : random_(seed), delay_max_ms_(delay_max_ms), answer_delays_ms_(std::move(answer_delays_ms)) {}
 
 void AnswerSchedule::AddScan(Clock::time_point now, std::size_t module_count) {
     for (std::size_t module = 0; module < module_count; ++module) {
         // mt19937's sequence is fixed by the standard, unlike the distributions.
-        const auto delay_ms = delay_max_ms_ == 0 ? 0u : random_() % (delay_max_ms_ + 1u);
+        auto delay_ms = delay_max_ms_ == 0 ? 0u : random_() % (delay_max_ms_ + 1u);
+        if (module < answer_delays_ms_.size()) delay_ms += answer_delays_ms_[module];
         answers_.push({now + std::chrono::milliseconds(delay_ms), planned_++, module});
     }
 }

@@ -1,5 +1,6 @@
 // When each module answers a scan: after a random 0..max ms of its own, the
-// way real modules spread their answers. Deterministic for a given seed.
+// way real modules spread their answers, plus the module's fixed answer
+// delay. Deterministic for a given seed.
 #pragma once
 
 #include <chrono>
@@ -16,7 +17,9 @@ class AnswerSchedule {
   public:
     using Clock = std::chrono::steady_clock;
 
-    AnswerSchedule(std::uint32_t seed, unsigned delay_max_ms);
+    // answer_delays_ms[n]: added to every answer of module n (none past its end).
+    AnswerSchedule(std::uint32_t seed, unsigned delay_max_ms,
+                   std::vector<unsigned> answer_delays_ms = {});
 
     // Plans one answer per module for a scan received at now.
     void AddScan(Clock::time_point now, std::size_t module_count);
@@ -39,6 +42,7 @@ class AnswerSchedule {
 
     std::mt19937 random_;
     unsigned delay_max_ms_;
+    std::vector<unsigned> answer_delays_ms_;
     std::uint64_t planned_ = 0;
     std::priority_queue<Answer, std::vector<Answer>, std::greater<Answer>> answers_;
 };

@@ -89,6 +89,8 @@ Description file (--config)
     password host-name (the whole name, no number added)
     response (a datagram sent verbatim instead of the composed scan response, with no
              NUL added; configure requests still act on the module's settings)
+    answer-delay-ms (this many ms, up to 60000, added to the module's delay before it
+             answers each scan: a module that answers late; not under --burst)
   What a line leaves out comes from the module options for its module number: the
   n-th module line takes the n-th MAC and IP and the host name PREFIX-n. Modules may
   share a MAC; each of them then answers a configure request. Errors name FILE:LINE.

@@ -32,6 +32,8 @@ struct Module {
     // Sent verbatim instead of the composed scan response, to try the
     // library on texts that real modules would not send.
     std::optional<std::string> fixed_response;
+    // Added to every scan's answer delay: a module that answers late.
+    unsigned answer_delay_ms = 0;
 };
 
 // The scan-response datagram: lower-case keys, each field ended by ';', and

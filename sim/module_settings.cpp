@@ -8,6 +8,8 @@ namespace {
 
 // The largest UDP payload over IPv4.
 constexpr std::size_t kMaxDatagram = 65507;
+// A minute: later than any tool waits for an answer.
+constexpr unsigned kMaxAnswerDelayMs = 60000;
 
 std::optional<unsigned> ParseNumber(std::string_view text, unsigned max) {
     if (text.empty() || text.size() > 5) return std::nullopt;
@@ -101,6 +103,12 @@ void ApplySetting(Module& module, std::string_view key, std::string_view value) 
         if (value.size() > kMaxDatagram)
             throw std::invalid_argument("response: longer than a UDP datagram can be");
         module.fixed_response = std::string(value);
+    } else if (key == "answer-delay-ms") {
+        const auto delay = ParseNumber(value, kMaxAnswerDelayMs);
+        if (!delay)
+            throw std::invalid_argument("answer-delay-ms: not a number of ms up to 60000: " +
+                                        std::string(value));
+        module.answer_delay_ms = *delay;
     } else {
         throw std::invalid_argument("unknown key: " + name);
     }

@@ -16,7 +16,8 @@ std::optional<Version> ParseVersion(std::string_view text, bool with_build);
 std::optional<bool> ParseOnOff(std::string_view text);
 
 // Sets one setting by its key (mac, ip, subnet, gateway, dns1, dns2, fb-type,
-// module-version, protocol-version, dhcp, host-name, password, response).
+// module-version, protocol-version, dhcp, host-name, password, response,
+// answer-delay-ms).
 // Throws std::invalid_argument saying what is wrong with key or value.
 void ApplySetting(Module& module, std::string_view key, std::string_view value);
 

@@ -55,6 +55,12 @@ sigset_t InstallStopSignals() {
     return wait_mask;
 }
 
+std::vector<unsigned> AnswerDelays(const std::vector<Module>& modules) {
+    std::vector<unsigned> delays;
+    for (const Module& module : modules) delays.push_back(module.answer_delay_ms);
+    return delays;
+}
+
 // Written aside and renamed, so that whoever sees the file sees the whole pid.
 void WriteReadyFile(const std::string& path) {
     if (path.empty()) return;
@@ -71,7 +77,7 @@ class Server {
     Server(const Options& options, std::vector<Module> modules)
         : options_(options),
           responder_(std::move(modules)),
-          schedule_(options.seed, options.delay_max_ms),
+          schedule_(options.seed, options.delay_max_ms, AnswerDelays(responder_.modules())),
           log_(options.log_path),
           socket_(kProtocolPort),
           local_addresses_(LocalAddresses()),

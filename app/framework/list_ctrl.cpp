@@ -43,6 +43,20 @@ DWORD_PTR CListCtrl::GetItemData(int item) const {
     return static_cast<DWORD_PTR>(value.lParam);
 }
 
+int CListCtrl::GetNextItem(int item, int flags) const {
+    return static_cast<int>(
+        SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(item), static_cast<LPARAM>(flags)));
+}
+
+int CListCtrl::GetItemText(int item, int subitem, char* text, int length) const {
+    LVITEMA value{};
+    value.iSubItem = subitem;
+    value.pszText = text;
+    value.cchTextMax = length;
+    return static_cast<int>(
+        SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&value)));
+}
+
 bool CListCtrl::SortItems(PFNLVCOMPARE compare, LPARAM parameter) {
     return SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(parameter),
                        reinterpret_cast<LPARAM>(compare)) != 0;

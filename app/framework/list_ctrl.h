@@ -15,6 +15,10 @@ class CListCtrl : public CWnd {
     bool SetItemText(int item, int subitem, const char* text);
     bool SetItemData(int item, DWORD_PTR data);
     DWORD_PTR GetItemData(int item) const;
+    // The next row after `item` (-1: from the start) in the LVNI_ state `flags`; -1 for none.
+    int GetNextItem(int item, int flags) const;
+    // Copies at most `length` - 1 characters of the cell and a NUL; the characters copied.
+    int GetItemText(int item, int subitem, char* text, int length) const;
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != 0; }
     // Orders the rows by `compare` over their item data.

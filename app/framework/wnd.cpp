@@ -1,6 +1,7 @@
 #include "framework/wnd.h"
 
 #include <new>
+#include <unordered_map>
 #include <utility>
 
 #include "framework/message_box.h"
@@ -8,8 +9,11 @@
 
 namespace {
 
-// The window property that holds a bound window's object.
-constexpr const char* kObjectProperty = "LinkoraCfg.CWnd";
+// The object of each bound window of this thread (a window's messages all
+// arrive on the thread that made it). Not a window property: under Wine
+// reading one is a round trip to the wineserver, and the trampoline looks
+// the object up for every message.
+thread_local std::unordered_map<HWND, CWnd*> t_bound_windows;
 
 // The object waiting for the next window this thread creates, and the hook that delivers it.
 thread_local CWnd* t_pending_window = nullptr;
@@ -28,17 +32,18 @@ CWnd::~CWnd() {
     // An object that goes before its window leaves the window to its own procedure.
     if (m_hWnd != nullptr && ::IsWindow(m_hWnd)) {
         ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        ::RemovePropA(m_hWnd, kObjectProperty);
     }
+    if (m_hWnd != nullptr) t_bound_windows.erase(m_hWnd);
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
-    return static_cast<CWnd*>(::GetPropA(hwnd, kObjectProperty));
+    const auto bound = t_bound_windows.find(hwnd);
+    return bound != t_bound_windows.end() ? bound->second : nullptr;
 }
 
 bool CWnd::Attach(HWND hwnd) {
     if (hwnd == nullptr || m_hWnd != nullptr || FromHandlePermanent(hwnd) != nullptr) return false;
-    if (!::SetPropA(hwnd, kObjectProperty, this)) return false;
+    t_bound_windows.emplace(hwnd, this);
     m_hWnd = hwnd;
     return true;
 }
@@ -56,7 +61,7 @@ bool CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
 }
 
 void CWnd::Unbind() {
-    ::RemovePropA(m_hWnd, kObjectProperty);
+    t_bound_windows.erase(m_hWnd);
     ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
     m_hWnd = nullptr;
     m_pfnSuper = nullptr;

@@ -25,7 +25,6 @@ void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response) {
     const tolm::client::ListTexts texts = tolm::client::ListRowTexts(response);
     InsertRow(texts);
     m_SortHeader.SetSortArrow(m_nSortColumn, m_bSortAscending);
-    Resort();
 }
 
 int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
@@ -35,13 +34,32 @@ int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
         row_texts->texts.push_back(index < texts.size() ? texts[index] : std::string());
     }
     const std::vector<std::string>& copies = row_texts->texts;
-    const int row = InsertItem(GetItemCount(), copies.empty() ? "" : copies[0].c_str());
+    const int row = InsertItem(SortedPosition(*row_texts), copies.empty() ? "" : copies[0].c_str());
     if (row < 0) return -1;
     for (int column = 1; column < m_nColumns; ++column) {
         SetItemText(row, column, copies[static_cast<std::size_t>(column)].c_str());
     }
     SetItemData(row, reinterpret_cast<DWORD_PTR>(row_texts.release()));
     return row;
+}
+
+int CTolmListCtrl::SortedPosition(const RowTexts& texts) const {
+    // The rows stand in sort order: every insertion keeps it, and so does
+    // every sort. Sorting the whole list for each new row, as the order
+    // itself would allow, costs seconds for a thousand answers under Wine.
+    const auto key = reinterpret_cast<LPARAM>(&texts);
+    const auto self = reinterpret_cast<LPARAM>(this);
+    int first = 0;
+    int end = GetItemCount();
+    while (first < end) {
+        const int middle = first + (end - first) / 2;
+        if (CompareRows(key, static_cast<LPARAM>(GetItemData(middle)), self) < 0) {
+            end = middle;
+        } else {
+            first = middle + 1;
+        }
+    }
+    return first;
 }
 
 void CTolmListCtrl::FreeRowTexts(int row) {
@@ -70,7 +88,14 @@ void CTolmListCtrl::SortByColumn(int column, BOOL ascending) {
     m_bSortAscending = ascending;
     m_nSortColumn = column;
     m_SortHeader.SetSortArrow(column, ascending);
-    SortItems(&CompareRows, reinterpret_cast<LPARAM>(this));
+    Resort();
+}
+
+void CTolmListCtrl::HoldDrawing(bool hold) {
+    if (hold == m_bDrawingHeld) return;
+    m_bDrawingHeld = hold;
+    // The list view invalidates itself when drawing is allowed again.
+    SendMessage(WM_SETREDRAW, hold ? FALSE : TRUE);
 }
 
 void CTolmListCtrl::Resort() {

@@ -24,7 +24,8 @@ class CTolmListCtrl : public CListCtrl {
   public:
     // Adds the columns of `spec` ("IP,90;SN,90;..."); 0 when one cannot be inserted.
     int SetColumns(const char* spec);
-    // Lists the module unless one with the same six MAC bytes is listed, and sorts.
+    // Lists the module unless one with the same six MAC bytes is listed; its
+    // row takes its place in the sort order at once.
     void AddResponse(const TOLM_ModuleScanResponseType& response);
     // Removes every row with its texts and every record; the sort order stays.
     void ClearDevices();
@@ -32,8 +33,15 @@ class CTolmListCtrl : public CListCtrl {
     bool GetConfiguredMac(std::uint8_t* mac) const;
     void SetConfiguredMac(const std::uint8_t* mac);
     void SortByColumn(int column, BOOL ascending);
+    // Sorts the rows again with the current sort state.
     void Resort();
-    // Appends a row of the first m_nColumns texts (missing ones empty); its index or -1.
+    // Holds the list's drawing (hold) or draws every change since at once.
+    // While a burst of answers is handled the list view would otherwise
+    // scroll its window for every row inserted, tens of milliseconds each
+    // under Wine; nothing is painted before the burst is handled anyway.
+    void HoldDrawing(bool hold);
+    // Inserts a row of the first m_nColumns texts (missing ones empty) where
+    // the sort order puts it, after the rows it sorts equal to; its index or -1.
     int InsertRow(std::span<const std::string> texts);
     void FreeRowTexts(int row);
     // The list view's comparison: item data of two rows, the list as `list`.
@@ -46,6 +54,7 @@ class CTolmListCtrl : public CListCtrl {
     int m_nSortColumn = 0;
     CSortHeaderCtrl m_SortHeader;
     int m_bSortAscending = 1;
+    bool m_bDrawingHeld = false;
 
   protected:
     void PreSubclassWindow() override;
@@ -53,5 +62,7 @@ class CTolmListCtrl : public CListCtrl {
     const MessageMap* GetMessageMap() const override { return ClassMessageMap(); }
 
   private:
+    // Where a row of `texts` goes: after every row that does not sort after it.
+    int SortedPosition(const RowTexts& texts) const;
     void OnColumnClick(NMHDR* notification, LRESULT* result);
 };

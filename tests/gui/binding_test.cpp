@@ -9,26 +9,13 @@
 #include "dll_info.h"
 #include "gui_tests.h"
 #include "harness.h"
+#include "lab_environment.h"
 #include "tolm_library.h"
 
 using tolm::windows_test::Check;
 
 namespace gui_test {
 namespace {
-
-std::string ProgramFolder() {
-    char path[MAX_PATH] = {};
-    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
-// Makes the library of folder binding\`variant` the one "tolm.dll" finds.
-void UseLibraryFolder(const std::string& variant) {
-    const std::string folder = ProgramFolder() + "\\binding\\" + variant;
-    ::SetDllDirectoryA(folder.c_str());
-    ::SetCurrentDirectoryA(folder.c_str());
-}
 
 bool AllBound() {
     const TolmFunctions& f = Tolm();
@@ -42,7 +29,7 @@ bool NoneBound() {
     return !IsTolmLibraryBound() && !f.TOLM_GetResponse && !f.TOLM_GetInvPswdMacId &&
            !f.TOLM_RemoveFirstInvPswdMacId && !f.TOLM_Start && !f.TOLM_Stop &&
            !f.TOLM_SendModuleScan && !f.TOLM_SendConfigure && !f.TOLM_RegisterCallBack &&
-           !f.DllGetVersion;
+           !f.DllGetVersion && !f.TOLM_GetSocketStatus;
 }
 
 bool LoadedFrom(const std::string& variant) {

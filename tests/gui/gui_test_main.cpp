@@ -1,6 +1,8 @@
 // The GUI test program: creates the program's real dialogs and controls from
 // its resources (linked in), drives them and checks what a user would see.
-// Arguments name the groups to run: list, header, binding, version, framework.
+// Arguments name the groups to run: list, header, binding, version, framework,
+// scan_cycle, main_window (the last two in a lab with the demo's simulated
+// modules).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -20,12 +22,18 @@ int main(int argc, char** argv) {
     // Named after this program's file, as the program is named after its own.
     CWinApp app;
     const std::map<std::string, void (*)()> groups = {
-        {"list", &gui_test::RunListTests},           {"header", &gui_test::RunSortHeaderTests},
-        {"binding", &gui_test::RunBindingTests},     {"version", &gui_test::RunVersionTests},
+        {"list", &gui_test::RunListTests},
+        {"header", &gui_test::RunSortHeaderTests},
+        {"binding", &gui_test::RunBindingTests},
+        {"version", &gui_test::RunVersionTests},
         {"framework", &gui_test::RunFrameworkTests},
+        {"scan_cycle", &gui_test::RunScanCycleTests},
+        {"main_window", &gui_test::RunMainWindowTests},
     };
     if (argc < 2) {
-        std::fprintf(stderr, "usage: %s GROUP...  (list, header, binding, version, framework)\n",
+        std::fprintf(stderr,
+                     "usage: %s GROUP...  (list, header, binding, version, framework, scan_cycle, "
+                     "main_window)\n",
                      argv[0]);
         return 2;
     }

@@ -8,5 +8,7 @@ void RunSortHeaderTests();
 void RunBindingTests();
 void RunVersionTests();
 void RunFrameworkTests();
+void RunScanCycleTests();
+void RunMainWindowTests();
 
 }  // namespace gui_test

@@ -6,19 +6,23 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "framework/win_app.h"
+
 namespace gui_test {
 namespace {
 
 CDialog* g_running_dialog = nullptr;
 const std::function<void(HWND)>* g_drive = nullptr;
+UINT_PTR g_drive_timer = 0;
 
 void CALLBACK DriveOnce(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
+    g_drive_timer = 0;
     const HWND dialog = g_running_dialog->m_hWnd;
     // The modal loop shows a dialog without WS_VISIBLE once its queue is
     // empty; until then, come back.
     if (!::IsWindowVisible(dialog)) {
-        ::SetTimer(nullptr, 0, 10, &DriveOnce);
+        g_drive_timer = ::SetTimer(nullptr, 0, 10, &DriveOnce);
         return;
     }
     ::RedrawWindow(dialog, nullptr, nullptr,
@@ -38,10 +42,21 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive) {
     // the dialog's own modal loop, once the dialog is up.
     g_running_dialog = &dialog;
     g_drive = &drive;
-    ::SetTimer(nullptr, 0, 0, &DriveOnce);
+    g_drive_timer = ::SetTimer(nullptr, 0, 0, &DriveOnce);
     const INT_PTR result = dialog.DoModal();
+    // A dialog that ended while it initialised never ran its modal loop.
+    if (g_drive_timer != 0) ::KillTimer(nullptr, g_drive_timer);
+    g_drive_timer = 0;
     g_running_dialog = nullptr;
     g_drive = nullptr;
+    return result;
+}
+
+INT_PTR RunMainWindow(CDialog& dialog, const std::function<void(HWND)>& drive) {
+    CWinApp* app = AfxGetApp();
+    app->m_pMainWnd = &dialog;
+    const INT_PTR result = RunModal(dialog, drive);
+    app->m_pMainWnd = nullptr;
     return result;
 }
 
@@ -53,6 +68,20 @@ void PumpMessages() {
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }
+}
+
+bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms) {
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        PumpMessages();
+        if (holds()) return true;
+        if (::GetTickCount() - start >= timeout_ms) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD milliseconds) {
+    WaitUntil([] { return false; }, milliseconds);
 }
 
 void ClickButton(HWND dialog, int id) {
@@ -97,6 +126,24 @@ std::vector<std::string> ListColumnTexts(HWND list, int column) {
     std::vector<std::string> texts;
     for (int row = 0; row < ListRowCount(list); ++row) texts.push_back(ListText(list, row, column));
     return texts;
+}
+
+int FindListRow(HWND list, int column, const std::string& text) {
+    const std::vector<std::string> texts = ListColumnTexts(list, column);
+    for (std::size_t row = 0; row < texts.size(); ++row) {
+        if (texts[row] == text) return static_cast<int>(row);
+    }
+    return -1;
+}
+
+void SelectListRow(HWND list, int row) {
+    LVITEMA item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&item));
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&item));
 }
 
 std::string HeaderText(HWND header, int index) {

@@ -18,8 +18,15 @@ namespace gui_test {
 // Runs `dialog` modally; `drive` runs once inside its modal loop with the
 // dialog's window shown and must end the dialog (or leave it to the user).
 INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive);
+// The same for the program's main window, which the program makes the
+// application's main window (the owner of the dialogs it opens) while it runs.
+INT_PTR RunMainWindow(CDialog& dialog, const std::function<void(HWND)>& drive);
 // Handles what is queued for this thread, as the modal loop would.
 void PumpMessages();
+// Handles messages until `holds` or `timeout_ms` is over; whether it held.
+bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms);
+// Handles messages for `milliseconds`: time for what should not come to show it would.
+void PumpFor(DWORD milliseconds);
 
 // A click on button `id` of `dialog`, as the mouse gives it.
 void ClickButton(HWND dialog, int id);
@@ -33,6 +40,10 @@ std::string WindowText(HWND window);
 int ListRowCount(HWND list);
 std::string ListText(HWND list, int row, int column);
 std::vector<std::string> ListColumnTexts(HWND list, int column);
+// The first row whose column `column` reads `text`; -1 when none does.
+int FindListRow(HWND list, int column, const std::string& text);
+// Selects and focuses `row` alone, as a click on it leaves it.
+void SelectListRow(HWND list, int row);
 std::string HeaderText(HWND header, int index);
 int HeaderFormat(HWND header, int index);
 RECT HeaderItemRect(HWND header, int index);

@@ -13,36 +13,16 @@ if [[ ${1:-} == --screenshots ]]; then
 fi
 (($# >= 2)) || { echo "usage: $0 [--screenshots DIR] WINE_LOADER PROGRAM [ARGS...]" >&2; exit 2; }
 
+# shellcheck source=tests/gui/private_display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/private_display.sh"
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/tolm-gui.XXXXXX")
-xvfb_pid=""
-wm_pid=""
 stop() {
-    [[ -z $wm_pid ]] || kill "$wm_pid" 2>/dev/null || true
-    [[ -z $xvfb_pid ]] || kill "$xvfb_pid" 2>/dev/null || true
-    wait 2>/dev/null || true
+    stop_private_display
     rm -rf "$work"
 }
 trap stop EXIT
-
-# Xvfb picks a free display and writes its number once it accepts clients.
-exec {display_fd}>"$work/display"
-Xvfb -displayfd "$display_fd" -screen 0 1024x768x24 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s $work/display ]] && break
-    sleep 0.05
-done
-[[ -s $work/display ]] || { echo "gui: Xvfb did not start" >&2; cat "$work/xvfb.log" >&2; exit 1; }
-export DISPLAY=":$(head -n 1 "$work/display")"
-
-openbox --sm-disable >"$work/openbox.log" 2>&1 &
-wm_pid=$!
-for _ in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
-    sleep 0.05
-done
-xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' ||
-    { echo "gui: openbox did not start" >&2; cat "$work/openbox.log" >&2; exit 1; }
+start_private_display "$work"
 
 if [[ -n $screenshots ]]; then
     mkdir -p "$screenshots"

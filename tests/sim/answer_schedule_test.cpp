@@ -57,5 +57,17 @@ TEST(AnswerSchedule, AnswersOfSeveralScansInterleaveByTime) {
     EXPECT_EQ(schedule.TakeDue(start + milliseconds(110)).size(), 2u);
 }
 
+TEST(AnswerSchedule, AModuleWithAnAnswerDelayAnswersThatMuchLaterEveryScan) {
+    AnswerSchedule schedule(1, 0, {0, 700});
+    const Clock::time_point start{};
+    for (const auto scan : {start, start + milliseconds(1000)}) {
+        schedule.AddScan(scan, 3);
+        EXPECT_EQ(schedule.TakeDue(scan), (std::vector<std::size_t>{0, 2}));
+        EXPECT_EQ(schedule.NextDue(), scan + milliseconds(700));
+        EXPECT_TRUE(schedule.TakeDue(scan + milliseconds(699)).empty());
+        EXPECT_EQ(schedule.TakeDue(scan + milliseconds(700)), (std::vector<std::size_t>{1}));
+    }
+}
+
 }  // namespace
 }  // namespace tolm::sim

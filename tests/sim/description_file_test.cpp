@@ -79,6 +79,18 @@ TEST(DescriptionFile, FixedResponseKeepsItsBytesAndAddsNoNul) {
     EXPECT_EQ(Parse("response=\"\"")[0].fixed_response, "");
 }
 
+TEST(DescriptionFile, AnswerDelayIsPerModuleAndBounded) {
+    const auto modules = Parse("answer-delay-ms=1200\nmac=02-00-00-00-00-09\n");
+    EXPECT_EQ(modules[0].answer_delay_ms, 1200u);
+    EXPECT_EQ(modules[1].answer_delay_ms, 0u);
+    EXPECT_EQ(Parse("answer-delay-ms=60000")[0].answer_delay_ms, 60000u);
+    for (const char* bad :
+         {"answer-delay-ms=60001", "answer-delay-ms=-1", "answer-delay-ms=1s", "answer-delay-ms="})
+        EXPECT_NE(ErrorOf(bad).find("answer-delay-ms: not a number of ms up to 60000"),
+                  std::string::npos)
+            << bad;
+}
+
 TEST(DescriptionFile, ModulesMayShareAMac) {
     EXPECT_EQ(Parse("mac=02-00-00-00-00-05\nmac=02-00-00-00-00-05\n").size(), 2u);
 }

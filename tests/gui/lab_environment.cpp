@@ -1,0 +1,86 @@
+#include "lab_environment.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "tolm.h"
+
+namespace gui_test {
+namespace {
+
+std::string ProgramFolder() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string program = path;
+    return program.substr(0, program.find_last_of('\\'));
+}
+
+bool SendText(tolm::windows_test::BroadcastSender& sender, const std::string& text) {
+    return sender.Send(std::string_view(text.c_str(), text.size() + 1));
+}
+
+}  // namespace
+
+void UseLibraryFolder(const std::string& variant) {
+    const std::string folder = ProgramFolder() + "\\binding\\" + variant;
+    ::SetDllDirectoryA(folder.c_str());
+    ::SetCurrentDirectoryA(folder.c_str());
+}
+
+int SimulatorLogCount(std::string_view prefix) {
+    const char* log = std::getenv("TOLM_LAB_SIM_LOG");
+    if (log == nullptr) return -1;
+    // The lab's paths are the Linux side's; Wine's drive Z: is its root.
+    std::ifstream file(std::string("Z:") + log);
+    int count = 0;
+    for (std::string line; std::getline(file, line);) {
+        if (line.compare(0, prefix.size(), prefix) == 0) ++count;
+    }
+    return count;
+}
+
+int ScansReceived() {
+    return SimulatorLogCount("Module Scan");
+}
+
+std::string ModuleMac(int number) {
+    char mac[32];
+    std::snprintf(mac, sizeof mac, "02-00-00-00-00-%02X", number);
+    return mac;
+}
+
+PortHolder::PortHolder() {
+    WSADATA data;
+    m_started = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    if (!m_started) return;
+    m_socket = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = htons(TOLM_PORT);
+    m_holding = m_socket != INVALID_SOCKET &&
+                ::bind(m_socket, reinterpret_cast<const sockaddr*>(&local), sizeof local) == 0;
+}
+
+PortHolder::~PortHolder() {
+    if (m_socket != INVALID_SOCKET) ::closesocket(m_socket);
+    if (m_started) ::WSACleanup();
+}
+
+bool OtherTool::Answer(const std::string& mac, const std::string& ip) {
+    return SendText(m_sender, "protocol version = 1.0;mac = " + mac + ";" +
+                                  (ip.empty() ? "" : "ip = " + ip + ";"));
+}
+
+bool OtherTool::Configure(const std::string& mac, const std::string& pieces) {
+    return SendText(m_sender, "Configure: " + mac + ";" + pieces);
+}
+
+bool OtherTool::InvalidPassword(const std::string& mac) {
+    return SendText(m_sender, "Invalid Password: " + mac);
+}
+
+}  // namespace gui_test

@@ -1,0 +1,298 @@
+#!/usr/bin/env python3
+"""The shipped program driven from outside, as a person and a companion tool would.
+
+Starts "Brannic Linkora CFG.exe" under Wine with a command line, moves the mouse and presses
+keys with xdotool (openbox must run: synthetic input reaches Wine windows only with a window
+manager), reads the window through linkora-ui-probe and receives the companion datagram on
+127.0.0.1. Meant for run_gui_test.sh inside `lab/lab run --wine --sim ...`, the simulator
+holding the demo's modules. Prints one line per check and exits 1 when one failed.
+"""
+
+import argparse
+import os
+import pathlib
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+TITLE = "Brannic Linkora CFG"
+EXIT_BUTTON = 1
+MESSAGE_TEXT = 0xFFFF  # the text of a message box
+MODULES = 8
+ENVELOPE = len("<SELECTED_IP></SELECTED_IP>\n<SELECTED_MAC></SELECTED_MAC>")
+PORT = 5000
+
+
+class Checks:
+    def __init__(self):
+        self.failed = 0
+        self.passed = 0
+
+    def check(self, holds, what):
+        print(("ok: " if holds else "FAIL: ") + what, flush=True)
+        if holds:
+            self.passed += 1
+        else:
+            self.failed += 1
+
+
+class Listener:
+    """The companion tool's socket on 127.0.0.1."""
+
+    def __init__(self, port):
+        self.socket = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+        self.socket.bind(("127.0.0.1", port))
+
+    def received(self, wait):
+        """Every datagram that arrives within `wait` seconds of the last one."""
+        datagrams = []
+        self.socket.settimeout(wait)
+        try:
+            while True:
+                datagrams.append(self.socket.recv(65536))
+        except socket.timeout:
+            return datagrams
+
+    def close(self):
+        self.socket.close()
+
+
+class Program:
+    def __init__(self, options, args, executable=None):
+        self.options = options
+        self.process = subprocess.Popen(
+            [options.wine, executable or options.program, *args],
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+        )
+
+    def probe(self, *args, window=TITLE):
+        return probe(self.options, "--window", window, *args)
+
+    def shows(self, window=TITLE):
+        return self.probe("wait-window", 20000, window=window)[0]
+
+    def text(self, control, window=TITLE):
+        return self.probe("text", control, window=window)[1].rstrip("\n")
+
+    def rows(self):
+        return [line.split("\t") for line in self.probe("rows")[1].splitlines()]
+
+    def click_at(self, rect, dx=None):
+        x, y, width, height = map(int, rect.split())
+        xdotool("mousemove", x + (dx if dx is not None else width // 2), y + height // 2)
+        time.sleep(0.2)  # moved without --sync, which hangs when the pointer is there already
+        xdotool("click", "1")
+
+    def click(self, control):
+        self.click_at(self.probe("rect", control)[1])
+
+    def click_row(self, row):
+        self.click_at(self.probe("row-rect", row)[1], dx=20)
+
+    def keys(self, *names, window=TITLE):
+        xdotool("search", "--sync", "--name", f"^{window}$", "windowactivate", "--sync")
+        for name in names:
+            xdotool("key", name)
+            time.sleep(0.2)
+
+    def ended(self, wait=10):
+        try:
+            self.process.wait(wait)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+
+
+def probe(options, *args):
+    """Runs linkora-ui-probe: whether it succeeded, and what it printed."""
+    try:
+        result = subprocess.run([options.wine, options.probe, *map(str, args)],
+                                capture_output=True, text=True, timeout=40)
+        return result.returncode == 0, result.stdout
+    except subprocess.TimeoutExpired:
+        return False, ""
+
+
+def start_wine_session(options):
+    """Starts the session's services with a first Wine process whose output nobody reads: they
+    keep what it was given open, and a pipe would never end."""
+    subprocess.run([options.wine, options.probe, "--window", "none", "wait-gone", "0"],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
+
+
+def xdotool(*args):
+    subprocess.run(["xdotool", *map(str, args)], check=True, stdout=subprocess.DEVNULL,
+                   timeout=20)
+
+
+def running_programs():
+    """The program's processes in this network namespace: Wine names each after its Windows path."""
+    ours = os.readlink("/proc/self/ns/net")
+    found = []
+    for process in pathlib.Path("/proc").glob("[0-9]*"):
+        try:
+            if os.readlink(process / "ns/net") != ours:
+                continue
+            command = (process / "cmdline").read_bytes().split(b"\0")[0].decode(errors="replace")
+        except OSError:
+            continue
+        if command.endswith(pathlib.Path(TITLE + ".exe").name):
+            found.append(f"{process.name} {command}")
+    return found
+
+
+def scans_received():
+    with open(os.environ["TOLM_LAB_SIM_LOG"], encoding="ascii", errors="replace") as log:
+        return sum(1 for line in log if line.startswith("Module Scan"))
+
+
+def datagram(ip, mac):
+    return f"<SELECTED_IP>{ip}</SELECTED_IP>\n<SELECTED_MAC>{mac}</SELECTED_MAC>".encode()
+
+
+def run_case(options, checks, args, drive, executable=None):
+    """Starts the program with `args`, lets `drive` work it, and returns what the listener got."""
+    listener = Listener(PORT)
+    program = Program(options, args, executable)
+    try:
+        drive(program)
+        ended = program.ended()
+        checks.check(ended and program.process.returncode == 0,
+                     f"{args}: the program ends by itself, status 0")
+        return listener.received(0.5)
+    finally:
+        program.stop()
+        listener.close()
+
+
+def check_selected_row(options, checks):
+    picked = {}
+
+    def drive(program):
+        program.probe("wait-rows", MODULES, 20000)
+        picked["caption"] = program.text(EXIT_BUTTON)
+        picked["row"] = program.rows()[2]
+        program.click_row(2)
+        program.click(EXIT_BUTTON)
+
+    got = run_case(options, checks, ["SOCKETCOMM", str(PORT)], drive)
+    row = picked["row"]
+    expected = datagram(row[0], row[6])
+    checks.check(picked["caption"] == "OK" and got == [expected] and
+                 len(got[0]) == ENVELOPE + len(row[0]) + len(row[6]),
+                 f"companion mode: the button reads OK; a row clicked and OK clicked send one "
+                 f"datagram of {len(expected)} bytes with its IP and MAC texts: {got}")
+
+
+def check_keys(options, checks):
+    state = {}
+
+    def drive(program):
+        program.shows()
+        program.keys("Escape")
+        state["open after Escape"] = program.probe("wait-window", 1000)[0]
+        # Scan has the focus; Tab moves it to OK, Return presses it.
+        program.keys("Tab", "Return")
+
+    got = run_case(options, checks, ["SOCKETCOMM", str(PORT)], drive)
+    checks.check(state["open after Escape"] and got == [datagram("", "")] and
+                 len(got[0]) == ENVELOPE,
+                 f"Escape does nothing; Tab and Return on OK with no row send the empty "
+                 f"{ENVELOPE}-byte datagram: {got}")
+
+
+def check_close_box(options, checks):
+    def drive(program):
+        program.probe("wait-rows", 1, 20000)
+        program.click_row(0)
+        program.keys("alt+F4")
+
+    got = run_case(options, checks, ["SOCKETCOMM", str(PORT)], drive)
+    checks.check(got == [datagram("", "")],
+                 f"closing the window, a row selected, sends the empty datagram: {got}")
+
+
+def check_port_readings(options, checks):
+    def press_ok(program):
+        program.shows()
+        program.click(EXIT_BUTTON)
+
+    for port in ("5000abc", str(PORT - 65536), str(PORT + 65536)):
+        got = run_case(options, checks, ["SOCKETCOMM", port], press_ok)
+        checks.check(got == [datagram("", "")],
+                     f"SOCKETCOMM {port}: the datagram goes to port {PORT}: {got}")
+
+
+def check_normal_mode(options, checks):
+    for args in (["socketcomm", str(PORT)], [f"SOCKETCOMM={PORT}"], ["SOCKETCOMM"],
+                 ["SOCKETCOMM", "port"], []):
+        caption = {}
+
+        def press_exit(program):
+            program.shows()
+            caption["text"] = program.text(EXIT_BUTTON)
+            program.click(EXIT_BUTTON)
+
+        got = run_case(options, checks, args, press_exit)
+        checks.check(caption["text"] == "Exit" and got == [],
+                     f"{args}: normal mode, the button reads Exit and nothing is sent: {got}")
+
+
+def check_refused_library(options, checks, variant, caption, text):
+    folder = pathlib.Path(tempfile.mkdtemp(prefix="linkora-refused."))
+    try:
+        executable = folder / pathlib.Path(options.program).name
+        shutil.copy(options.program, executable)
+        library = pathlib.Path(options.binding) / variant / "tolm.dll"
+        if library.exists():
+            shutil.copy(library, folder / "tolm.dll")
+        scans = scans_received()
+        shown = {}
+
+        def answer_box(program):
+            shown["box"] = program.shows(window=caption)
+            shown["text"] = program.text(MESSAGE_TEXT, window=caption)
+            program.keys("Return", window=caption)
+
+        got = run_case(options, checks, ["SOCKETCOMM", str(PORT)], answer_box, str(executable))
+        checks.check(shown["box"] and shown["text"] == text and got == [] and
+                     scans_received() == scans,
+                     f"library {variant}: \"{caption}\" box \"{shown['text']}\"; after it the "
+                     f"program ends, no scan and no datagram: {got}")
+    finally:
+        shutil.rmtree(folder)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--wine", required=True, help="Wine loader for the program's architecture")
+    parser.add_argument("--program", required=True, help='"Brannic Linkora CFG.exe"')
+    parser.add_argument("--probe", required=True, help="linkora-ui-probe.exe of that architecture")
+    parser.add_argument("--binding", required=True, help="folder of the stand-in libraries")
+    options = parser.parse_args()
+    start_wine_session(options)
+    checks = Checks()
+    check_selected_row(options, checks)
+    check_keys(options, checks)
+    check_close_box(options, checks)
+    check_port_readings(options, checks)
+    check_normal_mode(options, checks)
+    check_refused_library(options, checks, "refused_1400", "Warning", "Incorrect TOLM.DLL version")
+    check_refused_library(options, checks, "no_dll_get_version", "Error", "Error loading TOLM.DLL")
+    left = running_programs()
+    checks.check(not left, f"nothing of the program is left running: {left}")
+    print(f"{checks.passed} passed, {checks.failed} failed", flush=True)
+    return 1 if checks.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
