@@ -32,7 +32,7 @@ def ship_stripped(objcopy, source, target, debug_folder, strip_options, mode):
     os.chmod(debug_file, 0o644)
 
 
-def write_text(path, text, mode=0o644, newline="\n"):
+def write_text(path, text, newline="\n"):
     with open(path, "w", encoding="utf-8", newline=newline) as file:
         file.write(text)
-    os.chmod(path, mode)
+    os.chmod(path, 0o644)
