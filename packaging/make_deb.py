@@ -50,9 +50,13 @@ def release_date(source):
     """The date of the commit built, so that a rebuild writes the same
     changelog; now, outside a git checkout."""
     try:
-        return output("git", "log", "-1", "--format=%aD", cwd=source).strip()
-    except (OSError, subprocess.CalledProcessError):
+        found = subprocess.run(["git", "log", "-1", "--format=%aD"], capture_output=True,
+                               text=True, cwd=source)
+    except OSError:
+        found = None
+    if found is None or found.returncode != 0 or not found.stdout.strip():
         return email.utils.formatdate(time.time())
+    return found.stdout.strip()
 
 
 def shlib_depends(library_folder, binaries, work):
@@ -112,6 +116,8 @@ def main():
         parser.add_argument(option, required=True)
     parser.add_argument("--headers", nargs="+", required=True)
     options = parser.parse_args()
+    # Folders 0755 and files 0644 whatever the caller's umask.
+    os.umask(0o022)
     architecture = output("dpkg", "--print-architecture").strip()
     multiarch = output("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
     base = f"{PACKAGE}_{options.version}_{architecture}"
@@ -120,7 +126,6 @@ def main():
     out.mkdir(parents=True, exist_ok=True)
     root = fresh_folder(work / "deb-root")
     debug = fresh_folder(out / f"{base}.debug")
-    os.umask(0o022)
 
     library_folder = root / "usr/lib" / multiarch
     binaries = root / "usr/bin"
@@ -153,7 +158,8 @@ def main():
     gzip_file(changelog, documents / "changelog.gz")
     gzip_file(Path(options.readme).read_text(), documents / "README.md.gz")
 
-    depends = shlib_depends(library_folder, [library, binaries / "linkora", binaries / "tolm-sim"], work)
+    depends = shlib_depends(library_folder,
+                            [library, binaries / "linkora", binaries / "tolm-sim"], work)
     write_control(root, options, architecture, depends, options.soname)
     package = out / f"{base}.deb"
     subprocess.run(["dpkg-deb", "--root-owner-group", "-Zxz", "--build", str(root), str(package)],

@@ -120,7 +120,8 @@ def main():
         check_uninstalled(options.wine, folder, shortcut)
     for failure in failures:
         print(f"FAIL: {failure}")
-    print(f"{Path(options.installer).name}: {'ok' if not failures else f'{len(failures)} failures'}")
+    verdict = "ok" if not failures else f"{len(failures)} failures"
+    print(f"{Path(options.installer).name}: {verdict}")
     return 1 if failures else 0
 
 
