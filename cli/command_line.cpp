@@ -110,7 +110,8 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
     app.require_subcommand(1);
     app.add_option("-i,--interface", c.adapter,
                    "Use only this network adapter (default: every adapter)");
-    app.add_option("--library", c.library, "Path of the tolm library (default: beside linkora)")
+    app.add_option("--library", c.library,
+                   "Path of the tolm library (default: " LINKORA_LIBRARY_DEFAULT ")")
         ->envname("TOLM_LIBRARY");
     AddScan(app, c, format);
     AddSet(app, c);

@@ -6,14 +6,15 @@
 
 namespace tolm::linkora {
 
-// Beside the executable; else by name, where the system's loader looks.
+// Beside the executable, as the build tree has it; else by its soname, where
+// the system's loader finds an installed library.
 std::string DefaultLibraryPath() {
     char path[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
-    if (length <= 0) return "libtolm.so";
+    if (length <= 0) return LINKORA_SYSTEM_LIBRARY;
     const std::string executable(path, static_cast<std::size_t>(length));
     const std::string beside = executable.substr(0, executable.rfind('/') + 1) + "libtolm.so";
-    return ::access(beside.c_str(), F_OK) == 0 ? beside : "libtolm.so";
+    return ::access(beside.c_str(), F_OK) == 0 ? beside : LINKORA_SYSTEM_LIBRARY;
 }
 
 }  // namespace tolm::linkora

@@ -1,0 +1,191 @@
+#!/usr/bin/env python3
+"""Checks the packages in build/packages against what they must hold: each
+file by name (and mode, in the .deb), binaries stripped and pointing at the
+debug information kept beside the package, the .deb's control fields and
+soname, the Windows binaries' machine, exports and version resources, and
+no lab guard in the programs that ship. Exit status 0 when all holds; every
+failure is listed."""
+
+import argparse
+import io
+import re
+import subprocess
+import sys
+import tarfile
+import tempfile
+import zipfile
+import zlib
+from pathlib import Path
+
+# What the development builds print when they refuse to send outside the lab.
+GUARD_TEXT = b"refusing to run outside the lab network"
+PROGRAM = "Brannic Linkora CFG.exe"
+# Binary tools by the format they read: ELF with the host's, PE with mingw's.
+TOOLS = {"elf": "", "win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"}
+PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
+
+failures = []
+
+
+def expect(condition, message):
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def run(*command):
+    done = subprocess.run(command, capture_output=True, text=True)
+    return done.stdout + done.stderr
+
+
+def debug_link(tool_prefix, binary):
+    """The file name and CRC that binary's .gnu_debuglink holds."""
+    dump = run(f"{tool_prefix}objdump", "-s", "-j", ".gnu_debuglink", str(binary))
+    data = b""
+    for line in dump.splitlines():
+        # " ADDRESS" then four groups of up to eight hex digits in 35 columns.
+        address = re.match(r"^ [0-9a-f]+ ", line)
+        if address:
+            data += bytes.fromhex(line[address.end():address.end() + 35].replace(" ", ""))
+    if len(data) < 8:
+        return None, None
+    return data.split(b"\0", 1)[0].decode(), int.from_bytes(data[-4:], "little")
+
+
+def check_stripped(tool_prefix, binary, debug_folder):
+    """No symbols or debug sections left in binary; its debug information
+    in debug_folder, the very file its debug link names."""
+    name = f"{debug_folder.name}: {binary.name}"
+    sections = run(f"{tool_prefix}objdump", "-h", str(binary))
+    expect(".debug_info" not in sections, f"{name} keeps debug information")
+    expect("no symbols" in run(f"{tool_prefix}nm", str(binary)), f"{name} keeps its symbols")
+    link, crc = debug_link(tool_prefix, binary)
+    debug_file = debug_folder / f"{binary.name}.debug"
+    if not expect(link == debug_file.name, f"{name} links to debug file {link!r}"):
+        return
+    if not expect(debug_file.is_file(), f"no {debug_file}"):
+        return
+    expect(zlib.crc32(debug_file.read_bytes()) == crc, f"{debug_file} is not {name}'s")
+    expect(".debug_info" in run(f"{tool_prefix}objdump", "-h", str(debug_file)),
+           f"{debug_file} holds no debug information")
+
+
+def deb_members(deb):
+    tar = subprocess.run(["dpkg-deb", "--fsys-tarfile", str(deb)], check=True,
+                         capture_output=True).stdout
+    with tarfile.open(fileobj=io.BytesIO(tar)) as archive:
+        return {m.name.lstrip("."): m for m in archive.getmembers() if not m.isdir()}
+
+
+def check_deb(options, packages):
+    architecture = run("dpkg", "--print-architecture").strip()
+    multiarch = run("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
+    base = f"linkora_{options.version}_{architecture}"
+    deb = packages / f"{base}.deb"
+    if not expect(deb.is_file(), f"no {deb}"):
+        return
+    fields = {key: run("dpkg-deb", "--field", str(deb), key).strip()
+              for key in ("Package", "Version", "Architecture", "Depends")}
+    expect(fields["Package"] == "linkora" and fields["Version"] == options.version and
+           fields["Architecture"] == architecture, f"control fields {fields}")
+    # Read from the binaries: the C and C++ runtimes they link.
+    for runtime in ("libc6", "libstdc++6"):
+        expect(re.search(rf"\b{re.escape(runtime)} \(>= ", fields["Depends"]) is not None,
+               f"Depends lacks {runtime}: {fields['Depends']}")
+
+    library_version = ".".join(options.library_version.split(".")[:3])
+    major = library_version.split(".")[0]
+    lib = f"/usr/lib/{multiarch}"
+    wanted = {
+        "/usr/bin/linkora": 0o755, "/usr/bin/tolm-sim": 0o755,
+        f"{lib}/libtolm.so.{library_version}": 0o644,
+        f"{lib}/libtolm.so.{major}": f"libtolm.so.{library_version}",
+        f"{lib}/libtolm.so": f"libtolm.so.{major}",
+        "/usr/include/tolm.h": 0o644, "/usr/include/tolm_ext.h": 0o644,
+        "/usr/share/man/man1/linkora.1.gz": 0o644, "/usr/share/man/man1/tolm-sim.1.gz": 0o644,
+        "/usr/share/doc/linkora/copyright": 0o644, "/usr/share/doc/linkora/changelog.gz": 0o644,
+        "/usr/share/doc/linkora/README.md.gz": 0o644,
+    }
+    members = deb_members(deb)
+    expect(sorted(members) == sorted(wanted),
+           f"the .deb holds {sorted(set(members) ^ set(wanted))} unlike the list")
+    for name, member in members.items():
+        want = wanted.get(name)
+        if isinstance(want, str):
+            expect(member.issym() and member.linkname == want, f"{name} links to {member.linkname}")
+        elif want is not None:
+            expect(member.isfile() and member.mode == want, f"{name} has mode {member.mode:o}")
+
+    with tempfile.TemporaryDirectory() as scratch:
+        root = Path(scratch)
+        subprocess.run(["dpkg-deb", "--extract", str(deb), scratch], check=True)
+        library = root / lib.lstrip("/") / f"libtolm.so.{library_version}"
+        expect(f"Library soname: [libtolm.so.{major}]" in run("readelf", "-d", str(library)),
+               f"{library.name} lacks the soname libtolm.so.{major}")
+        debug = packages / f"{base}.debug"
+        for binary in (library, root / "usr/bin/linkora", root / "usr/bin/tolm-sim"):
+            check_stripped(TOOLS["elf"], binary, debug)
+        expect(GUARD_TEXT not in (root / "usr/bin/linkora").read_bytes(),
+               "linkora is built with the lab guard on")
+        # A simulated module must never answer on a real network.
+        expect(GUARD_TEXT in (root / "usr/bin/tolm-sim").read_bytes(),
+               "tolm-sim is built without its lab guard")
+
+
+def check_windows(options, packages, architecture):
+    base = f"linkora-cfg-{options.version}-{architecture}"
+    archive = packages / f"{base}.zip"
+    expect((packages / f"{base}-setup.exe").is_file(), f"no {base}-setup.exe")
+    if not expect(archive.is_file(), f"no {archive}"):
+        return
+    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll"]
+    with zipfile.ZipFile(archive) as packed, tempfile.TemporaryDirectory() as scratch:
+        expect(sorted(packed.namelist()) == sorted(f"{base}/{name}" for name in names),
+               f"{archive.name} holds {packed.namelist()}")
+        packed.extractall(scratch)
+        folder = Path(scratch) / base
+        readme = Path(options.source, "README.md").read_text().replace("\n", "\r\n")
+        expect((folder / "README.txt").read_bytes() == readme.encode(),
+               "README.txt is not the README with CR LF")
+        prefix = TOOLS[architecture]
+        for name in (PROGRAM, "linkora.exe", "tolm.dll"):
+            binary = folder / name
+            if not expect(binary.is_file(), f"{archive.name} lacks {name}"):
+                continue
+            data = binary.read_bytes()
+            header = int.from_bytes(data[0x3C:0x40], "little")
+            machine = int.from_bytes(data[header + 4:header + 6], "little")
+            expect(machine == PE_MACHINES[architecture], f"{name} is for machine {machine:#x}")
+            check_stripped(prefix, binary, packages / f"{base}.debug")
+            if name != "tolm.dll":
+                expect(GUARD_TEXT not in data, f"{architecture} {name} has the lab guard on")
+        machine = {"win32": "i386", "win64": "x86-64"}[architecture]
+        checks = [[Path(options.source, "tests/windows/check_dll.py"), folder / "tolm.dll",
+                   "--objdump", f"{prefix}objdump"],
+                  [Path(options.source, "tests/gui/check_program_resources.py"),
+                   folder / PROGRAM]]
+        for check in checks:
+            done = subprocess.run([sys.executable, "-B", *map(str, check), "--machine", machine],
+                                  capture_output=True, text=True)
+            expect(done.returncode == 0, f"{architecture}: {done.stdout}{done.stderr}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--packages", required=True)
+    parser.add_argument("--version", required=True)
+    parser.add_argument("--library-version", required=True)
+    parser.add_argument("--source", required=True)
+    options = parser.parse_args()
+    packages = Path(options.packages)
+    check_deb(options, packages)
+    for architecture in ("win32", "win64"):
+        check_windows(options, packages, architecture)
+    for failure in failures:
+        print(f"FAIL: {failure}")
+    print(f"packages: {'ok' if not failures else f'{len(failures)} failures'}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,119 @@
+#!/usr/bin/env python3
+"""Inside a lab run: installs the .deb with dpkg into a scratch root, checks
+that the loader finds the installed library by the name linkora asks for,
+runs the installed linkora's --help and --version (which must neither load
+the library nor open a socket), and purges the package again, leaving
+nothing behind. Exit status 0 when all holds; every failure is listed."""
+
+import argparse
+import os
+import re
+import subprocess
+import sys
+import tempfile
+from pathlib import Path
+
+failures = []
+
+
+def expect(condition, message):
+    if not condition:
+        failures.append(message)
+    return condition
+
+
+def dpkg(root, *arguments):
+    return subprocess.run(["dpkg", f"--root={root}", *arguments], capture_output=True, text=True)
+
+
+def make_root(root):
+    """An empty system as dpkg keeps it: its database and nothing else."""
+    admin = root / "var/lib/dpkg"
+    for folder in ("info", "updates", "triggers"):
+        (admin / folder).mkdir(parents=True)
+    for name in ("status", "available"):
+        (admin / name).touch()
+
+
+def check_library_lookup(root, help_text):
+    """linkora asks the loader for the soname; the package must put a file
+    of that soname in a folder the loader searches by default."""
+    asked = re.search(r"else (libtolm\.so\.\d+) where the system's loader looks", help_text)
+    if not expect(asked is not None, "linkora --help names no soname it loads by default"):
+        return
+    soname = asked.group(1)
+    program = subprocess.run(["readelf", "-l", str(root / "usr/bin/linkora")],
+                             capture_output=True, text=True).stdout
+    loader = re.search(r"Requesting program interpreter: (\S+)\]", program).group(1)
+    # "Shared library search path:" then one folder a line.
+    search = subprocess.run([loader, "--help"], capture_output=True, text=True).stdout
+    folders = re.findall(r"^\s+(/\S+) \(system search path\)$", search, re.M)
+    found = [folder for folder in folders if (root / folder.lstrip("/") / soname).is_file()]
+    if not expect(found, f"no {soname} in the loader's folders {folders}"):
+        return
+    library = root / found[0].lstrip("/") / soname
+    dynamic = subprocess.run(["readelf", "-d", str(library)], capture_output=True, text=True).stdout
+    expect(f"Library soname: [{soname}]" in dynamic, f"{library} has another soname")
+
+
+def traced(log, *command):
+    """Runs command under strace, recording its sockets and opened files."""
+    return subprocess.run(["strace", "-f", "-qq", "-o", str(log), "-e", "trace=socket,open,openat",
+                           *command], capture_output=True, text=True, timeout=30)
+
+
+def check_no_library_no_socket(log, what):
+    calls = log.read_text()
+    expect("socket(" not in calls, f"{what} opens a socket")
+    expect("libtolm" not in calls, f"{what} loads the library")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--deb", required=True)
+    parser.add_argument("--version", required=True)
+    options = parser.parse_args()
+    # The release linkora has no lab guard: only the lab keeps it off the real network.
+    if not os.environ.get("TOLM_LAB"):
+        sys.exit("check_deb_install: run it inside lab/lab run")
+
+    with tempfile.TemporaryDirectory() as scratch:
+        root = Path(scratch)
+        make_root(root)
+        # The scratch root's database knows no libc; the host provides it.
+        installed = dpkg(root, "--force-depends", "--install", options.deb)
+        if not expect(installed.returncode == 0, f"dpkg --install: {installed.stderr}"):
+            return report()
+        status = dpkg(root, "--status", "linkora").stdout
+        expect("Status: install ok installed" in status, f"linkora is not installed:\n{status}")
+
+        linkora = root / "usr/bin/linkora"
+        log = root / "strace.log"
+        shown = traced(log, linkora, "--help")
+        expect(shown.returncode == 0 and "Usage: linkora" in shown.stdout,
+               f"linkora --help: status {shown.returncode}\n{shown.stdout}{shown.stderr}")
+        check_no_library_no_socket(log, "linkora --help")
+        check_library_lookup(root, shown.stdout)
+        version = traced(log, linkora, "--version")
+        expect(version.stdout == f"linkora {options.version}\n",
+               f"linkora --version says {version.stdout!r}")
+        check_no_library_no_socket(log, "linkora --version")
+        log.unlink()
+
+        purged = dpkg(root, "--purge", "linkora")
+        expect(purged.returncode == 0, f"dpkg --purge: {purged.stderr}")
+        left = [str(path.relative_to(root)) for path in root.rglob("*")
+                if "var" not in path.relative_to(root).parts[:1]]
+        expect(not left, f"the purge leaves {left}")
+    return report()
+
+
+def report():
+    for failure in failures:
+        print(f"FAIL: {failure}")
+    print(f"deb install: {'ok' if not failures else f'{len(failures)} failures'}")
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
