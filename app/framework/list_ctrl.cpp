@@ -57,6 +57,12 @@ int CListCtrl::GetItemText(int item, int subitem, char* text, int length) const 
         SendMessage(LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&value)));
 }
 
+int CListCtrl::HitTest(POINT point) const {
+    LVHITTESTINFO hit{};
+    hit.pt = point;
+    return static_cast<int>(SendMessage(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+}
+
 bool CListCtrl::SortItems(PFNLVCOMPARE compare, LPARAM parameter) {
     return SendMessage(LVM_SORTITEMS, static_cast<WPARAM>(parameter),
                        reinterpret_cast<LPARAM>(compare)) != 0;

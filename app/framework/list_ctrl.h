@@ -19,6 +19,8 @@ class CListCtrl : public CWnd {
     int GetNextItem(int item, int flags) const;
     // Copies at most `length` - 1 characters of the cell and a NUL; the characters copied.
     int GetItemText(int item, int subitem, char* text, int length) const;
+    // The row at `point` (client coordinates); -1 for none.
+    int HitTest(POINT point) const;
     int GetItemCount() const { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT)); }
     bool DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS) != 0; }
     // Orders the rows by `compare` over their item data.

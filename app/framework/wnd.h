@@ -28,6 +28,7 @@ class CWnd {
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void SetWindowText(const char* text) { ::SetWindowTextA(m_hWnd, text); }
     void Invalidate(bool erase = true) { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void EnableWindow(bool enable = true) { ::EnableWindow(m_hWnd, enable ? TRUE : FALSE); }
     HICON SetIcon(HICON icon, bool big);
     // The window menu, or null; `revert` restores the system's own first.
     HMENU GetSystemMenu(bool revert) const { return ::GetSystemMenu(m_hWnd, revert); }

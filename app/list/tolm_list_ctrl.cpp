@@ -4,9 +4,13 @@
 #include <cstring>
 #include <memory>
 
+#include "configure_request.h"
+#include "framework/message_box.h"
 #include "list/column_spec.h"
+#include "list/row_configuration.h"
 #include "list/row_order.h"
 #include "record_text.h"
+#include "tolm_library.h"
 
 int CTolmListCtrl::SetColumns(const char* spec) {
     for (const ColumnSpec& column : ParseColumnSpec(spec)) {
@@ -126,8 +130,39 @@ void CTolmListCtrl::OnColumnClick(NMHDR* notification, LRESULT* result) {
     *result = 0;
 }
 
+void CTolmListCtrl::OnLButtonDblClk(UINT, POINT point) {
+    Default();
+    CConfigDlg dialog;
+    // The row is found by its height alone, whatever column was clicked.
+    const int row = HitTest(POINT{2, point.y});
+    if (row < 0) return;
+    char mac_text[18] = {};
+    GetItemText(row, tolm::client::kColumnMac, mac_text, sizeof mac_text);
+    dialog.m_strCaption = CString("Configure: ") + mac_text;
+    // A row whose MAC reads "N/A" names no module to configure.
+    const std::optional<MacBytes> mac = ParseRowMac(mac_text);
+    if (!mac) return;
+    // A copy: answers handled while the dialog is open may empty m_Devices.
+    const std::optional<TOLM_ModuleScanResponseType> record = FindDevice(m_Devices, *mac);
+    if (!record) return;
+    SetConfigInputs(*record, dialog);
+    if (dialog.DoModal() != IDOK) return;
+    const TOLM_ConfigureRequestType request = ConfigureRequestFrom(*record, dialog);
+    if (!tolm::client::IsLegalHostName(request.szHostName)) {
+        AfxMessageBox(kIllegalHostNameText, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const auto previous = m_ConfiguredMac;
+    SetConfiguredMac(request.abMacId);
+    if (Tolm().TOLM_SendConfigure(&request) != 0) return;
+    // Nothing went out, so no reply will name this module.
+    m_ConfiguredMac = previous;
+    AfxMessageBox(ConfigurationNotSentText(request).c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
 const MessageMap* CTolmListCtrl::ClassMessageMap() {
     static constexpr MessageEntry kEntries[] = {
+        OnMessage<&CTolmListCtrl::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
         OnReflectedNotify<&CTolmListCtrl::OnColumnClick>(LVN_COLUMNCLICK),
     };
     static constexpr MessageMap kMap{nullptr, kEntries};

@@ -1,6 +1,7 @@
 // CTolmListCtrl: the list of discovered modules. One row of seven texts per
 // module, keyed by its MAC (later answers of a listed module are dropped),
-// sorted by the column whose header was clicked last.
+// sorted by the column whose header was clicked last. A double-click on a
+// row configures its module through the configuration dialog.
 #pragma once
 
 #include <array>
@@ -65,4 +66,7 @@ class CTolmListCtrl : public CListCtrl {
     // Where a row of `texts` goes: after every row that does not sort after it.
     int SortedPosition(const RowTexts& texts) const;
     void OnColumnClick(NMHDR* notification, LRESULT* result);
+    // Configures the module of the row at the pointer's height through the
+    // configuration dialog.
+    void OnLButtonDblClk(UINT flags, POINT point);
 };

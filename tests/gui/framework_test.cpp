@@ -128,17 +128,6 @@ bool Checked(HWND dialog, int id) {
     return ::SendMessageA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void Type(HWND edit, const std::string& text) {
-    ::SetFocus(edit);
-    for (char ch : text) ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(ch), 1);
-}
-
-// A key as the keyboard delivers it, to the control with the focus.
-void PressKey(UINT key) {
-    ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1);
-    ::PostMessageA(::GetFocus(), WM_KEYUP, key, 0xC0000001);
-}
-
 void CheckExchange(ExchangeDialog& dialog, HWND window) {
     const HWND host = ::GetDlgItem(window, IDC_HOST_NAME);
     DWORD address = 0;

@@ -1,8 +1,8 @@
 // The GUI test program: creates the program's real dialogs and controls from
 // its resources (linked in), drives them and checks what a user would see.
 // Arguments name the groups to run: list, header, binding, version, framework,
-// scan_cycle, main_window (the last two in a lab with the demo's simulated
-// modules).
+// config, scan_cycle, main_window, configure (the last three in a lab with the
+// demo's simulated modules).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -29,11 +29,13 @@ int main(int argc, char** argv) {
         {"framework", &gui_test::RunFrameworkTests},
         {"scan_cycle", &gui_test::RunScanCycleTests},
         {"main_window", &gui_test::RunMainWindowTests},
+        {"config", &gui_test::RunConfigDialogTests},
+        {"configure", &gui_test::RunConfigureTests},
     };
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: %s GROUP...  (list, header, binding, version, framework, scan_cycle, "
-                     "main_window)\n",
+                     "usage: %s GROUP...  (list, header, binding, version, framework, config, "
+                     "scan_cycle, main_window, configure)\n",
                      argv[0]);
         return 2;
     }

@@ -10,5 +10,7 @@ void RunVersionTests();
 void RunFrameworkTests();
 void RunScanCycleTests();
 void RunMainWindowTests();
+void RunConfigDialogTests();
+void RunConfigureTests();
 
 }  // namespace gui_test

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "framework/win_app.h"
 
@@ -28,6 +29,39 @@ void CALLBACK DriveOnce(HWND, UINT, UINT_PTR timer, DWORD) {
     ::RedrawWindow(dialog, nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     (*g_drive)(dialog);
+}
+
+// The dialog that DriveDialogOpenedBy waits for: a shown dialog window of
+// this thread that was not there before.
+struct DialogWait {
+    std::vector<HWND> before;
+    const std::function<void(HWND)>* drive = nullptr;
+    HWND found = nullptr;
+};
+DialogWait* g_dialog_wait = nullptr;
+
+BOOL CALLBACK FindNewDialog(HWND window, LPARAM) {
+    const std::vector<HWND>& before = g_dialog_wait->before;
+    if (::IsWindowVisible(window) &&
+        ::GetClassLongA(window, GCW_ATOM) == reinterpret_cast<ULONG_PTR>(WC_DIALOG) &&
+        std::find(before.begin(), before.end(), window) == before.end()) {
+        g_dialog_wait->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK ListDialogs(HWND window, LPARAM) {
+    g_dialog_wait->before.push_back(window);
+    return TRUE;
+}
+
+void CALLBACK DriveNewDialog(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (g_dialog_wait == nullptr || g_dialog_wait->found != nullptr) return;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindNewDialog, 0);
+    if (g_dialog_wait->found == nullptr) return;
+    ::KillTimer(nullptr, timer);
+    (*g_dialog_wait->drive)(g_dialog_wait->found);
 }
 
 LPARAM CenterOf(HWND header, int index) {
@@ -84,8 +118,31 @@ void PumpFor(DWORD milliseconds) {
     WaitUntil([] { return false; }, milliseconds);
 }
 
+bool DriveDialogOpenedBy(const std::function<void()>& open,
+                         const std::function<void(HWND)>& drive) {
+    DialogWait wait;
+    wait.drive = &drive;
+    DialogWait* const outer = std::exchange(g_dialog_wait, &wait);
+    ::EnumThreadWindows(::GetCurrentThreadId(), &ListDialogs, 0);
+    const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &DriveNewDialog);
+    open();
+    ::KillTimer(nullptr, timer);
+    g_dialog_wait = outer;
+    return wait.found != nullptr;
+}
+
 void ClickButton(HWND dialog, int id) {
     ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+}
+
+void Type(HWND edit, const std::string& text) {
+    ::SetFocus(edit);
+    for (char ch : text) ::SendMessageA(edit, WM_CHAR, static_cast<unsigned char>(ch), 1);
+}
+
+void PressKey(UINT key) {
+    ::PostMessageA(::GetFocus(), WM_KEYDOWN, key, 1);
+    ::PostMessageA(::GetFocus(), WM_KEYUP, key, 0xC0000001);
 }
 
 void PressHeaderItem(HWND header, int index) {
@@ -105,6 +162,29 @@ std::string WindowText(HWND window) {
     char text[1024] = {};
     ::GetWindowTextA(window, text, sizeof text);
     return text;
+}
+
+bool ControlEnabled(HWND dialog, int id) {
+    return ::IsWindowEnabled(::GetDlgItem(dialog, id)) != FALSE;
+}
+
+bool EditReadOnly(HWND dialog, int id) {
+    return (::GetWindowLongA(::GetDlgItem(dialog, id), GWL_STYLE) & ES_READONLY) != 0;
+}
+
+bool ButtonChecked(HWND dialog, int id) {
+    return ::SendMessageA(::GetDlgItem(dialog, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+DWORD AddressShown(HWND dialog, int id) {
+    DWORD address = 0;
+    ::SendMessageA(::GetDlgItem(dialog, id), IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address));
+    return address;
+}
+
+void Retype(HWND edit, const std::string& text) {
+    ::SendMessageA(edit, EM_SETSEL, 0, -1);
+    Type(edit, text.empty() ? std::string("\b") : text);
 }
 
 int ListRowCount(HWND list) {
@@ -134,6 +214,19 @@ int FindListRow(HWND list, int column, const std::string& text) {
         if (texts[row] == text) return static_cast<int>(row);
     }
     return -1;
+}
+
+POINT ListCellCenter(HWND list, int row, int column) {
+    RECT cell{LVIR_LABEL, column, 0, 0};
+    ::SendMessageA(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row),
+                   reinterpret_cast<LPARAM>(&cell));
+    return {(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+}
+
+void DoubleClickList(HWND list, POINT point) {
+    const LPARAM at = MAKELPARAM(point.x, point.y);
+    ::SendMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    ::SendMessageA(list, WM_LBUTTONUP, 0, at);
 }
 
 void SelectListRow(HWND list, int row) {

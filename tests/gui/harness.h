@@ -28,8 +28,17 @@ bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms);
 // Handles messages for `milliseconds`: time for what should not come to show it would.
 void PumpFor(DWORD milliseconds);
 
+// Runs `open`, which shows a dialog modally (a double-click, a command);
+// `drive` runs once inside that dialog's modal loop with its window shown and
+// must end it. Whether the dialog showed.
+bool DriveDialogOpenedBy(const std::function<void()>& open, const std::function<void(HWND)>& drive);
+
 // A click on button `id` of `dialog`, as the mouse gives it.
 void ClickButton(HWND dialog, int id);
+// Characters typed into `edit`, which gets the focus first.
+void Type(HWND edit, const std::string& text);
+// A key as the keyboard delivers it, to the control with the focus.
+void PressKey(UINT key);
 // Mouse down and up in the middle of header item `index`.
 void ClickHeaderItem(HWND header, int index);
 // Mouse down on header item `index` only (the item shows pressed).
@@ -37,11 +46,23 @@ void PressHeaderItem(HWND header, int index);
 void ReleaseHeaderItem(HWND header, int index);
 
 std::string WindowText(HWND window);
+// What control `id` of a dialog shows.
+bool ControlEnabled(HWND dialog, int id);
+bool EditReadOnly(HWND dialog, int id);
+bool ButtonChecked(HWND dialog, int id);
+// An IP address control's address, first number in the most significant byte.
+DWORD AddressShown(HWND dialog, int id);
+// Selects all of an edit's text and types `text` over it; an empty text deletes it.
+void Retype(HWND edit, const std::string& text);
 int ListRowCount(HWND list);
 std::string ListText(HWND list, int row, int column);
 std::vector<std::string> ListColumnTexts(HWND list, int column);
 // The first row whose column `column` reads `text`; -1 when none does.
 int FindListRow(HWND list, int column, const std::string& text);
+// The middle of a cell of the list, in the list's client coordinates.
+POINT ListCellCenter(HWND list, int row, int column);
+// A double-click on the list at `point`, as the mouse gives it.
+void DoubleClickList(HWND list, POINT point);
 // Selects and focuses `row` alone, as a click on it leaves it.
 void SelectListRow(HWND list, int row);
 std::string HeaderText(HWND header, int index);

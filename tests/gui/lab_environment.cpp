@@ -30,16 +30,21 @@ void UseLibraryFolder(const std::string& variant) {
     ::SetCurrentDirectoryA(folder.c_str());
 }
 
-int SimulatorLogCount(std::string_view prefix) {
+std::vector<std::string> SimulatorLogLines(std::string_view prefix) {
+    std::vector<std::string> lines;
     const char* log = std::getenv("TOLM_LAB_SIM_LOG");
-    if (log == nullptr) return -1;
+    if (log == nullptr) return lines;
     // The lab's paths are the Linux side's; Wine's drive Z: is its root.
     std::ifstream file(std::string("Z:") + log);
-    int count = 0;
     for (std::string line; std::getline(file, line);) {
-        if (line.compare(0, prefix.size(), prefix) == 0) ++count;
+        if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line);
     }
-    return count;
+    return lines;
+}
+
+int SimulatorLogCount(std::string_view prefix) {
+    if (std::getenv("TOLM_LAB_SIM_LOG") == nullptr) return -1;
+    return static_cast<int>(SimulatorLogLines(prefix).size());
 }
 
 int ScansReceived() {

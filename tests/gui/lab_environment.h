@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "broadcast_sender.h"
 
@@ -16,7 +17,9 @@ namespace gui_test {
 // project's), missing (none) or one of the stand-ins with other versions.
 void UseLibraryFolder(const std::string& variant);
 
-// Lines of the first simulator's datagram log that begin with `prefix`.
+// Lines of the first simulator's datagram log that begin with `prefix`: the
+// datagrams it received, printable bytes as they are, others as \xNN.
+std::vector<std::string> SimulatorLogLines(std::string_view prefix);
 int SimulatorLogCount(std::string_view prefix);
 // The scans the simulated modules have received.
 int ScansReceived();

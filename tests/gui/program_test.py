@@ -20,6 +20,7 @@ import time
 
 TITLE = "Brannic Linkora CFG"
 EXIT_BUTTON = 1
+SET, IP_ADDRESS, DHCP_ON, HOST_NAME = 1, 1004, 1008, 1015  # of the configuration dialog
 MESSAGE_TEXT = 0xFFFF  # the text of a message box
 MODULES = 8
 ENVELOPE = len("<SELECTED_IP></SELECTED_IP>\n<SELECTED_MAC></SELECTED_MAC>")
@@ -81,17 +82,23 @@ class Program:
     def rows(self):
         return [line.split("\t") for line in self.probe("rows")[1].splitlines()]
 
-    def click_at(self, rect, dx=None):
+    def click_at(self, rect, dx=None, clicks=1):
         x, y, width, height = map(int, rect.split())
         xdotool("mousemove", x + (dx if dx is not None else width // 2), y + height // 2)
         time.sleep(0.2)  # moved without --sync, which hangs when the pointer is there already
-        xdotool("click", "1")
+        xdotool("click", "--repeat", clicks, "--delay", 100, "1")
 
-    def click(self, control):
-        self.click_at(self.probe("rect", control)[1])
+    def click(self, control, window=TITLE, dx=None):
+        self.click_at(self.probe("rect", control, window=window)[1], dx=dx)
 
-    def click_row(self, row):
-        self.click_at(self.probe("row-rect", row)[1], dx=20)
+    def click_row(self, row, dx=20, clicks=1):
+        self.click_at(self.probe("row-rect", row)[1], dx=dx, clicks=clicks)
+
+    def retype(self, control, text, window, dx=None):
+        """Clicks into a field, selects what it holds and types `text` over it."""
+        self.click(control, window=window, dx=dx)
+        xdotool("key", "ctrl+a")
+        xdotool("type", "--delay", 60, text)
 
     def keys(self, *names, window=TITLE):
         xdotool("search", "--sync", "--name", f"^{window}$", "windowactivate", "--sync")
@@ -247,6 +254,47 @@ def check_normal_mode(options, checks):
                      f"{args}: normal mode, the button reads Exit and nothing is sent: {got}")
 
 
+def configure_lines():
+    with open(os.environ["TOLM_LAB_SIM_LOG"], encoding="ascii", errors="replace") as log:
+        return [line.rstrip("\n") for line in log if line.startswith("Configure: ")]
+
+
+def check_configure(options, checks):
+    """A double-click on a row's Type cell, new values typed into the dialog, Set."""
+    mac = "02-00-00-00-00-06"
+    caption = f"Configure: {mac}"
+    seen = {}
+
+    def drive(program):
+        program.probe("wait-rows", MODULES, 20000)
+        before = len(configure_lines())
+        row = [r[6] for r in program.rows()].index(mac)
+        program.click_row(row, dx=400, clicks=2)
+        seen["dialog"] = program.shows(window=caption)
+        # The IP address control's first field; '.' moves on to the next field.
+        program.retype(IP_ADDRESS, "10.77.0.161", caption, dx=10)
+        program.retype(HOST_NAME, "pump_61", caption)
+        program.click(DHCP_ON, window=caption)
+        program.click(SET, window=caption)
+        seen["gone"] = program.probe("wait-gone", 10000, window=caption)[0]
+        deadline = time.monotonic() + 20
+        while time.monotonic() < deadline:
+            seen["row"] = next((r for r in program.rows() if r[6] == mac), None)
+            if seen["row"] and seen["row"][0] == "10.77.0.161":
+                break
+            time.sleep(0.2)
+        seen["sent"] = configure_lines()[before:]
+        program.click(EXIT_BUTTON)
+
+    run_case(options, checks, [], drive)
+    expected = (f"{caption};IP = 10.77.0.161;SN = 255.255.0.0;GW = 10.77.0.254;DHCP = ON;"
+                "HN = pump_61;DNS1 = 10.77.0.1;DNS2 = 10.77.0.2;\\x00")
+    checks.check(seen["dialog"] and seen["gone"] and seen["sent"] == [expected] and
+                 seen["row"][:4] == ["10.77.0.161", "255.255.0.0", "10.77.0.254", "On"],
+                 f"double-click, typing and Set configure the module: {seen.get('sent')}; "
+                 f"its row now reads {seen.get('row')}")
+
+
 def check_refused_library(options, checks, variant, caption, text):
     folder = pathlib.Path(tempfile.mkdtemp(prefix="linkora-refused."))
     try:
@@ -286,6 +334,7 @@ def main():
     check_close_box(options, checks)
     check_port_readings(options, checks)
     check_normal_mode(options, checks)
+    check_configure(options, checks)
     check_refused_library(options, checks, "refused_1400", "Warning", "Incorrect TOLM.DLL version")
     check_refused_library(options, checks, "no_dll_get_version", "Error", "Error loading TOLM.DLL")
     left = running_programs()

@@ -1,0 +1,88 @@
+#include "list/row_configuration.h"
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+
+#include "configure_request.h"
+#include "record_text.h"
+
+namespace {
+
+// At most 127 characters and a NUL, whatever the source holds.
+void CopyText(const char (&text)[TOLM_TEXT_SIZE], char (&field)[TOLM_TEXT_SIZE]) {
+    const std::string value = tolm::client::FieldText(text).substr(0, TOLM_TEXT_SIZE - 1);
+    std::memcpy(field, value.c_str(), value.size() + 1);
+}
+
+}  // namespace
+
+std::optional<MacBytes> ParseRowMac(const char* text) {
+    unsigned numbers[TOLM_MAC_SIZE] = {};
+    if (std::sscanf(text, "%x-%x-%x-%x-%x-%x", &numbers[0], &numbers[1], &numbers[2], &numbers[3],
+                    &numbers[4], &numbers[5]) != TOLM_MAC_SIZE) {
+        return std::nullopt;
+    }
+    MacBytes mac;
+    for (int i = 0; i < TOLM_MAC_SIZE; ++i) mac[i] = static_cast<std::uint8_t>(numbers[i]);
+    return mac;
+}
+
+std::optional<TOLM_ModuleScanResponseType> FindDevice(const DeviceRecords& devices,
+                                                      const MacBytes& mac) {
+    for (POSITION position = devices.GetHeadPosition(); position != nullptr;) {
+        const TOLM_ModuleScanResponseType& record = devices.GetNext(position);
+        if (std::memcmp(record.abMacId, mac.data(), TOLM_MAC_SIZE) == 0) return record;
+    }
+    return std::nullopt;
+}
+
+void SetConfigInputs(const TOLM_ModuleScanResponseType& record, CConfigDlg& dialog) {
+    const auto address = [](std::uint8_t valid, std::uint32_t value, std::uint8_t& flag,
+                            DWORD& member) {
+        flag = valid == 1 ? 1 : 0;
+        if (flag == 1) member = value;
+    };
+    address(record.bIpAddressValid, record.dwIpAddress, dialog.m_bIpAddressValid,
+            dialog.m_dwIpAddress);
+    address(record.bSubnetMaskValid, record.dwSubnetMask, dialog.m_bSubnetMaskValid,
+            dialog.m_dwSubnetMask);
+    address(record.bGatewayValid, record.dwGateway, dialog.m_bGatewayValid, dialog.m_dwGateway);
+    address(record.bDns1Valid, record.dwDns1, dialog.m_bPrimaryDnsValid, dialog.m_dwPrimaryDns);
+    address(record.bDns2Valid, record.dwDns2, dialog.m_bSecondaryDnsValid, dialog.m_dwSecondaryDns);
+    dialog.m_bHostNameValid = record.bHostNameValid == 1 ? 1 : 0;
+    if (dialog.m_bHostNameValid == 1) CopyText(record.szHostName, dialog.m_szHostName);
+    if (record.bDhcpValid == 0) {
+        dialog.m_nDhcp = -1;
+    } else {
+        dialog.m_nDhcp = record.bDhcpEnabled == 0 ? 1 : 0;
+    }
+    dialog.m_bPasswordProtected = record.bPswdValid != 0 && record.bPswdEnabled != 0 ? 1 : 0;
+}
+
+TOLM_ConfigureRequestType ConfigureRequestFrom(const TOLM_ModuleScanResponseType& record,
+                                               const CConfigDlg& dialog) {
+    TOLM_ConfigureRequestType request;
+    std::memset(&request, 0, sizeof request);
+    std::memcpy(request.abMacId, record.abMacId, sizeof request.abMacId);
+    CopyText(dialog.m_szPassword, request.szPassword);
+    request.bChangePassword = dialog.m_bChangePassword == 1 ? 1 : 0;
+    if (request.bChangePassword == 1) CopyText(dialog.m_szNewPassword, request.szNewPassword);
+    request.dwIpAddress = dialog.m_dwIpAddress;
+    request.dwSubnetMask = dialog.m_dwSubnetMask;
+    request.dwGateway = dialog.m_dwGateway;
+    request.bDhcpEnabled = dialog.m_nDhcp == 0 ? 1 : 0;
+    CopyText(dialog.m_szHostName, request.szHostName);
+    request.dwDns1 = dialog.m_dwPrimaryDns;
+    request.dwDns2 = dialog.m_dwSecondaryDns;
+    return request;
+}
+
+std::string ConfigurationNotSentText(const TOLM_ConfigureRequestType& request) {
+    std::string why = tolm::client::WhyTooLong(request);
+    if (why.empty()) {
+        return "Configuration was NOT downloaded!\n\nThe request could not be sent on the network.";
+    }
+    why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
+    return "Configuration was NOT downloaded!\n\n" + why + ".";
+}

@@ -1,0 +1,301 @@
+// The configuration dialog on its own: its inputs shown in the controls, the
+// enabling rules, "Change password", the 127-character limits and the outputs
+// after Set and Cancel; the edge cases of the steps around it (inputs from a
+// record, the request from the outputs, the row's MAC, the not-sent text);
+// and double-clicks on the device list that open nothing.
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "check_log.h"
+#include "config/config_dlg.h"
+#include "gui_tests.h"
+#include "harness.h"
+#include "list/row_configuration.h"
+#include "list_dialog.h"
+#include "resource.h"
+
+using tolm::windows_test::Check;
+
+namespace gui_test {
+namespace {
+
+constexpr int kAddressIds[] = {IDC_IP_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_PRIMARY_DNS,
+                               IDC_SECONDARY_DNS};
+const std::string kLongName(127, 'h');
+
+HWND Item(HWND dialog, int id) {
+    return ::GetDlgItem(dialog, id);
+}
+
+// The edit of field `index` (0 leftmost) of an IP address control.
+HWND AddressField(HWND control, int index) {
+    std::vector<std::pair<LONG, HWND>> fields;
+    for (HWND child = ::GetWindow(control, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        RECT rect;
+        ::GetWindowRect(child, &rect);
+        fields.emplace_back(rect.left, child);
+    }
+    std::sort(fields.begin(), fields.end());
+    return fields.at(static_cast<std::size_t>(index)).second;
+}
+
+void FillEveryInput(CConfigDlg& dialog) {
+    dialog.m_strCaption = "Configure: 02-00-0A-0B-0C-01";
+    dialog.m_dwIpAddress = Address("192.168.0.10");
+    dialog.m_dwSubnetMask = Address("255.255.255.0");
+    dialog.m_dwGateway = Address("192.168.0.1");
+    dialog.m_dwPrimaryDns = Address("192.168.0.2");
+    dialog.m_dwSecondaryDns = Address("192.168.0.3");
+    dialog.m_bIpAddressValid = dialog.m_bSubnetMaskValid = dialog.m_bGatewayValid = 1;
+    dialog.m_bPrimaryDnsValid = dialog.m_bSecondaryDnsValid = dialog.m_bHostNameValid = 1;
+    std::strcpy(dialog.m_szHostName, kLongName.c_str());
+    dialog.m_nDhcp = 1;
+    dialog.m_bPasswordProtected = 1;
+}
+
+void CheckOpened(HWND window) {
+    bool shown = true;
+    for (const int id : kAddressIds) shown = shown && ControlEnabled(window, id);
+    for (const int id : {IDC_HOST_NAME, IDC_PASSWORD, IDC_NEW_PASSWORD}) {
+        shown = shown && ::SendMessageA(Item(window, id), EM_GETLIMITTEXT, 0, 0) == 127;
+    }
+    Check(shown && WindowText(window) == "Configure: 02-00-0A-0B-0C-01" &&
+              ::SendMessageA(window, WM_GETICON, ICON_BIG, 0) != 0 &&
+              ::SendMessageA(window, WM_GETICON, ICON_SMALL, 0) != 0 &&
+              AddressShown(window, IDC_IP_ADDRESS) == Address("192.168.0.10") &&
+              AddressShown(window, IDC_SUBNET_MASK) == Address("255.255.255.0") &&
+              AddressShown(window, IDC_GATEWAY) == Address("192.168.0.1") &&
+              AddressShown(window, IDC_PRIMARY_DNS) == Address("192.168.0.2") &&
+              AddressShown(window, IDC_SECONDARY_DNS) == Address("192.168.0.3") &&
+              WindowText(Item(window, IDC_HOST_NAME)) == kLongName,
+          "caption, icons and every reported value shown and editable, the 127-character host "
+          "name whole; each edit takes 127 characters");
+    Check(ButtonChecked(window, IDC_DHCP_OFF) && !ButtonChecked(window, IDC_DHCP_ON) &&
+              ControlEnabled(window, IDC_DHCP_ON) && !EditReadOnly(window, IDC_PASSWORD) &&
+              EditReadOnly(window, IDC_NEW_PASSWORD) && !ButtonChecked(window, IDC_CHANGE_PASSWORD),
+          "DHCP 1 checks \"Off\"; with a password in force the password is writable, the new "
+          "password waits for \"Change password\"");
+}
+
+void CheckEveryInputShown() {
+    CConfigDlg dialog;
+    FillEveryInput(dialog);
+    const INT_PTR result = RunModal(dialog, [&dialog](HWND window) {
+        CheckOpened(window);
+        Type(Item(window, IDC_PASSWORD), "secret");
+        ClickButton(window, IDC_CHANGE_PASSWORD);
+        const bool writable = !EditReadOnly(window, IDC_NEW_PASSWORD);
+        Type(Item(window, IDC_NEW_PASSWORD), "fresh_1");
+        ClickButton(window, IDC_CHANGE_PASSWORD);
+        Check(writable && EditReadOnly(window, IDC_NEW_PASSWORD) &&
+                  WindowText(Item(window, IDC_NEW_PASSWORD)) == "fresh_1" &&
+                  dialog.m_bChangePassword == 0,
+              "\"Change password\" makes the new password writable and read-only again, "
+              "keeping what was typed");
+        ClickButton(window, IDC_DHCP_ON);
+        Type(Item(window, IDC_HOST_NAME), "x");
+        Check(ControlEnabled(window, IDC_IP_ADDRESS) && ControlEnabled(window, IDC_GATEWAY) &&
+                  WindowText(Item(window, IDC_HOST_NAME)) == kLongName,
+              "choosing DHCP \"On\" disables no address; the host name takes no 128th character");
+        // A partly filled address: its blank fields read 0.
+        ::SendMessageA(Item(window, IDC_GATEWAY), IPM_CLEARADDRESS, 0, 0);
+        Type(AddressField(Item(window, IDC_GATEWAY), 0), "10");
+        ::SendMessageA(Item(window, IDC_PRIMARY_DNS), IPM_SETADDRESS, 0, Address("10.0.0.53"));
+        ClickButton(window, IDOK);
+    });
+    Check(result == IDOK && dialog.m_dwIpAddress == Address("192.168.0.10") &&
+              dialog.m_dwSubnetMask == Address("255.255.255.0") &&
+              dialog.m_dwGateway == Address("10.0.0.0") &&
+              dialog.m_dwPrimaryDns == Address("10.0.0.53") &&
+              dialog.m_dwSecondaryDns == Address("192.168.0.3") && dialog.m_nDhcp == 0 &&
+              std::string(dialog.m_szPassword) == "secret" &&
+              std::string(dialog.m_szNewPassword) == "fresh_1" && dialog.m_bChangePassword == 0 &&
+              std::string(dialog.m_szHostName) == kLongName,
+          "Set ends with 1; the outputs are what the controls held: blank address fields 0, "
+          "DHCP \"On\" 0, the new password kept although unchecked, the host name whole");
+}
+
+void CheckNothingReported() {
+    CConfigDlg dialog;
+    // Flags other than 1 hide their values, whatever the values hold.
+    dialog.m_dwIpAddress = dialog.m_dwSubnetMask = dialog.m_dwGateway = Address("10.9.9.9");
+    dialog.m_dwPrimaryDns = dialog.m_dwSecondaryDns = Address("10.9.9.9");
+    dialog.m_bSubnetMaskValid = dialog.m_bPrimaryDnsValid = dialog.m_bHostNameValid = 2;
+    std::strcpy(dialog.m_szHostName, "hidden");
+    dialog.m_nDhcp = -1;
+    const INT_PTR result = RunModal(dialog, [](HWND window) {
+        bool blank = true;
+        for (const int id : kAddressIds) {
+            blank = blank && ::SendMessageA(Item(window, id), IPM_ISBLANK, 0, 0) != 0 &&
+                    !ControlEnabled(window, id);
+        }
+        Check(blank && WindowText(Item(window, IDC_HOST_NAME)).empty() &&
+                  !ControlEnabled(window, IDC_HOST_NAME),
+              "addresses and the host name with flags 0 and 2 are blank and disabled");
+        ClickButton(window, IDC_CHANGE_PASSWORD);
+        Type(Item(window, IDC_PASSWORD), "typed");
+        Check(!ButtonChecked(window, IDC_DHCP_ON) && !ButtonChecked(window, IDC_DHCP_OFF) &&
+                  !ControlEnabled(window, IDC_DHCP_ON) && !ControlEnabled(window, IDC_DHCP_OFF) &&
+                  EditReadOnly(window, IDC_PASSWORD) &&
+                  WindowText(Item(window, IDC_PASSWORD)).empty(),
+              "DHCP -1: neither button, both disabled, also after an exchange; without a "
+              "password in force the password edit is read-only");
+        ClickButton(window, IDOK);
+    });
+    Check(result == IDOK && dialog.m_dwIpAddress == 0 && dialog.m_dwSubnetMask == 0 &&
+              dialog.m_dwGateway == 0 && dialog.m_dwPrimaryDns == 0 &&
+              dialog.m_dwSecondaryDns == 0 && dialog.m_nDhcp == -1 &&
+              dialog.m_szHostName[0] == '\0' && dialog.m_szPassword[0] == '\0',
+          "after Set the cleared addresses read 0, DHCP -1, host name and password empty");
+
+    for (const bool close_box : {false, true}) {
+        CConfigDlg cancelled;
+        FillEveryInput(cancelled);
+        const INT_PTR ended = RunModal(cancelled, [close_box](HWND window) {
+            Retype(Item(window, IDC_HOST_NAME), "edited");
+            if (close_box) {
+                ::SendMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+            } else {
+                ClickButton(window, IDCANCEL);
+            }
+        });
+        Check(ended == IDCANCEL, std::string(close_box ? "the close box" : "Cancel") +
+                                     " after an edit ends the dialog with 2");
+    }
+}
+
+TOLM_ModuleScanResponseType Reported() {
+    TOLM_ModuleScanResponseType record = Module(0x21);
+    record.dwIpAddress = Address("10.1.1.1");
+    record.dwSubnetMask = Address("255.0.0.0");
+    record.bIpAddressValid = 1;
+    record.bSubnetMaskValid = 2;  // only 1 counts for an address
+    std::strcpy(record.szHostName, "plc_01");
+    record.bHostNameValid = 1;
+    return record;
+}
+
+void CheckStepsAroundTheDialog() {
+    CConfigDlg dialog;
+    dialog.m_dwSubnetMask = 7;
+    std::string dhcp_and_password;
+    // DHCP flag and value, password flag and value.
+    for (const auto [dhcp_valid, dhcp, pswd_valid, pswd] : {std::array<std::uint8_t, 4>{0, 1, 0, 1},
+                                                            {1, 0, 1, 0},
+                                                            {1, 1, 1, 1},
+                                                            {2, 0xFF, 2, 0xFF}}) {
+        TOLM_ModuleScanResponseType record = Reported();
+        record.bDhcpValid = dhcp_valid;
+        record.bDhcpEnabled = dhcp;
+        record.bPswdValid = pswd_valid;
+        record.bPswdEnabled = pswd;
+        SetConfigInputs(record, dialog);
+        dhcp_and_password += std::to_string(dialog.m_nDhcp) + "/" +
+                             std::to_string(dialog.m_bPasswordProtected) + " ";
+    }
+    Check(dialog.m_bIpAddressValid == 1 && dialog.m_dwIpAddress == Address("10.1.1.1") &&
+              dialog.m_bSubnetMaskValid == 0 && dialog.m_dwSubnetMask == 7 &&
+              dhcp_and_password == "-1/0 1/0 0/1 0/1 ",
+          "inputs from a record: an address flag of 2 counts as not reported; DHCP not "
+          "reported -1, 0 \"Off\", other values \"On\"; a reported nonzero password state: " +
+              dhcp_and_password);
+
+    dialog.m_nDhcp = -1;
+    dialog.m_bChangePassword = 2;
+    std::strcpy(dialog.m_szNewPassword, "unused");
+    const TOLM_ConfigureRequestType request = ConfigureRequestFrom(Reported(), dialog);
+    Check(request.bDhcpEnabled == 0 && request.bChangePassword == 0 &&
+              request.szNewPassword[0] == '\0' &&
+              std::memcmp(request.abMacId, Reported().abMacId, TOLM_MAC_SIZE) == 0,
+          "the request for neither DHCP button says off; \"Change password\" other than 1 "
+          "sends no new password");
+
+    const auto mac = ParseRowMac("2-0-a-b-c-121");
+    DeviceRecords devices;
+    TOLM_ModuleScanResponseType older = Reported();
+    TOLM_ModuleScanResponseType newer = older;
+    newer.dwIpAddress = Address("10.1.1.2");
+    devices.AddTail(Module(0x01));
+    devices.AddTail(older);
+    devices.AddTail(newer);
+    const auto found = mac ? FindDevice(devices, *mac) : std::nullopt;
+    Check(found && found->dwIpAddress == Address("10.1.1.1") && !ParseRowMac("N/A") &&
+              !FindDevice(devices, MacBytes{2, 0, 0x0A, 0x0B, 0x0C, 0x22}),
+          "a row's MAC text gives the low byte of each number; the oldest record with it is "
+          "the module's; N/A and an unknown MAC give none");
+
+    TOLM_ConfigureRequestType long_password = request;
+    std::strcpy(long_password.szPassword, std::string(90, 'p').c_str());
+    Check(ConfigurationNotSentText(request) ==
+                  "Configuration was NOT downloaded!\n\nThe request could not be sent on the "
+                  "network." &&
+              ConfigurationNotSentText(long_password) ==
+                  "Configuration was NOT downloaded!\n\nThe password is too long: 90 characters, "
+                  "at most 88 can be sent.",
+          "a request that was not sent is named so, with the field that is too long");
+}
+
+void CheckDoubleClicksOnTheList() {
+    ListDialog dialog(kMainColumns);
+    RunModal(dialog, [&dialog](HWND window) {
+        CTolmListCtrl& list = dialog.m_listDevices;
+        TOLM_ModuleScanResponseType no_mac = Module(0x30);
+        no_mac.bMacIdValid = 0;
+        list.AddResponse(no_mac);
+        list.AddResponse(Reported());
+        const auto opens = [&list](POINT point) {
+            return DriveDialogOpenedBy([&] { DoubleClickList(list.m_hWnd, point); },
+                                       [](HWND config) { ClickButton(config, IDCANCEL); });
+        };
+        RECT last{LVIR_BOUNDS, 0, 0, 0};
+        ::SendMessageA(list.m_hWnd, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&last));
+        const int no_mac_row = FindListRow(list.m_hWnd, 6, "N/A");
+        Check(!opens(ListCellCenter(list.m_hWnd, no_mac_row, 2)) &&
+                  !opens(POINT{20, last.bottom + 5}),
+              "a double-click on a row whose MAC reads N/A, or below the last row, opens nothing");
+
+        const int row = FindListRow(list.m_hWnd, 6, "02-00-0A-0B-0C-21");
+        std::string captions;
+        for (const int column : {0, 3, 6}) {
+            DriveDialogOpenedBy(
+                [&] { DoubleClickList(list.m_hWnd, ListCellCenter(list.m_hWnd, row, column)); },
+                [&](HWND config) {
+                    if (AddressShown(config, IDC_IP_ADDRESS) == Address("10.1.1.1") &&
+                        WindowText(Item(config, IDC_HOST_NAME)) == "plc_01" &&
+                        !ControlEnabled(config, IDC_SUBNET_MASK)) {
+                        captions += WindowText(config) + ";";
+                    }
+                    ClickButton(config, IDCANCEL);
+                });
+        }
+        std::uint8_t mac[TOLM_MAC_SIZE];
+        Check(captions ==
+                      "Configure: 02-00-0A-0B-0C-21;Configure: 02-00-0A-0B-0C-21;"
+                      "Configure: 02-00-0A-0B-0C-21;" &&
+                  !list.GetConfiguredMac(mac),
+              "a double-click in any column opens the row's module, filled from its record; "
+              "Cancel remembers no MAC: " +
+                  captions);
+        ClickButton(window, IDOK);
+    });
+}
+
+}  // namespace
+
+void RunConfigDialogTests() {
+    CheckStepsAroundTheDialog();
+    CheckEveryInputShown();
+    CheckNothingReported();
+    CheckDoubleClicksOnTheList();
+}
+
+}  // namespace gui_test
