@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "program_icon.h"
 #include "resource.h"
 #include "scan_cycle.h"
 #include "tolm_library.h"
@@ -18,12 +19,6 @@ constexpr int kSelectedTextSize = 18;
 // Posted when the first scan could not go out, so the user is told once the
 // window shows.
 constexpr UINT kWmScanNotSent = WM_APP;
-
-HICON LoadProgramIcon(int size) {
-    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                           MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, size, size,
-                                           LR_SHARED));
-}
 
 RECT ChildRect(HWND parent, HWND child) {
     RECT rect;

@@ -18,13 +18,6 @@ std::optional<std::uint32_t> Address(const char* option, const std::optional<std
     return address;
 }
 
-bool CopyText(const std::string& text, char (&field)[TOLM_TEXT_SIZE]) {
-    if (text.size() >= TOLM_TEXT_SIZE || text.find('\0') != std::string::npos) return false;
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, text.data(), text.size());
-    return true;
-}
-
 // The texts alone, every address left unchanged: the shortest request they
 // can be part of, so that a text too long is told before anything is sent.
 void CheckLengths(const client::ConfigureChanges& c, const std::string& host_name) {
@@ -34,8 +27,9 @@ void CheckLengths(const client::ConfigureChanges& c, const std::string& host_nam
     request.dwDns1 = request.dwDns2 = 0xFFFFFFFF;
     request.bDhcpEnabled = 2;
     request.bChangePassword = c.new_password ? 1 : 0;
-    if (!CopyText(host_name, request.szHostName) || !CopyText(c.password, request.szPassword) ||
-        !CopyText(c.new_password.value_or(""), request.szNewPassword))
+    if (!client::CopyText(host_name, request.szHostName) ||
+        !client::CopyText(c.password, request.szPassword) ||
+        !client::CopyText(c.new_password.value_or(""), request.szNewPassword))
         throw Failure(kUsage, "a text holds more than 127 characters or a NUL");
     if (std::string why = client::WhyTooLong(request); !why.empty()) throw Failure(kUsage, why);
 }

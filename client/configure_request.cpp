@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "protocol/messages.h"
 #include "record_text.h"
 
 namespace tolm::client {
@@ -9,29 +10,19 @@ namespace {
 
 constexpr std::uint32_t kUnchanged = 0xFFFFFFFF;
 constexpr std::uint8_t kDhcpUnchanged = 2;
-// The protocol's limits: a piece holds at most 99 characters, the whole
-// request at most 399.
-constexpr std::size_t kMaxPiece = 99;
-constexpr std::size_t kMaxRequest = 399;
 
 std::size_t TextLength(const char (&text)[TOLM_TEXT_SIZE]) {
     return FieldText(text).size();
 }
 
-std::size_t AddressPieceLength(std::string_view key, std::uint32_t address) {
-    return address == kUnchanged ? 0 : key.size() + IpText(address).size() + 1;
+// The longest text a piece with this key can carry.
+std::size_t TextLimit(std::string_view key) {
+    return protocol::kMaxConfigurePiece - key.size() - 1;
 }
 
 std::string TooLongText(const char* what, std::size_t length, std::size_t limit) {
     return what + std::string(" is too long: ") + std::to_string(length) + " characters, at most " +
            std::to_string(limit) + " can be sent";
-}
-
-bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]) {
-    if (text.size() >= TOLM_TEXT_SIZE || text.find('\0') != std::string_view::npos) return false;
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, text.data(), text.size());
-    return true;
 }
 
 std::uint32_t Kept(std::uint8_t valid, std::uint32_t reported) {
@@ -56,6 +47,13 @@ bool SetAddress(const char* what, const std::optional<std::uint32_t>& changed, s
 
 }  // namespace
 
+bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]) {
+    if (text.size() >= TOLM_TEXT_SIZE || text.find('\0') != std::string_view::npos) return false;
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, text.data(), text.size());
+    return true;
+}
+
 bool IsLegalHostName(std::string_view name) {
     for (const char c : name) {
         const bool legal =
@@ -66,26 +64,21 @@ bool IsLegalHostName(std::string_view name) {
 }
 
 std::string WhyTooLong(const TOLM_ConfigureRequestType& r) {
+    using protocol::kHostNameKey, protocol::kNewPasswordKey, protocol::kPasswordKey;
     const std::size_t password = TextLength(r.szPassword);
     const std::size_t new_password = TextLength(r.szNewPassword);
     const std::size_t host_name = TextLength(r.szHostName);
-    // Each text's piece: its key, the text and ';'.
-    const std::size_t password_piece = password == 0 ? 0 : 11 + password;
-    const std::size_t new_password_piece = r.bChangePassword == 1 ? 16 + new_password : 0;
-    const std::size_t host_name_piece = 6 + host_name;
-    if (password_piece > kMaxPiece) return TooLongText("the password", password, kMaxPiece - 11);
-    if (new_password_piece > kMaxPiece)
-        return TooLongText("the new password", new_password, kMaxPiece - 16);
-    if (host_name_piece > kMaxPiece) return TooLongText("the host name", host_name, kMaxPiece - 6);
-    const std::size_t dhcp_piece = r.bDhcpEnabled == 0 ? 11 : r.bDhcpEnabled == 1 ? 10 : 0;
-    const std::size_t total =
-        29 + password_piece + new_password_piece + AddressPieceLength("IP = ", r.dwIpAddress) +
-        AddressPieceLength("SN = ", r.dwSubnetMask) + AddressPieceLength("GW = ", r.dwGateway) +
-        dhcp_piece + host_name_piece + AddressPieceLength("DNS1 = ", r.dwDns1) +
-        AddressPieceLength("DNS2 = ", r.dwDns2);
-    if (total > kMaxRequest)
+    if (password > TextLimit(kPasswordKey))
+        return TooLongText("the password", password, TextLimit(kPasswordKey));
+    if (r.bChangePassword == 1 && new_password > TextLimit(kNewPasswordKey))
+        return TooLongText("the new password", new_password, TextLimit(kNewPasswordKey));
+    if (host_name > TextLimit(kHostNameKey))
+        return TooLongText("the host name", host_name, TextLimit(kHostNameKey));
+    const std::size_t total = protocol::ConfigureRequestText(r).size();
+    if (total > protocol::kMaxConfigureText)
         return "the request is too long: " + std::to_string(total) + " characters, at most " +
-               std::to_string(kMaxRequest) + " can be sent; shorten the passwords or the host name";
+               std::to_string(protocol::kMaxConfigureText) +
+               " can be sent; shorten the passwords or the host name";
     return {};
 }
 

@@ -12,6 +12,10 @@
 
 namespace tolm::client {
 
+// Stores `text` and its NUL in a record's text field; false, and the field
+// untouched, when it holds more than 127 characters or a NUL.
+bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]);
+
 // The program's rule: letters, digits and '_' only; an empty name passes.
 bool IsLegalHostName(std::string_view name);
 

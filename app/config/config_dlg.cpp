@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "program_icon.h"
 #include "resource.h"
 
 namespace {
@@ -28,8 +29,7 @@ void ShowAddress(CIPAddressCtrl& control, std::uint8_t valid, DWORD address) {
 }  // namespace
 
 CConfigDlg::CConfigDlg(CWnd* parent)
-    : CDialog(IDD_CONFIG, parent),
-      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))) {}
+    : CDialog(IDD_CONFIG, parent), m_hIcon(LoadProgramIcon(::GetSystemMetrics(SM_CXICON))) {}
 
 void CConfigDlg::DoDataExchange(CDataExchange& dx) {
     CDialog::DoDataExchange(dx);
@@ -59,10 +59,7 @@ void CConfigDlg::DoDataExchange(CDataExchange& dx) {
 BOOL CConfigDlg::OnInitDialog() {
     CDialog::OnInitDialog();
     SetIcon(m_hIcon, true);
-    SetIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                            MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16,
-                                            LR_SHARED)),
-            false);
+    SetIcon(LoadProgramIcon(16), false);
     SetWindowText(m_strCaption);
     if (m_bHostNameValid == 1) {
         m_editHostName.SetWindowText(m_szHostName);

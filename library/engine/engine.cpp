@@ -145,17 +145,6 @@ void ReapWorker() {
     platform::MutexUnlock(g_engine->mutex);
 }
 
-// The NUL travels with the text.
-int32_t Send(std::string_view text, std::uint32_t address) {
-    if (g_engine == nullptr || g_engine->socket == nullptr) return 0;
-    Lock lock(g_engine->mutex);
-    if (!lock.Held()) return 0;
-    return platform::SocketSendTo(g_engine->socket, address, TOLM_PORT, text.data(),
-                                  text.size() + 1)
-               ? 1
-               : 0;
-}
-
 }  // namespace
 
 void OpenSocket() {
@@ -222,17 +211,24 @@ void Stop() {
 }
 
 int32_t SendTo(std::string_view text, std::uint32_t address) {
-    return Send(text, address);
+    if (g_engine == nullptr || g_engine->socket == nullptr) return 0;
+    Lock lock(g_engine->mutex);
+    if (!lock.Held()) return 0;
+    // The NUL travels with the text.
+    return platform::SocketSendTo(g_engine->socket, address, TOLM_PORT, text.data(),
+                                  text.size() + 1)
+               ? 1
+               : 0;
 }
 
 int32_t SendScan() {
-    return Send(protocol::kScanRequest, kLimitedBroadcast);
+    return SendTo(protocol::kScanRequest, kLimitedBroadcast);
 }
 
 int32_t SendConfigure(const TOLM_ConfigureRequestType& request) {
     try {
         const std::optional<std::string> text = protocol::ComposeConfigureRequest(request);
-        return text ? Send(*text, kLimitedBroadcast) : 0;
+        return text ? SendTo(*text, kLimitedBroadcast) : 0;
     } catch (const std::bad_alloc&) {
         return 0;
     }

@@ -46,8 +46,18 @@ using MacAddress = std::array<std::uint8_t, TOLM_MAC_SIZE>;
 // FF-FF-FF-FF-FF-FF where no MAC could be read.
 MacAddress ParseInvalidPassword(std::string_view text);
 
+// The keys of the configure request's text pieces; a piece is its key, its
+// text and ';'.
+inline constexpr std::string_view kPasswordKey = "Password: ";
+inline constexpr std::string_view kNewPasswordKey = "New Password = ";
+inline constexpr std::string_view kHostNameKey = "HN = ";
+
 // The request text without its NUL; nothing when a piece or the whole text
 // would not fit, since a cut-off request must never be sent.
 std::optional<std::string> ComposeConfigureRequest(const TOLM_ConfigureRequestType& request);
+
+// The same text whatever its length, for hosts that tell the user why a
+// request would not be sent.
+std::string ConfigureRequestText(const TOLM_ConfigureRequestType& request);
 
 }  // namespace tolm::protocol

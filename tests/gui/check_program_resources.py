@@ -10,7 +10,9 @@ import struct
 import sys
 import xml.etree.ElementTree as ElementTree
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "windows"))
+here = os.path.dirname(os.path.abspath(__file__))
+sys.path[:0] = [os.path.join(here, ".."), os.path.join(here, "..", "windows")]
+from expectations import expect, report  # noqa: E402
 from pe_resources import (RT_MANIFEST, RT_VERSION, VS_FIXEDFILEINFO_SIGNATURE,  # noqa: E402
                           PeImage, VersionNode, fixed_file_info)
 
@@ -76,15 +78,6 @@ VERSION_STRINGS = {"CompanyName": "Brannic", "FileDescription": "Brannic Linkora
                    "FileVersion": "1, 6, 1, 3", "InternalName": "Linkora CFG",
                    "OriginalFilename": "Brannic Linkora CFG.exe", "ProductName": "Linkora CFG",
                    "ProductVersion": "1, 6, 1, 3"}
-
-failures = []
-
-
-def expect(condition, message):
-    if not condition:
-        failures.append(message)
-    return condition
-
 
 class Reader:
     def __init__(self, data):
@@ -249,10 +242,7 @@ def main():
     check_icon(resources)
     check_version(resources)
     check_manifest(resources)
-    for failure in failures:
-        print(f"FAIL: {failure}")
-    print(f"{arguments.program}: {'ok' if not failures else f'{len(failures)} failures'}")
-    return 1 if failures else 0
+    return report(arguments.program)
 
 
 if __name__ == "__main__":

@@ -17,21 +17,15 @@ import zipfile
 import zlib
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from expectations import expect, report  # noqa: E402
+
 # What the development builds print when they refuse to send outside the lab.
 GUARD_TEXT = b"refusing to run outside the lab network"
 PROGRAM = "Brannic Linkora CFG.exe"
 # Binary tools by the format they read: ELF with the host's, PE with mingw's.
 TOOLS = {"elf": "", "win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"}
 PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
-
-failures = []
-
-
-def expect(condition, message):
-    if not condition:
-        failures.append(message)
-    return condition
-
 
 def run(*command):
     done = subprocess.run(command, capture_output=True, text=True)
@@ -181,10 +175,7 @@ def main():
     check_deb(options, packages)
     for architecture in ("win32", "win64"):
         check_windows(options, packages, architecture)
-    for failure in failures:
-        print(f"FAIL: {failure}")
-    print(f"packages: {'ok' if not failures else f'{len(failures)} failures'}")
-    return 1 if failures else 0
+    return report("packages")
 
 
 if __name__ == "__main__":

@@ -13,14 +13,8 @@ import sys
 import tempfile
 from pathlib import Path
 
-failures = []
-
-
-def expect(condition, message):
-    if not condition:
-        failures.append(message)
-    return condition
-
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from expectations import expect, report  # noqa: E402
 
 def dpkg(root, *arguments):
     return subprocess.run(["dpkg", f"--root={root}", *arguments], capture_output=True, text=True)
@@ -83,7 +77,7 @@ def main():
         # The scratch root's database knows no libc; the host provides it.
         installed = dpkg(root, "--force-depends", "--install", options.deb)
         if not expect(installed.returncode == 0, f"dpkg --install: {installed.stderr}"):
-            return report()
+            return report("deb install")
         status = dpkg(root, "--status", "linkora").stdout
         expect("Status: install ok installed" in status, f"linkora is not installed:\n{status}")
 
@@ -105,14 +99,7 @@ def main():
         left = [str(path.relative_to(root)) for path in root.rglob("*")
                 if "var" not in path.relative_to(root).parts[:1]]
         expect(not left, f"the purge leaves {left}")
-    return report()
-
-
-def report():
-    for failure in failures:
-        print(f"FAIL: {failure}")
-    print(f"deb install: {'ok' if not failures else f'{len(failures)} failures'}")
-    return 1 if failures else 0
+    return report("deb install")
 
 
 if __name__ == "__main__":

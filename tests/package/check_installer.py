@@ -15,20 +15,14 @@ import time
 import zipfile
 from pathlib import Path
 
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from expectations import expect, report  # noqa: E402
+
 PROGRAM = "Brannic Linkora CFG"
 # /D= takes the rest of the command line, but Wine quotes an argument with a
 # blank, so the scratch folder has none.
 FOLDER = r"C:\Scratch\LinkoraCFG"
 UNINSTALL_KEY = rf"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\{PROGRAM}"
-
-failures = []
-
-
-def expect(condition, message):
-    if not condition:
-        failures.append(message)
-    return condition
-
 
 def wine(loader, *arguments):
     """Runs a Windows program; its output goes through files, not pipes,
@@ -118,11 +112,7 @@ def main():
     if expect(installed.returncode == 0, f"installer /S: status {installed.returncode}"):
         folder = check_installed(options.wine, drive, shortcut, options.zip, options.version)
         check_uninstalled(options.wine, folder, shortcut)
-    for failure in failures:
-        print(f"FAIL: {failure}")
-    verdict = "ok" if not failures else f"{len(failures)} failures"
-    print(f"{Path(options.installer).name}: {verdict}")
-    return 1 if failures else 0
+    return report(Path(options.installer).name)
 
 
 if __name__ == "__main__":

@@ -9,9 +9,13 @@ import struct
 import subprocess
 import sys
 import xml.etree.ElementTree as ElementTree
+from pathlib import Path
 
 from pe_resources import (RT_MANIFEST, RT_VERSION, VS_FIXEDFILEINFO_SIGNATURE, PeImage,
                           VersionNode, fixed_file_info)
+
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from expectations import expect, report  # noqa: E402
 
 EXPORTS = {
     "TOLM_GetResponse": 1, "TOLM_GetInvPswdMacId": 2, "TOLM_RemoveFirstInvPswdMacId": 3,
@@ -29,15 +33,6 @@ POPPED_BYTES = {"TOLM_GetResponse": 4, "TOLM_GetInvPswdMacId": 4, "TOLM_SendConf
 FORMATS = {"i386": "pei-i386", "x86-64": "pei-x86-64"}
 STRINGS = {"FileDescription": "tolm dll", "FileVersion": "1, 3, 1, 1",
            "ProductVersion": "1, 3, 1, 1", "OriginalFilename": "tolm.dll"}
-
-failures = []
-
-
-def expect(condition, message):
-    if not condition:
-        failures.append(message)
-    return condition
-
 
 def objdump(tool, *args):
     return subprocess.run([tool, *args], check=True, capture_output=True, text=True).stdout
@@ -138,10 +133,7 @@ def main():
     arguments = parser.parse_args()
     check_exports(arguments.objdump, arguments.dll, arguments.machine)
     check_resources(arguments.dll)
-    for failure in failures:
-        print(f"FAIL: {failure}")
-    print(f"{arguments.dll}: {'ok' if not failures else f'{len(failures)} failures'}")
-    return 1 if failures else 0
+    return report(arguments.dll)
 
 
 if __name__ == "__main__":
