@@ -30,6 +30,8 @@ std::string BindExports(const SharedLibrary& library, TolmExports& exports) {
     Bind(library, "TOLM_SendModuleScanVia", bound.send_module_scan_via, absent_extensions);
     Bind(library, "TOLM_SendConfigureVia", bound.send_configure_via, absent_extensions);
     Bind(library, "TOLM_GetResponseWithOrigin", bound.get_response_with_origin, absent_extensions);
+    Bind(library, "TOLM_GetReplyWithOrigin", bound.get_reply_with_origin, absent_extensions);
+    Bind(library, "TOLM_GetDropCounts", bound.get_drop_counts, absent_extensions);
     if (missing.empty()) exports = bound;
     return missing;
 }

@@ -25,6 +25,8 @@ struct TolmExports {
     TOLM_SendModuleScanViaFn send_module_scan_via = nullptr;
     TOLM_SendConfigureViaFn send_configure_via = nullptr;
     TOLM_GetResponseWithOriginFn get_response_with_origin = nullptr;
+    TOLM_GetReplyWithOriginFn get_reply_with_origin = nullptr;
+    TOLM_GetDropCountsFn get_drop_counts = nullptr;
 };
 
 // Loads the library (its socket opens now) and binds all nine exports, or

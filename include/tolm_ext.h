@@ -27,10 +27,12 @@ TOLM_EXPORT int32_t TOLM_API TOLM_GetSocketStatus(int32_t* osError);
 typedef int32_t(TOLM_API* TOLM_GetSocketStatusFn)(int32_t*);
 
 /* Network adapters: a scan or configure request sent through each up IPv4
- * adapter that has a broadcast address (its directed broadcast), or through
- * one named adapter, reaches modules behind every adapter; the limited
- * broadcast of the nine leaves through one adapter only. Answers are
- * received as before, each with the adapter it arrived on. */
+ * adapter that has a broadcast address, or through one named adapter,
+ * reaches modules behind every adapter; the limited broadcast of the nine
+ * leaves through one adapter only. Sends through an adapter go to the
+ * limited broadcast pinned to that adapter, so they reach its link whatever
+ * the modules' own addresses, and never another link. Answers are received
+ * as before, each with the adapter it arrived on. */
 #define TOLM_ADAPTER_NAME_SIZE 128
 
 /* One adapter. Addresses as in the records: first dotted number in the most
@@ -40,7 +42,7 @@ typedef struct TOLM_AdapterType {
     uint32_t dwIndex;                    /* the OS's interface index */
     uint32_t dwAddress;                  /* the adapter's IPv4 address */
     uint32_t dwSubnetMask;
-    uint32_t dwBroadcast; /* its directed broadcast, where sends through it go */
+    uint32_t dwBroadcast; /* its directed broadcast */
 } TOLM_AdapterType;
 
 /* Where a queued answer came from. */
@@ -58,8 +60,8 @@ typedef struct TOLM_ResponseOriginType {
  * adapters cannot be listed. Ordinal 11. */
 TOLM_EXPORT int32_t TOLM_API TOLM_GetAdapters(TOLM_AdapterType* adapters, int32_t capacity);
 
-/* Sends the scan request to the directed broadcast of the adapter named
- * adapterName, or of every listed adapter when adapterName is null. Returns
+/* Sends the scan request through the adapter named adapterName, or through
+ * every listed adapter when adapterName is null. Returns
  * through how many adapters it went out: 0 when none (no socket, no such
  * adapter, no adapter up, or every send failed). Ordinal 12. */
 TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScanVia(const char* adapterName);
@@ -76,11 +78,51 @@ TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureVia(const TOLM_ConfigureRequestTy
 TOLM_EXPORT int32_t TOLM_API TOLM_GetResponseWithOrigin(TOLM_ModuleScanResponseType* response,
                                                         TOLM_ResponseOriginType* origin);
 
+/* Who answered a configure request. A "Reconfigured:" or "Invalid Password:"
+ * datagram says nothing of its sender through the nine exports, yet anyone on
+ * the segment can send one; a host that must tell the module's own reply
+ * from another's reads each with its origin here. The library keeps replies
+ * only from the first call of TOLM_GetReplyWithOrigin on (a host that never
+ * asks keeps none), at most TOLM_MAX_QUEUED_REPLIES of them; the nine
+ * exports' notifications and queues are unchanged. */
+typedef struct TOLM_ReplyType {
+    int32_t nCode;                  /* TOLM_NOTIFY_RECONFIGURED or TOLM_NOTIFY_INVALID_PASSWORD */
+    uint8_t abMacId[TOLM_MAC_SIZE]; /* the MAC named after the reply's prefix */
+    uint8_t bMacIdValid;            /* 1 when the text names a whole MAC */
+    uint8_t bReserved;              /* 0 */
+    TOLM_ResponseOriginType origin; /* where the datagram came from */
+} TOLM_ReplyType;
+
+/* 1 when the oldest kept reply was copied into reply and removed; 0 when
+ * none is kept (the first call only starts keeping them). Ordinal 15. */
+TOLM_EXPORT int32_t TOLM_API TOLM_GetReplyWithOrigin(TOLM_ReplyType* reply);
+
+/* The queues are bounded, so that a flood on the segment cannot exhaust the
+ * host's memory: what arrives while a queue is full is dropped (its
+ * notification too) and counted. */
+#define TOLM_MAX_QUEUED_RESPONSES 65536
+#define TOLM_MAX_QUEUED_INVALID_PASSWORDS 4096
+#define TOLM_MAX_QUEUED_REPLIES 4096
+
+/* What was dropped since the last TOLM_Start (or load). */
+typedef struct TOLM_DropCountsType {
+    uint32_t dwResponses;        /* scan answers: the response queue was full */
+    uint32_t dwInvalidPasswords; /* "Invalid Password:" entries: that queue was full */
+    uint32_t dwReplies;          /* kept replies: their queue was full */
+    uint32_t dwDatagrams;        /* datagrams that could not be read (too long, errors) */
+} TOLM_DropCountsType;
+
+/* Copies the counts into counts; 1, or 0 when counts is null or the library
+ * has no engine. Ordinal 16. */
+TOLM_EXPORT int32_t TOLM_API TOLM_GetDropCounts(TOLM_DropCountsType* counts);
+
 typedef int32_t(TOLM_API* TOLM_GetAdaptersFn)(TOLM_AdapterType*, int32_t);
 typedef int32_t(TOLM_API* TOLM_SendModuleScanViaFn)(const char*);
 typedef int32_t(TOLM_API* TOLM_SendConfigureViaFn)(const TOLM_ConfigureRequestType*, const char*);
 typedef int32_t(TOLM_API* TOLM_GetResponseWithOriginFn)(TOLM_ModuleScanResponseType*,
                                                         TOLM_ResponseOriginType*);
+typedef int32_t(TOLM_API* TOLM_GetReplyWithOriginFn)(TOLM_ReplyType*);
+typedef int32_t(TOLM_API* TOLM_GetDropCountsFn)(TOLM_DropCountsType*);
 
 #ifdef __cplusplus
 }
@@ -99,6 +141,10 @@ TOLM_EXT_STATIC_ASSERT(sizeof(TOLM_ResponseOriginType) == 140, "origin size");
 TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ResponseOriginType, dwAdapterIndex) == 128, "index");
 TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ResponseOriginType, dwSenderAddress) == 132, "sender");
 TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ResponseOriginType, wSenderPort) == 136, "port");
+TOLM_EXT_STATIC_ASSERT(sizeof(TOLM_ReplyType) == 152, "reply size");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ReplyType, abMacId) == 4, "reply mac");
+TOLM_EXT_STATIC_ASSERT(offsetof(TOLM_ReplyType, origin) == 12, "reply origin");
+TOLM_EXT_STATIC_ASSERT(sizeof(TOLM_DropCountsType) == 16, "drop counts size");
 #undef TOLM_EXT_STATIC_ASSERT
 
 #endif

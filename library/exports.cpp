@@ -1,5 +1,6 @@
 // The nine exports and the extensions: thin entries into the engine. Nothing may throw across
 // this boundary; the engine catches what it can meet.
+#include <cstring>
 #include <new>
 
 #include "engine/adapters.h"
@@ -49,9 +50,10 @@ TOLM_EXPORT int32_t TOLM_API DllGetVersion(TOLM_DllVersionInfoType* info) {
     return 0;
 }
 
+// 0 when the worker could not be stopped, so that a host never takes a
+// running worker for a stopped one.
 TOLM_EXPORT int32_t TOLM_API TOLM_Stop(void) {
-    tolm::engine::Stop();
-    return 1;
+    return tolm::engine::Stop() ? 1 : 0;
 }
 
 TOLM_EXPORT int32_t TOLM_API TOLM_GetSocketStatus(int32_t* osError) {
@@ -87,6 +89,22 @@ TOLM_EXPORT int32_t TOLM_API TOLM_GetResponseWithOrigin(TOLM_ModuleScanResponseT
     if (tolm::engine::TakeResponse(response, &taken) == 0) return 0;
     if (origin != nullptr) tolm::engine::DescribeOrigin(taken, origin);
     return 1;
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetReplyWithOrigin(TOLM_ReplyType* reply) {
+    if (reply == nullptr) return 0;
+    tolm::engine::Reply taken;
+    if (tolm::engine::TakeReply(&taken) == 0) return 0;
+    std::memset(reply, 0, sizeof *reply);
+    reply->nCode = taken.code;
+    reply->bMacIdValid = taken.mac ? 1 : 0;
+    if (taken.mac) std::memcpy(reply->abMacId, taken.mac->data(), TOLM_MAC_SIZE);
+    tolm::engine::DescribeOrigin(taken.origin, &reply->origin);
+    return 1;
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_GetDropCounts(TOLM_DropCountsType* counts) {
+    return counts ? tolm::engine::DropCounts(counts) : 0;
 }
 
 }  // extern "C"

@@ -165,6 +165,9 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
                [](Options& o, const std::string& f, const std::string& v) {
                    o.interval_us = ParseCount(f, v, 0, 60000000);
                });
+    value_flag("--rate", G::kSend, [](Options& o, const std::string& f, const std::string& v) {
+        o.rate = ParseCount(f, v, 1, 10000000);
+    });
     switch_flag("--check-config", G::kMode, [](Options& o) { o.mode = Mode::kCheckConfig; });
     switch_flag("--print-responses", G::kMode, [](Options& o) { o.mode = Mode::kPrintResponses; });
     return flags;
@@ -196,6 +199,8 @@ void CheckCombination(const Options& options, const std::map<Group, std::string>
                          first_of.at(Group::kMode));
     if (!options.config_path.empty() && module_count_given)
         throw UsageError("--modules does not go with --config: the file lists the modules");
+    if (options.rate > 0 && options.interval_us > 0)
+        throw UsageError("--rate paces the datagrams itself; it does not go with --interval-us");
     if (options.burst && options.delay_max_ms > 0)
         throw UsageError("--burst answers at once; it does not go with --delay-max-ms");
 }

@@ -32,6 +32,7 @@ struct Options {
     std::vector<std::string> datagrams;
     unsigned repeat = 1;
     unsigned interval_us = 0;
+    unsigned rate = 0;  // datagrams a second, paced by the clock; 0: as fast as they go
 };
 
 // Accepts "--flag value" and "--flag=value". Throws UsageError.

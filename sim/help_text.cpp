@@ -4,7 +4,7 @@ namespace tolm::sim {
 
 const char* const kHelpText =
     R"(Usage: tolm-sim [MODULE OPTIONS] [SERVE OPTIONS]       stand in for modules
-       tolm-sim --send TEXT... [--repeat K] [--interval-us U]    send datagrams, exit
+       tolm-sim --send TEXT... [--repeat K] [--interval-us U | --rate N]  send, exit
        tolm-sim --check-config | --print-responses [MODULE OPTIONS]
        tolm-sim --help
 
@@ -72,6 +72,8 @@ Sending (any --send option: send the datagrams in the order given and exit)
   --send-empty            a zero-length datagram; repeatable
   --repeat K              send the whole list K times (default 1)
   --interval-us U         pause U microseconds after each datagram (default 0)
+  --rate N                send N datagrams a second, paced by the clock (a flood);
+                          not with --interval-us
   The datagrams go from an ephemeral port to 255.255.255.255:3250, so this works
   while a simulator holds port 3250 in the same namespace.
 

@@ -81,7 +81,7 @@ int32_t SendVia(std::string_view text, const char* name) {
         if (!Listed(&listed)) return 0;
         int32_t sent = 0;
         for (const platform::Adapter& adapter : listed)
-            if (name == nullptr || adapter.name == name) sent += SendTo(text, adapter.broadcast);
+            if (name == nullptr || adapter.name == name) sent += SendThrough(text, adapter);
         return sent;
     } catch (const std::bad_alloc&) {
         return 0;

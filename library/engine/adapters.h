@@ -15,8 +15,8 @@ namespace tolm::engine {
 // they cannot be listed.
 int32_t ListAdapters(TOLM_AdapterType* adapters, int32_t capacity);
 
-// Sends the text to the directed broadcast of the adapter named name, or of
-// every adapter when name is null; returns through how many it went out.
+// Sends the text to the limited broadcast out of the adapter named name, or
+// out of every adapter when name is null; returns through how many it went out.
 int32_t SendVia(std::string_view text, const char* name);
 
 // The origin as hosts see it, the adapter named.

@@ -62,6 +62,10 @@ bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, s
 // Sends to address:port (a directed broadcast, say); false when refused.
 bool SocketSendTo(Socket* socket, std::uint32_t address, std::uint16_t port, const char* data,
                   std::size_t length);
+// Sends to 255.255.255.255:port out of this adapter only, whatever the routes
+// say, so that the datagram reaches that link and no other; false when refused.
+bool SocketSendThrough(Socket* socket, const Adapter& adapter, std::uint16_t port, const char* data,
+                       std::size_t length);
 // Never blocks; a datagram longer than capacity is consumed and reported dropped.
 // Fills *origin, when given, as far as the OS tells it.
 ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, std::size_t* length,
@@ -88,6 +92,20 @@ void MutexUnlock(Mutex* mutex);
 Thread* ThreadStart(void (*entry)(void* arg), void* arg);
 // Waits without time limit for the thread to end, then releases it.
 void ThreadJoin(Thread* thread);
+// Whether the calling thread is this thread.
+bool ThreadIsCurrent(const Thread* thread);
+// Releases the calling thread's own handle without waiting: a thread cannot
+// wait for itself to end.
+void ThreadRelease(Thread* thread);
+// Finishes a stopped thread while the library unloads. POSIX: waits for it,
+// since nothing else keeps the library's code loaded under it. Windows: the
+// thread holds its own reference on the library, so by the time it unloads
+// the thread has left the library's code and is only exiting, which it cannot
+// do while the loader, which runs the unload, is busy: the handle is released
+// without waiting.
+void ThreadFinishAtUnload(Thread* thread);
+// Gives the processor to another thread that is ready to run, if any.
+void ThreadYield();
 // Never 0, and unique among the process's running threads.
 std::uint64_t CurrentThreadId();
 

@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -122,6 +123,38 @@ bool SocketSendTo(Socket* socket, std::uint32_t address, std::uint16_t port, con
 
 bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, std::size_t length) {
     return SocketSendTo(socket, INADDR_BROADCAST, port, data, length);
+}
+
+// IP_PKTINFO on the send names the outgoing interface and source address, so
+// the limited broadcast leaves there and from port 3250 like every other send.
+bool SocketSendThrough(Socket* socket, const Adapter& adapter, std::uint16_t port, const char* data,
+                       std::size_t length) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_port = htons(port);
+    iovec payload{const_cast<char*>(data), length};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr message{};
+    message.msg_name = &to;
+    message.msg_namelen = sizeof to;
+    message.msg_iov = &payload;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = IPPROTO_IP;
+    header->cmsg_type = IP_PKTINFO;
+    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_ifindex = static_cast<int>(adapter.index);
+    info.ipi_spec_dst.s_addr = htonl(adapter.address);
+    std::memcpy(CMSG_DATA(header), &info, sizeof info);
+    ssize_t sent;
+    do {
+        sent = ::sendmsg(socket->fd, &message, 0);
+    } while (sent < 0 && errno == EINTR);
+    return sent == static_cast<ssize_t>(length);
 }
 
 namespace {
@@ -251,6 +284,23 @@ Thread* ThreadStart(void (*entry)(void* arg), void* arg) {
 void ThreadJoin(Thread* thread) {
     thread->thread.join();
     delete thread;
+}
+
+bool ThreadIsCurrent(const Thread* thread) {
+    return thread != nullptr && thread->thread.get_id() == std::this_thread::get_id();
+}
+
+void ThreadRelease(Thread* thread) {
+    thread->thread.detach();
+    delete thread;
+}
+
+void ThreadFinishAtUnload(Thread* thread) {
+    ThreadJoin(thread);
+}
+
+void ThreadYield() {
+    sched_yield();
 }
 
 std::uint64_t CurrentThreadId() {

@@ -175,6 +175,32 @@ bool SocketSendBroadcast(Socket* socket, std::uint16_t port, const char* data, s
     return SocketSendTo(socket, INADDR_BROADCAST, port, data, length);
 }
 
+// A limited broadcast from a socket bound to the adapter's address leaves
+// through that adapter. The main socket holds port 3250 on every address, so
+// this one takes a port of the system's choosing; replies come to 3250 anyway.
+bool SocketSendThrough(Socket* socket, const Adapter& adapter, std::uint16_t port, const char* data,
+                       std::size_t length) {
+    if (socket == nullptr || length > INT_MAX) return false;
+    const SOCKET handle = WSASocketW(AF_INET, SOCK_DGRAM, 0, nullptr, 0, WSA_FLAG_OVERLAPPED);
+    if (handle == INVALID_SOCKET) return false;
+    const BOOL on = TRUE;
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(adapter.address);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_port = htons(port);
+    const bool sent =
+        setsockopt(handle, SOL_SOCKET, SO_BROADCAST, reinterpret_cast<const char*>(&on),
+                   sizeof on) != SOCKET_ERROR &&
+        bind(handle, reinterpret_cast<const sockaddr*>(&local), sizeof local) != SOCKET_ERROR &&
+        sendto(handle, data, static_cast<int>(length), 0, reinterpret_cast<const sockaddr*>(&to),
+               sizeof to) == static_cast<int>(length);
+    closesocket(handle);
+    return sent;
+}
+
 namespace {
 
 // Under Wine a receive costs two round trips to the wineserver and FIONREAD
@@ -366,6 +392,23 @@ void ThreadJoin(Thread* thread) {
     WaitForSingleObject(thread->handle, INFINITE);
     CloseHandle(thread->handle);
     delete thread;
+}
+
+bool ThreadIsCurrent(const Thread* thread) {
+    return thread != nullptr && GetThreadId(thread->handle) == GetCurrentThreadId();
+}
+
+void ThreadRelease(Thread* thread) {
+    CloseHandle(thread->handle);
+    delete thread;
+}
+
+void ThreadFinishAtUnload(Thread* thread) {
+    ThreadRelease(thread);
+}
+
+void ThreadYield() {
+    SwitchToThread();
 }
 
 std::uint64_t CurrentThreadId() {

@@ -46,6 +46,10 @@ using MacAddress = std::array<std::uint8_t, TOLM_MAC_SIZE>;
 // FF-FF-FF-FF-FF-FF where no MAC could be read.
 MacAddress ParseInvalidPassword(std::string_view text);
 
+// The MAC a "Reconfigured:" or "Invalid Password:" text names right after its
+// prefix (blanks skipped); nothing unless all six groups stand there.
+std::optional<MacAddress> ReplyMac(std::string_view text);
+
 // The keys of the configure request's text pieces; a piece is its key, its
 // text and ';'.
 inline constexpr std::string_view kPasswordKey = "Password: ";

@@ -96,16 +96,17 @@ void ReadDotted(std::string_view text, std::size_t pos, std::int32_t* numbers, i
     }
 }
 
-void ReadMac(std::string_view text, std::size_t pos, std::uint8_t* mac) {
+bool ReadMac(std::string_view text, std::size_t pos, std::uint8_t* mac) {
     for (int i = 0; i < TOLM_MAC_SIZE; ++i) {
         if (i > 0) {
-            if (pos >= text.size() || text[pos] != '-') return;
+            if (pos >= text.size() || text[pos] != '-') return false;
             ++pos;
         }
         std::uint32_t value = 0;
-        if (!ReadHex(text, pos, value)) return;
+        if (!ReadHex(text, pos, value)) return false;
         mac[i] = static_cast<std::uint8_t>(value);
     }
+    return true;
 }
 
 }  // namespace tolm::protocol

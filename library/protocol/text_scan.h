@@ -28,7 +28,7 @@ std::int32_t ReadDecimal(std::string_view text, std::size_t pos);
 void ReadDotted(std::string_view text, std::size_t pos, std::int32_t* numbers, int count);
 
 // Reads "%x-%x-%x-%x-%x-%x" from pos into mac, keeping the bytes for which no
-// number was read.
-void ReadMac(std::string_view text, std::size_t pos, std::uint8_t* mac);
+// number was read; true when all six were read.
+bool ReadMac(std::string_view text, std::size_t pos, std::uint8_t* mac);
 
 }  // namespace tolm::protocol

@@ -76,6 +76,7 @@ void TOLM_CALLBACK StoppingCallback(int32_t code) {
         const client::TolmExports* exports = g_exports.load();
         if (exports == nullptr) return;
         TheNotifyLog().AddInnerCall("stop:" + std::to_string(exports->stop()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(g_delayMs.load()));
     });
 }
 

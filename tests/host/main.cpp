@@ -1,6 +1,6 @@
 // tolm-host LIBRARY: loads the library, binds its nine exports and obeys
 // one command per line on stdin, answering one line each on stdout:
-//   callback on|off|take-in-callback|stop-in-callback|slow MS
+//   callback on|off|take-in-callback|stop-in-callback [MS]|slow MS
 //                                              register a callback (or none)
 //   start | stop | scan | take [raw] | peek | remove
 //   configure mac=.. pw=.. newpw=.. change=N ip=.. sn=.. gw=.. dhcp=N hn=..
@@ -10,6 +10,7 @@
 //   version [SIZE] | socket-status | unload | load [fail-allocations] | quit
 //   adapters | scan-via NAME|all | configure-via NAME|all FIELDS | take-origin
 //                                              the adapter extensions (adapter_commands.h)
+//   reply | drops | drain                      replies, drop counts (reply_commands.h)
 // The first line out is "ready", or "error ..." when the library failed.
 #include <cstdio>
 #include <iostream>

@@ -11,6 +11,7 @@
 #include "failing_allocator.h"
 #include "record_format.h"
 #include "record_text.h"
+#include "reply_commands.h"
 
 namespace tolm::host {
 
@@ -88,6 +89,7 @@ std::string Session::Execute(const std::string& line) {
     if (command == "version") return Version(args);
     if (command == "socket-status") return SocketStatus();
     if (IsAdapterCommand(command)) return RunAdapterCommand(exports_, words);
+    if (IsReplyCommand(command)) return RunReplyCommand(exports_, words);
     return "error unknown command " + command;
 }
 
@@ -109,7 +111,7 @@ std::string Session::Quit() {
 
 std::string Session::Callback(const Args& args) {
     if (args.empty())
-        return "error callback needs on, off, take-in-callback, stop-in-callback or slow MS";
+        return "error callback needs on, off, take-in-callback, stop-in-callback [MS] or slow MS";
     TOLM_NotifyCallback callback = nullptr;
     const std::string& mode = args[0];
     long long delay_ms = 0;
@@ -118,6 +120,9 @@ std::string Session::Callback(const Args& args) {
     } else if (mode == "take-in-callback") {
         callback = TakingCallback;
     } else if (mode == "stop-in-callback") {
+        // A delay keeps the callback running after its Stop, for a host that unloads meanwhile.
+        if (args.size() == 2 && !ReadCount(args[1], delay_ms)) return "error bad delay";
+        SetCallbackDelayMs(static_cast<int>(delay_ms));
         callback = StoppingCallback;
     } else if (mode == "slow" && args.size() == 2 && ReadCount(args[1], delay_ms)) {
         SetCallbackDelayMs(static_cast<int>(delay_ms));

@@ -132,6 +132,8 @@ TEST(CommandLine, BadCommandLinesSayWhy) {
               "--modules does not go with sending datagrams");
     EXPECT_EQ(ErrorOf({"--send", "x", "--log", "f"}), "--log does not go with sending datagrams");
     EXPECT_EQ(ErrorOf({"--repeat", "2"}), "--repeat needs a --send option");
+    EXPECT_EQ(ErrorOf({"--send", "x", "--rate", "10", "--interval-us", "5"}),
+              "--rate paces the datagrams itself; it does not go with --interval-us");
     EXPECT_EQ(ErrorOf({"--check-config", "--print-responses"}),
               "--check-config and --print-responses exclude each other");
     EXPECT_EQ(ErrorOf({"--print-responses", "--burst"}),

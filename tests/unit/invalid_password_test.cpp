@@ -35,3 +35,17 @@ TEST(ParseInvalidPassword, StopsAtTheEndOfAnUnterminatedDatagram) {
     const ExactBuffer prefix("Invalid Password: 0x");
     EXPECT_EQ(ParseInvalidPassword(prefix.view()), (MacAddress{0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}));
 }
+
+// Hosts tell whose confirmation a reply is by the MAC it names: only a whole
+// MAC right after the prefix counts, never one found further on.
+TEST(ReplyMac, ReadsAWholeMacRightAfterEitherPrefix) {
+    using tolm::protocol::ReplyMac;
+    EXPECT_EQ(ReplyMac("Reconfigured: 02-00-00-00-00-0a"), (MacAddress{2, 0, 0, 0, 0, 0x0A}));
+    EXPECT_EQ(ReplyMac("reconfigured:02-00-00-00-00-01 and more"), (MacAddress{2, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(ReplyMac("Invalid Password: 02-00-00-00-00-02"), (MacAddress{2, 0, 0, 0, 0, 2}));
+    EXPECT_FALSE(ReplyMac("Reconfigured:"));
+    EXPECT_FALSE(ReplyMac("Reconfigured: done 02-00-00-00-00-01"));
+    EXPECT_FALSE(ReplyMac("Reconfigured: 02-00-00-00-00"));
+    EXPECT_FALSE(ReplyMac(ExactBuffer("Reconfigured: 02-00-00-00-00-").view()));
+    EXPECT_FALSE(ReplyMac("Module Scan 02-00-00-00-00-01"));
+}

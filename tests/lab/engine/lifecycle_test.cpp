@@ -134,6 +134,29 @@ TEST_F(Lifecycle, StopFromTheCallbackEndsTheWorkerAfterIt) {
     EXPECT_EQ(host.Run("scan")["result"], "1") << "the port was freed";
 }
 
+// The worker's thread may be the one that unloads the library at last: it
+// must let itself go instead of waiting for itself, or the loader stays busy
+// for good and the next load hangs.
+TEST_F(Lifecycle, UnloadWhileTheCallbackStillRunsAfterItsStop) {
+    Host& host = Launch("stop-in-callback 300");
+    SendFromModules({ResponseText("02-00-00-00-10-01", "first")});
+    EXPECT_EQ(WaitEvents(host, 1)["codes"], "1");
+    EXPECT_EQ(host.Run("unload")["result"], "1");
+    // Past the callback's end: the worker has let go of the library.
+    WaitEvents(host, 2, Milliseconds(700));
+    EXPECT_EQ(host.Run("load")["result"], "1");
+    EXPECT_EQ(host.Run("start")["result"], "1");
+    EXPECT_EQ(host.Run("stop")["result"], "1");
+}
+
+// A Stop that cannot have the library to itself in time says so.
+TEST_F(Lifecycle, StopThatGivesUpWaitingReturnsZero) {
+    Host& host = Launch("slow 1500");
+    SendFromModules({ResponseText("02-00-00-00-10-01", "slow")});
+    EXPECT_EQ(WaitEvents(host, 1)["codes"], "1");
+    EXPECT_EQ(host.Run("stop-twice", Milliseconds(20000))["results"], "0,1");
+}
+
 TEST_F(Lifecycle, DllGetVersionFillsTheStructureWhateverItsSize) {
     Host& host = Launch("off", false);
     for (const char* size : {"20", "0"}) {
