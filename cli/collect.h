@@ -17,4 +17,9 @@ using StopWhen = std::function<bool(const ModuleList&)>;
 double Scan(TolmSession& session, const ScanLimits& limits, ModuleList& list,
             const StopWhen& stop_when = nullptr);
 
+// Hands every queued answer to use until the queue is empty (true), or
+// until passes or Ctrl-C (false): a flood never holds a drain past its time.
+bool TakeQueued(TolmSession& session, Clock::time_point until,
+                const std::function<void(const Answer&)>& use);
+
 }  // namespace tolm::linkora

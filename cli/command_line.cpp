@@ -17,7 +17,8 @@ const char kDescription[] =
     "segment and sets their IP settings. Exit codes: 0 success, 1 failure, 2 bad command line "
     "or input, 3 refused outside the lab (development builds), 4 the socket cannot be used or a "
     "send failed, 5 module not found (or fewer than --expect), 6 invalid password, 7 no "
-    "confirmation, 8 verification failed.";
+    "confirmation from the module, 8 verification failed, 9 two or more senders answer as the "
+    "module's MAC (or its answers differ): nothing was sent.";
 
 void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& value,
                      const std::string& what) {
@@ -47,9 +48,11 @@ void AddSet(CLI::App& app, CommandLine& c) {
     SetOptions& s = c.set;
     CLI::App* set = app.add_subcommand(
         "set",
-        "Sets a module's IP settings: scans for it, sends its current values with the "
-        "changes given, waits for its confirmation and scans again to verify. Passwords are "
-        "asked for on the terminal without echo, or read from --password-stdin or files.");
+        "Sets a module's IP settings: listens for the whole --find-ms window for every answer "
+        "as the MAC, sends only the changes given (and the host name, which every request "
+        "carries) through the adapter the module answered on, waits for the module's own "
+        "confirmation and scans again to verify. Passwords are asked for on the terminal "
+        "without echo, or read from --password-stdin or files.");
     set->fallthrough();
     set->add_option("MAC", s.mac, "The module's MAC address, e.g. 02-00-00-00-00-01")->required();
     set->add_option("--ip", s.ip, "New IP address");

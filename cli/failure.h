@@ -16,6 +16,7 @@ enum ExitCode {
     kInvalidPassword = 6,    // the module refused the password
     kNoConfirmation = 7,     // no answer to the configure request in time
     kNotVerified = 8,        // the module does not report what was set
+    kConflict = 9,           // two or more senders answer as the module's MAC, or disagree
 };
 
 class Failure : public std::runtime_error {

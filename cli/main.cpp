@@ -6,6 +6,7 @@
 
 #include "commands.h"
 #include "failure.h"
+#include "printable.h"
 
 namespace {
 
@@ -34,10 +35,10 @@ int main(int argc, char** argv) {
     try {
         status = Run(argc, argv);
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "linkora: %s\n", failure.what());
+        std::fprintf(stderr, "linkora: %s\n", PrintableLines(failure.what()).c_str());
         status = failure.Code();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "linkora: %s\n", error.what());
+        std::fprintf(stderr, "linkora: %s\n", PrintableLines(error.what()).c_str());
     }
     // Under Wine both streams are buffered like files.
     std::fflush(stdout);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "printable.h"
 #include "record_text.h"
 
 namespace tolm::linkora {
@@ -22,7 +23,10 @@ bool ShowsAdapters(const ScanReport& report) {
     return report.adapters.size() > 1;
 }
 
-std::string CsvField(const std::string& text) {
+// A cell a spreadsheet would take for a formula gets a leading quote.
+std::string CsvField(std::string text) {
+    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@'))
+        text.insert(0, 1, '\'');
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";
     for (const char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
@@ -90,13 +94,72 @@ std::string JsonText(const json& value, int indent) {
     return value.dump(indent, ' ', false, json::error_handler_t::replace);
 }
 
+ScanReport MakeScanReport(const ModuleList& list, std::vector<std::string> adapters, double seconds,
+                          std::uint32_t dropped) {
+    ScanReport report;
+    report.modules = list.Modules();
+    report.conflicts = list.Conflicts();
+    report.without_mac = list.WithoutMac();
+    report.without_mac_count = list.WithoutMacCount();
+    report.dropped = dropped;
+    report.adapters = std::move(adapters);
+    report.seconds = seconds;
+    return report;
+}
+
+std::string SenderText(const Answer& answer) {
+    const std::string sender = answer.sender != 0 ? client::IpText(answer.sender) : "unknown";
+    return answer.adapter.empty() ? sender : sender + " via " + answer.adapter;
+}
+
+std::string ConflictText(const Conflict& conflict) {
+    const std::vector<Answer>& answers = conflict.answers;
+    const std::string mac = client::MacText(answers.front().record.abMacId);
+    std::vector<std::string> senders;
+    for (const Answer& answer : answers) {
+        const std::string sender = SenderText(answer);
+        if (std::find(senders.begin(), senders.end(), sender) == senders.end())
+            senders.push_back(sender);
+    }
+    std::string names;
+    for (const std::string& sender : senders) names += (names.empty() ? "" : ", ") + sender;
+    if (senders.size() > 1) return "two or more senders answer as MAC " + mac + ": " + names;
+    return "the answers for MAC " + mac + " differ (" + std::to_string(answers.size()) +
+           " versions from " + names + ")";
+}
+
+std::vector<std::string> ScanWarnings(const ScanReport& report, Format format) {
+    std::vector<std::string> lines;
+    if (format != Format::kJson)
+        for (const Conflict& conflict : report.conflicts)
+            lines.push_back(ConflictText(conflict) + "; --format json lists every answer");
+    if (format == Format::kCsv && report.without_mac_count > 0)
+        lines.push_back(Plural(report.without_mac_count, "answer", "answers") +
+                        " without a MAC address not listed");
+    if (report.dropped > 0)
+        lines.push_back(Plural(report.dropped, "answer was", "answers were") +
+                        " dropped: more arrived than the library can queue (a flood on the "
+                        "segment?); modules may be missing");
+    return lines;
+}
+
 std::string JsonText(const ScanReport& report) {
     json modules = json::array();
     for (const Answer& answer : report.modules) modules.push_back(AnswerJson(answer));
+    json conflicts = json::array();
+    for (const Conflict& conflict : report.conflicts) {
+        json answers = json::array();
+        for (const Answer& answer : conflict.answers) answers.push_back(AnswerJson(answer));
+        conflicts.push_back({{"mac", client::MacText(conflict.answers.front().record.abMacId)},
+                             {"answers", answers}});
+    }
     json without_mac = json::array();
     for (const Answer& answer : report.without_mac) without_mac.push_back(AnswerJson(answer));
     const json document{{"modules", modules},
+                        {"conflicts", conflicts},
                         {"answers_without_mac", without_mac},
+                        {"answers_without_mac_count", report.without_mac_count},
+                        {"dropped", report.dropped},
                         {"adapters", report.adapters},
                         {"seconds", report.seconds}};
     return JsonText(document, 2) + "\n";
@@ -110,7 +173,11 @@ std::string CsvText(const ScanReport& report) {
 
 std::string TableText(const ScanReport& report) {
     std::vector<std::vector<std::string>> rows{ColumnHeadings()};
-    for (const Answer& answer : report.modules) rows.push_back(RowTexts(answer));
+    for (const Answer& answer : report.modules) {
+        std::vector<std::string> row = RowTexts(answer);
+        for (std::string& cell : row) cell = Printable(cell);
+        rows.push_back(std::move(row));
+    }
     const std::size_t columns = ShowsAdapters(report) ? kAdapterColumn + 1 : kAdapterColumn;
     std::vector<std::size_t> widths(columns, 0);
     for (const auto& row : rows)
@@ -129,10 +196,15 @@ std::string TableText(const ScanReport& report) {
     if (ShowsAdapters(report))
         text += " through " + Plural(report.adapters.size(), "adapter", "adapters");
     text += ".\n";
-    if (!report.without_mac.empty())
-        text += Plural(report.without_mac.size(), "answer carries", "answers carry") +
+    if (report.without_mac_count > 0) {
+        const bool all_kept = report.without_mac.size() == report.without_mac_count;
+        text += Plural(report.without_mac_count, "answer carries", "answers carry") +
                 " no MAC address and so no module to list; --format json shows " +
-                (report.without_mac.size() == 1 ? "it" : "them") + ".\n";
+                (!all_kept ? "the first " + std::to_string(report.without_mac.size())
+                 : report.without_mac_count == 1 ? std::string("it")
+                                                 : std::string("them")) +
+                ".\n";
+    }
     return text;
 }
 

@@ -13,10 +13,17 @@ enum class Format { kTable, kJson, kCsv };
 
 struct ScanReport {
     std::vector<Answer> modules;        // sorted
-    std::vector<Answer> without_mac;    // in arrival order
+    std::vector<Conflict> conflicts;    // MACs whose answers disagree
+    std::vector<Answer> without_mac;    // in arrival order, at most the list's bound
+    std::size_t without_mac_count = 0;  // all that arrived
+    std::uint32_t dropped = 0;          // answers the library had no room for
     std::vector<std::string> adapters;  // the adapters the scan went through
     double seconds = 0;                 // how long the scan took
 };
+
+// The report of a finished scan.
+ScanReport MakeScanReport(const ModuleList& list, std::vector<std::string> adapters, double seconds,
+                          std::uint32_t dropped);
 
 // The columns of a module's row: the device list's seven, then host name,
 // DNS servers, password state and the adapter the module answered through.
@@ -28,6 +35,15 @@ std::vector<std::string> RowTexts(const Answer& answer);
 nlohmann::ordered_json AnswerJson(const Answer& answer);
 // Never throws on bytes that are not UTF-8: they are replaced.
 std::string JsonText(const nlohmann::ordered_json& value, int indent);
+
+// "10.77.0.11 via tl0": who sent an answer.
+std::string SenderText(const Answer& answer);
+// What is wrong with a MAC's answers, naming the senders: one line, no
+// newline, ready for standard error.
+std::string ConflictText(const Conflict& conflict);
+// The warnings a table or CSV reader gets on standard error: conflicts,
+// answers without MAC not listed, drops. One line each.
+std::vector<std::string> ScanWarnings(const ScanReport& report, Format format);
 
 std::string TableText(const ScanReport& report);
 std::string CsvText(const ScanReport& report);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "failure.h"
+#include "password_rule.h"
 
 namespace tolm::linkora {
 namespace {
@@ -62,8 +63,11 @@ SetRequest CheckSetOptions(const SetOptions& o) {
     return request;
 }
 
-void CheckPasswordLengths(const SetRequest& request, const std::optional<std::string>& current,
-                          const std::optional<std::string>& next) {
+void CheckPasswords(const SetRequest& request, const std::optional<std::string>& current,
+                    const std::optional<std::string>& next) {
+    std::string why = client::WhyPasswordCannotBeSent(current.value_or(""), "the password");
+    if (why.empty()) why = client::WhyPasswordCannotBeSent(next.value_or(""), "the new password");
+    if (!why.empty()) throw Failure(kUsage, why + "; nothing was sent");
     client::ConfigureChanges c = request.changes;
     c.password = current.value_or("");
     if (c.new_password || next) c.new_password = next.value_or("");

@@ -16,8 +16,9 @@ struct SetRequest {
 // and the texts' lengths; a usage failure naming what is wrong.
 SetRequest CheckSetOptions(const SetOptions& options);
 
-// The usage failure when the request with these passwords would not fit.
-void CheckPasswordLengths(const SetRequest& request, const std::optional<std::string>& current,
-                          const std::optional<std::string>& next);
+// The usage failure when a password cannot be sent as typed, or when the
+// request with these passwords would not fit.
+void CheckPasswords(const SetRequest& request, const std::optional<std::string>& current,
+                    const std::optional<std::string>& next);
 
 }  // namespace tolm::linkora

@@ -1,5 +1,6 @@
 #include "tolm_session.h"
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -53,10 +54,6 @@ std::string SocketProblem(int32_t status, int32_t os_error) {
     }
 }
 
-bool InSubnet(const TOLM_AdapterType& adapter, std::uint32_t address) {
-    return (address & adapter.dwSubnetMask) == (adapter.dwAddress & adapter.dwSubnetMask);
-}
-
 }  // namespace
 
 TolmSession::TolmSession(const std::string& library_path, const std::string& adapter) {
@@ -68,6 +65,12 @@ TolmSession::TolmSession(const std::string& library_path, const std::string& ada
     ChooseAdapters(adapter);
     tolm_.register_callback(OnNotify);
     tolm_.start();
+    // Replies are kept from the first ask on: from the start, so none is missed.
+    if (tolm_.get_reply_with_origin != nullptr) {
+        TOLM_ReplyType reply;
+        while (tolm_.get_reply_with_origin(&reply) != 0) {
+        }
+    }
 }
 
 TolmSession::~TolmSession() {
@@ -116,23 +119,33 @@ std::vector<std::string> TolmSession::AdapterNames() const {
 
 void TolmSession::SendScan() {
     int32_t sent = 0;
-    if (one_adapter_) {
+    if (one_adapter_)
         sent = tolm_.send_module_scan_via(adapters_.front().szName);
-    } else {
-        if (!adapters_.empty()) sent += tolm_.send_module_scan_via(nullptr);
-        sent += tolm_.send_module_scan();
-    }
+    else if (!adapters_.empty())
+        sent = tolm_.send_module_scan_via(nullptr);
+    else
+        sent = tolm_.send_module_scan();
     if (sent == 0) throw Failure(kCannotSend, "the scan could not be sent");
 }
 
 void TolmSession::SendConfigure(const TOLM_ConfigureRequestType& request, const Answer& module) {
-    const TOLM_AdapterType* through = one_adapter_ ? &adapters_.front() : nullptr;
-    for (const TOLM_AdapterType& a : adapters_)
-        if (!one_adapter_ && client::FieldText(a.szName) == module.adapter &&
-            module.record.bIpAddressValid == 1 && InSubnet(a, module.record.dwIpAddress))
-            through = &a;
-    const int32_t sent = through != nullptr ? tolm_.send_configure_via(&request, through->szName)
-                                            : tolm_.send_configure(&request);
+    int32_t sent = 0;
+    if (adapters_.empty()) {
+        sent = tolm_.send_configure(&request);
+    } else {
+        const TOLM_AdapterType* through = nullptr;
+        for (const TOLM_AdapterType& a : adapters_)
+            if (client::FieldText(a.szName) == module.adapter) through = &a;
+        if (through == nullptr && one_adapter_) through = &adapters_.front();
+        if (through == nullptr)
+            throw Failure(kCannotSend,
+                          module.adapter.empty()
+                              ? "cannot tell which adapter the module answered through; choose "
+                                "one with --interface"
+                              : "the adapter " + module.adapter +
+                                    " that the module answered through cannot send now");
+        sent = tolm_.send_configure_via(&request, through->szName);
+    }
     if (sent == 0) throw Failure(kCannotSend, "the configure request could not be sent");
 }
 
@@ -163,6 +176,29 @@ int TolmSession::TakeReconfiguredCount() {
     const int count = n.reconfigured;
     n.reconfigured = 0;
     return count;
+}
+
+std::optional<ReplyFrom> TolmSession::TakeReply() {
+    if (tolm_.get_reply_with_origin == nullptr)
+        throw Failure(kFailed, "this library cannot tell who answers a configure request");
+    TOLM_ReplyType reply;
+    if (tolm_.get_reply_with_origin(&reply) == 0) return std::nullopt;
+    ReplyFrom from;
+    from.code = reply.nCode;
+    if (reply.bMacIdValid == 1) {
+        client::Mac mac;
+        std::copy(reply.abMacId, reply.abMacId + TOLM_MAC_SIZE, mac.begin());
+        from.mac = mac;
+    }
+    from.sender = reply.origin.dwSenderAddress;
+    from.adapter = client::FieldText(reply.origin.szAdapter);
+    return from;
+}
+
+std::uint32_t TolmSession::DroppedAnswers() const {
+    TOLM_DropCountsType counts;
+    if (tolm_.get_drop_counts == nullptr || tolm_.get_drop_counts(&counts) == 0) return 0;
+    return counts.dwResponses;
 }
 
 std::optional<client::Mac> TolmSession::TakeInvalidPasswordMac() {

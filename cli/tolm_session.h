@@ -16,6 +16,14 @@
 
 namespace tolm::linkora {
 
+// A "Reconfigured:" or "Invalid Password:" with where it came from.
+struct ReplyFrom {
+    int code = 0;                    // TOLM_NOTIFY_RECONFIGURED or TOLM_NOTIFY_INVALID_PASSWORD
+    std::optional<client::Mac> mac;  // the MAC its text names
+    std::uint32_t sender = 0;
+    std::string adapter;
+};
+
 class TolmSession {
   public:
     // adapter: the one adapter to use; empty for every adapter.
@@ -28,12 +36,12 @@ class TolmSession {
     const std::vector<TOLM_AdapterType>& Adapters() const { return adapters_; }
     std::vector<std::string> AdapterNames() const;
 
-    // Through the chosen adapter, or through every adapter and the limited
-    // broadcast (which reaches modules whose address fits no adapter).
+    // Through the chosen adapter, or through every adapter; by the limited
+    // broadcast alone where the library cannot list adapters.
     void SendScan();
-    // Through the adapter the module answered on when its address lies in
-    // that adapter's subnet, else by the limited broadcast; with one chosen
-    // adapter, through that.
+    // Always out of the adapter the module answered on, whatever its address,
+    // so that the request (and its password) reaches the module's link and
+    // no other.
     void SendConfigure(const TOLM_ConfigureRequestType& request, const Answer& module);
 
     // Sleeps until the library notifies something or the deadline passes.
@@ -42,6 +50,11 @@ class TolmSession {
     // "Reconfigured:" replies since the last call.
     int TakeReconfiguredCount();
     std::optional<client::Mac> TakeInvalidPasswordMac();
+    // Replies with their senders, kept from the session's start; throws when
+    // the library cannot tell senders.
+    std::optional<ReplyFrom> TakeReply();
+    // Answers the library had no room for since the session started.
+    std::uint32_t DroppedAnswers() const;
 
   private:
     void CheckSocket() const;

@@ -24,10 +24,6 @@ void CheckState(const char* what, bool wanted, std::uint8_t valid, bool reported
                               : "off"));
 }
 
-std::string Address(const char* what, const std::optional<std::uint32_t>& value) {
-    return value ? std::string(", ") + what + " " + client::IpText(*value) : "";
-}
-
 }  // namespace
 
 std::vector<std::string> Mismatches(const client::ConfigureChanges& c,
@@ -50,16 +46,6 @@ std::vector<std::string> Mismatches(const client::ConfigureChanges& c,
         CheckState("password protection", !c.new_password->empty(), m.bPswdValid,
                    m.bPswdEnabled != 0, out);
     return out;
-}
-
-std::string DescribeChanges(const client::ConfigureChanges& c) {
-    std::string text = Address("IP address", c.ip_address) + Address("subnet mask", c.subnet_mask) +
-                       Address("gateway", c.gateway) + Address("primary DNS", c.dns1) +
-                       Address("secondary DNS", c.dns2);
-    if (c.dhcp) text += std::string(", DHCP ") + (*c.dhcp ? "on" : "off");
-    if (c.host_name) text += ", host name \"" + *c.host_name + "\"";
-    if (c.new_password) text += ", a new password";
-    return text.empty() ? text : text.substr(2);
 }
 
 }  // namespace tolm::linkora

@@ -12,7 +12,4 @@ namespace tolm::linkora {
 std::vector<std::string> Mismatches(const client::ConfigureChanges& changes,
                                     const TOLM_ModuleScanResponseType& module);
 
-// "IP address 10.77.0.150, host name press_1": what the changes set.
-std::string DescribeChanges(const client::ConfigureChanges& changes);
-
 }  // namespace tolm::linkora

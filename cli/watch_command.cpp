@@ -1,6 +1,8 @@
 #include <cstdio>
 
+#include "collect.h"
 #include "commands.h"
+#include "printable.h"
 #include "record_text.h"
 #include "scan_report.h"
 #include "terminal.h"
@@ -14,6 +16,7 @@ using json = nlohmann::ordered_json;
 
 // How often Ctrl-C is looked for while nothing arrives.
 constexpr Milliseconds kInterruptCheck{100};
+constexpr Milliseconds kDropReportInterval{1000};
 
 class EventPrinter {
   public:
@@ -26,7 +29,16 @@ class EventPrinter {
         for (const int column : {client::kColumnIp, client::kColumnMac}) line += "  " + row[column];
         line += "  " + client::HostNameText(answer.record);
         if (!answer.adapter.empty()) line += "  via " + answer.adapter;
-        PrintText(line);
+        PrintText(Printable(line));
+    }
+
+    // Told on standard error too, where a reader of the output would not look.
+    void PrintDropped(std::uint32_t total) {
+        std::fprintf(stderr,
+                     "linkora: %u answers dropped so far: more arrived than could be queued\n",
+                     total);
+        std::fflush(stderr);
+        if (json_) PrintJson({{"event", "dropped"}, {"dropped", total}});
     }
 
     void PrintReconfigured() {
@@ -67,17 +79,28 @@ int RunWatch(const CommandLine& c) {
     const auto every = std::chrono::duration_cast<Clock::duration>(
         std::chrono::duration<double>(c.watch.every_seconds));
     Clock::time_point next_scan = c.watch.no_scan ? Clock::time_point::max() : Clock::now();
+    std::uint32_t dropped_told = 0;
+    Clock::time_point next_drop_report = Clock::now();
     while (!Interrupted()) {
         if (Clock::now() >= next_scan) {
             session.SendScan();
             next_scan = every.count() > 0 ? Clock::now() + every : Clock::time_point::max();
         }
-        while (const std::optional<Answer> answer = session.TakeAnswer())
-            printer.PrintAnswer(*answer);
+        const bool drained = TakeQueued(session, Clock::now() + kInterruptCheck,
+                                        [&](const Answer& answer) { printer.PrintAnswer(answer); });
         for (int n = session.TakeReconfiguredCount(); n > 0; --n) printer.PrintReconfigured();
-        while (const std::optional<client::Mac> mac = session.TakeInvalidPasswordMac())
+        for (int n = 0; n < TOLM_MAX_QUEUED_INVALID_PASSWORDS && !Interrupted(); ++n) {
+            const std::optional<client::Mac> mac = session.TakeInvalidPasswordMac();
+            if (!mac) break;
             printer.PrintInvalidPassword(*mac);
-        session.WaitUntil(std::min(next_scan, Clock::now() + kInterruptCheck));
+        }
+        const std::uint32_t dropped = session.DroppedAnswers();
+        if (dropped > dropped_told && Clock::now() >= next_drop_report) {
+            printer.PrintDropped(dropped);
+            dropped_told = dropped;
+            next_drop_report = Clock::now() + kDropReportInterval;
+        }
+        if (drained) session.WaitUntil(std::min(next_scan, Clock::now() + kInterruptCheck));
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "password_rule.h"
 #include "protocol/messages.h"
 #include "record_text.h"
 
@@ -23,10 +24,6 @@ std::size_t TextLimit(std::string_view key) {
 std::string TooLongText(const char* what, std::size_t length, std::size_t limit) {
     return what + std::string(" is too long: ") + std::to_string(length) + " characters, at most " +
            std::to_string(limit) + " can be sent";
-}
-
-std::uint32_t Kept(std::uint8_t valid, std::uint32_t reported) {
-    return valid == 1 ? reported : kUnchanged;
 }
 
 bool Fail(std::string* error, std::string why) {
@@ -92,11 +89,7 @@ std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
         return std::nullopt;
     }
     std::memcpy(r.abMacId, module.abMacId, sizeof r.abMacId);
-    r.dwIpAddress = Kept(module.bIpAddressValid, module.dwIpAddress);
-    r.dwSubnetMask = Kept(module.bSubnetMaskValid, module.dwSubnetMask);
-    r.dwGateway = Kept(module.bGatewayValid, module.dwGateway);
-    r.dwDns1 = Kept(module.bDns1Valid, module.dwDns1);
-    r.dwDns2 = Kept(module.bDns2Valid, module.dwDns2);
+    r.dwIpAddress = r.dwSubnetMask = r.dwGateway = r.dwDns1 = r.dwDns2 = kUnchanged;
     if (!SetAddress("the IP address", changes.ip_address, r.dwIpAddress, error) ||
         !SetAddress("the subnet mask", changes.subnet_mask, r.dwSubnetMask, error) ||
         !SetAddress("the gateway", changes.gateway, r.dwGateway, error) ||
@@ -104,14 +97,15 @@ std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
         !SetAddress("the secondary DNS server", changes.dns2, r.dwDns2, error))
         return std::nullopt;
 
-    if (changes.dhcp)
-        r.bDhcpEnabled = *changes.dhcp ? 1 : 0;
-    else
-        r.bDhcpEnabled =
-            module.bDhcpValid != 0 ? (module.bDhcpEnabled != 0 ? 1 : 0) : kDhcpUnchanged;
+    r.bDhcpEnabled = changes.dhcp ? (*changes.dhcp ? 1 : 0) : kDhcpUnchanged;
 
-    const std::string host_name = changes.host_name.value_or(
-        module.bHostNameValid == 1 ? FieldText(module.szHostName) : std::string());
+    if (!changes.host_name && module.bHostNameValid != 1) {
+        Fail(error,
+             "the module reported no host name, and every request sends one (an empty one "
+             "would erase it): give the host name to set");
+        return std::nullopt;
+    }
+    const std::string host_name = changes.host_name.value_or(FieldText(module.szHostName));
     if (!IsLegalHostName(host_name)) {
         Fail(error, changes.host_name
                         ? "illegal host name \"" + host_name +
@@ -127,11 +121,27 @@ std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
         return std::nullopt;
     }
     r.bChangePassword = changes.new_password ? 1 : 0;
+    std::string why = WhyPasswordCannotBeSent(changes.password, "the password");
+    if (why.empty() && changes.new_password)
+        why = WhyPasswordCannotBeSent(*changes.new_password, "the new password");
+    if (!why.empty()) {
+        Fail(error, std::move(why));
+        return std::nullopt;
+    }
     if (std::string why = WhyTooLong(r); !why.empty()) {
         Fail(error, std::move(why));
         return std::nullopt;
     }
     return r;
+}
+
+std::string MaskedRequestText(const TOLM_ConfigureRequestType& request) {
+    TOLM_ConfigureRequestType masked = request;
+    if (FieldText(masked.szPassword).size() > 0) CopyText("****", masked.szPassword);
+    // An empty new password shows as it is: it removes the protection.
+    if (masked.bChangePassword == 1 && FieldText(masked.szNewPassword).size() > 0)
+        CopyText("****", masked.szNewPassword);
+    return protocol::ConfigureRequestText(masked);
 }
 
 }  // namespace tolm::client

@@ -24,7 +24,7 @@ bool IsLegalHostName(std::string_view name);
 // fits.
 std::string WhyTooLong(const TOLM_ConfigureRequestType& request);
 
-// What the user changes; everything else keeps the module's reported value.
+// What the user changes; everything else is left as the module has it.
 struct ConfigureChanges {
     std::optional<std::uint32_t> ip_address;
     std::optional<std::uint32_t> subnet_mask;
@@ -37,12 +37,18 @@ struct ConfigureChanges {
     std::optional<std::string> new_password;
 };
 
-// The request for the module of the record, as the configuration dialog
-// builds it: reported values are sent again unless changed, so the host
-// name and DHCP state are kept. A value the module did not report is left
-// unchanged rather than sent as 0. Nothing, and why in *error, when the
-// record has no MAC, a text is too long or the host name is illegal.
+// The request for the module of the record that carries only the changes:
+// every address and DHCP the user did not give is "leave unchanged", so a
+// value the user never saw (or one another answer claimed) is never sent.
+// The protocol has no "unchanged" for the host name, so its piece carries the
+// new name or else the module's reported one. Nothing, and why in *error,
+// when the record has no MAC, the module reported no host name and none is
+// given, a text is too long, the host name is illegal or a password cannot
+// be sent as typed.
 std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
     const TOLM_ModuleScanResponseType& module, const ConfigureChanges& changes, std::string* error);
+
+// The request's text as it goes on the wire, each password shown as "****".
+std::string MaskedRequestText(const TOLM_ConfigureRequestType& request);
 
 }  // namespace tolm::client

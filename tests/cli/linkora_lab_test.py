@@ -238,6 +238,8 @@ def case_adapters():
           f"an unknown adapter is named with the ones there are: {err.strip()}")
     status, text = set_module("02-00-00-00-0B-01", "--hostname", "far_away")
     check(status == 0 and "through tl1" in text, "a module behind the second adapter is set")
+    check(requests_for("02-00-00-00-0B-01", 2) and not requests_for("02-00-00-00-0B-01", 1),
+          "its address fits neither adapter, yet its request leaves on its link only")
 
 
 def case_errors():
@@ -300,6 +302,134 @@ def case_watch():
     check(watch.returncode == 0 and err == "", f"Ctrl-C ends watch cleanly ({watch.returncode})")
     check(macs == [f"02-00-00-00-00-0{n}" for n in (1, 2, 3, 5)] and
           all("seconds" in e for e in events), f"watch prints every answer as JSON lines: {macs}")
+
+
+def sim_log(side):
+    with open(os.path.join(os.environ["TOLM_LAB_DIR"], f"sim-{side}.log")) as log:
+        return log.read().splitlines()
+
+
+def requests_for(mac, side=1):
+    return [line for line in sim_log(side) if line.startswith(f"Configure: {mac};")]
+
+
+def from_module_side(side, *sim_args):
+    """Starts the simulator's sending mode on a module side, as a second sender there."""
+    namespace = os.environ["TOLM_LAB_MODULE_NSES"].split()[side - 1]
+    return subprocess.Popen(["ip", "netns", "exec", namespace, "env",
+                             "TOLM_LAB=" + os.environ["TOLM_LAB"], os.environ["TOLM_SIM"],
+                             *sim_args], stdin=subprocess.DEVNULL)
+
+
+def case_trust():
+    twin, plain, guarded, ghost = ("02-00-00-00-00-01", "02-00-00-00-00-02", "02-00-00-00-00-03",
+                                   "02-00-00-00-00-99")
+    document = scan_json()
+    conflicts = {c["mac"]: c["answers"] for c in document["conflicts"]}
+    check(list(conflicts) == [twin] and
+          sorted(a["sender"] for a in conflicts[twin]) == ["10.77.0.11", "10.77.0.12"] and
+          sorted(a["gateway"] for a in conflicts[twin]) == ["10.77.0.1", "10.77.0.66"] and
+          twin in by_mac(document), f"a MAC answered from two senders is a conflict: {conflicts}")
+    _, _, err = linkora("scan")
+    check(f"two or more senders answer as MAC {twin}: " in err, f"the table's reader is told: {err}")
+    status, text = set_module(twin, "--hostname", "cell_7", "--password-stdin", stdin="secret\n")
+    check(status == 9 and "10.77.0.11 via tl0" in text and "10.77.0.12 via tl0" in text and
+          not requests_for(twin, 1) and not requests_for(twin, 2), "set on a conflict: exit 9")
+
+    status, text = set_module(plain, "--hostname", "cell_7")
+    check(status == 0 and f"Sending: Configure: {plain};HN = cell_7;" in text and
+          requests_for(plain)[-1] == f"Configure: {plain};HN = cell_7;\\x00",
+          f"a new host name sends only the host name: {requests_for(plain)[-1:]}")
+    status, text = set_module(plain, "--dns2", "10.77.0.54")
+    after = by_mac(scan_json())[plain]
+    check(status == 0 and requests_for(plain)[-1] == f"Configure: {plain};HN = cell_7;"
+          "DNS2 = 10.77.0.54;\\x00" and (after["gateway"], after["dns1"], after["dns2"]) ==
+          ("10.77.0.1", "10.77.0.53", "10.77.0.54"), "only the given value and the host name go")
+    status, text = set_module("02-00-00-00-00-44", "--ip", "10.77.0.150")
+    check(status == 2 and "reported no host name" in text and
+          not requests_for("02-00-00-00-00-44"), "no host name reported, none given: exit 2")
+
+    status, text = set_module(guarded, "--hostname", "press_3", "--password-stdin",
+                              stdin="secret\n")
+    check(status == 0 and f"Sending: Configure: {guarded};Password: ****;HN = press_3;" in text and
+          "secret" not in text, "the request is printed, its password as ****")
+    forger = from_module_side(2, "--send", f"Reconfigured: {guarded}\\0", "--send",
+                              "Reconfigured:\\0", "--repeat", "4000", "--rate", "1000")
+    try:
+        status, text = set_module(guarded, "--ip", "10.77.0.133", "--password-stdin",
+                                  "--no-verify", stdin="wrong\n")
+        check(status == 6 and "refused the password" in text,
+              "the module's own refusal wins over another sender's confirmation")
+        status, text = set_module(ghost, "--hostname", "ghost", "--no-verify", "--confirm-ms", "800")
+        check(status == 7 and "no confirmation from the module" in text and
+              'ignored a "Reconfigured:" from 10.77.0.12 via tl0' in text,
+              "confirmations from others are no confirmation, also with --no-verify")
+    finally:
+        forger.terminate()
+        forger.wait()
+
+    with tempfile.NamedTemporaryFile("w", suffix=".pw") as split:
+        split.write("ab;IP = 10.0.0.1\n")
+        split.flush()
+        sent_before = len(requests_for(plain))
+        status, text = set_module(plain, "--new-password-file", split.name)
+        check(status == 2 and "the new password holds ';' at position 3" in text and
+              len(requests_for(plain)) == sent_before, "a password that cannot travel: exit 2")
+
+    status, out, _ = linkora("scan")
+    check("\x1b" not in out and "\x07" not in out and "bell\\x07\\x1B[31m" in out,
+          "terminal escapes in module texts reach the table escaped")
+    _, out, _ = linkora("scan", "--format", "csv")
+    check(",'=cmd|' /C calc'!A0," in out, "a CSV cell that would be a formula is quoted")
+    check(by_mac(scan_json())["02-00-00-00-00-55"]["host_name"] == "bell\x07\x1b[31m",
+          "JSON keeps the text exact")
+    status, text = set_module("02-00-00-00-00-55", "--hostname", "bell_ok", "--no-verify")
+    check("\x1b" not in text and "host name bell\\x07\\x1B[31m" in text,
+          "messages escape module texts too")
+
+
+def peak_rss_mb(process):
+    _, status, usage = os.wait4(process.pid, 0)
+    process.returncode = os.waitstatus_to_exitcode(status)
+    return usage.ru_maxrss / 1024
+
+
+def case_flood():
+    flood = from_module_side(1, "--send", "junk without a key", "--repeat", "3000000", "--rate",
+                             "100000")
+    try:
+        time.sleep(0.5)
+        started = time.monotonic()
+        scan = subprocess.Popen(LINKORA + ["scan", "--format", "json", "--max-wait-ms", "1500"],
+                                stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, text=True)
+        out = scan.stdout.read()
+        rss = peak_rss_mb(scan)
+        seconds = time.monotonic() - started
+        document = json.loads(out)
+        check(scan.returncode == 0 and len(document["modules"]) == 6,
+              f"every real module is listed under the flood ({len(document['modules'])})")
+        check(seconds < 1.5 + 2.5 and rss < 64,
+              f"the scan ends ({seconds:.2f} s) and stays small ({rss:.1f} MB peak)")
+        check(document["answers_without_mac_count"] > 1000 and
+              len(document["answers_without_mac"]) <= 100, "answers without MAC are counted")
+    finally:
+        flood.terminate()
+        flood.wait()
+
+    watch = subprocess.Popen(LINKORA + ["watch", "--format", "json"], stdin=subprocess.DEVNULL,
+                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    time.sleep(0.5)
+    # Far more than the library can queue, while nobody reads watch's output.
+    from_module_side(1, "--send", "junk without a key", "--repeat", "300000", "--rate",
+                     "100000").wait(timeout=120)
+    with open(f"/proc/{watch.pid}/status") as status:
+        peak = [int(line.split()[1]) / 1024 for line in status if line.startswith("VmHWM")]
+    watch.send_signal(signal.SIGINT)
+    out, err = watch.communicate(timeout=30)
+    check(peak and peak[0] < 64, f"watch with a stalled output stays bounded ({peak} MB)")
+    check(watch.returncode == 0 and b"answers dropped so far" in err and
+          b'"event":"dropped"' in out, "watch tells of the answers dropped meanwhile")
 
 
 def case_wine():

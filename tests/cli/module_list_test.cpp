@@ -14,12 +14,31 @@ std::vector<std::uint8_t> LastMacBytes(const std::vector<Answer>& answers) {
     return bytes;
 }
 
-TEST(ModuleList, KeepsTheFirstAnswerOfAModule) {
+// The first answer is listed; a second sender or other values make the MAC
+// a conflict, while the same module heard twice does not.
+TEST(ModuleList, KeepsTheFirstAnswerAndTellsWhereAnswersForAMacDisagree) {
     ModuleList list;
-    EXPECT_TRUE(list.Add(MakeAnswer(1, 0x0A4D0065)));
-    EXPECT_FALSE(list.Add(MakeAnswer(1, 0x0A4D0099))) << "a second answer, other settings";
+    Answer module = MakeAnswer(1, 0x0A4D0065);
+    module.sender = 0x0A4D000B;
+    EXPECT_TRUE(list.Add(module));
+    EXPECT_FALSE(list.Add(module)) << "heard again";
+    Answer other_adapter = module;
+    other_adapter.adapter = "tl1";
+    EXPECT_FALSE(list.Add(other_adapter));
+    EXPECT_TRUE(list.Conflicts().empty());
+
+    Answer changed = MakeAnswer(1, 0x0A4D0099);
+    changed.sender = module.sender;
+    EXPECT_FALSE(list.Add(changed)) << "a second answer, other settings";
+    Answer impostor = module;
+    impostor.sender = 0x0A4D000C;
+    EXPECT_FALSE(list.Add(impostor));
     ASSERT_EQ(list.ModuleCount(), 1u);
     EXPECT_EQ(list.Modules()[0].record.dwIpAddress, 0x0A4D0065u);
+    ASSERT_EQ(list.Conflicts().size(), 1u);
+    EXPECT_EQ(list.ConflictOf(module.record.abMacId).size(), 3u);
+    EXPECT_EQ(list.ConflictOf(module.record.abMacId)[2].sender, 0x0A4D000Cu);
+    EXPECT_TRUE(list.ConflictOf(MakeAnswer(2, 0).record.abMacId).empty());
 }
 
 TEST(ModuleList, SortsByAddressValueWithUnaddressedModulesLast) {
@@ -41,7 +60,13 @@ TEST(ModuleList, ListsAnswersWithoutMacApartOnceEach) {
     EXPECT_TRUE(list.Add(partial));
     EXPECT_EQ(list.ModuleCount(), 0u);
     EXPECT_EQ(list.WithoutMac().size(), 3u);
+    EXPECT_EQ(list.WithoutMacCount(), 4u);
     EXPECT_EQ(list.Find(partial.record.abMacId), nullptr);
+
+    // A flood of answers without MAC is counted, not kept.
+    for (std::uint32_t n = 0; n < 1000; ++n) list.Add(MakeAnswer(0, 0x0B000000 + n, false));
+    EXPECT_EQ(list.WithoutMac().size(), ModuleList::kMaxWithoutMac);
+    EXPECT_EQ(list.WithoutMacCount(), 1004u);
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ ScanReport Report(std::vector<std::string> adapters) {
     SetText(second.record.szFbType, second.record.bFbTypeValid, "Bus, \"fast\"\xFF");
     report.modules.push_back(second);
     report.without_mac.push_back(MakeAnswer(0, 0x0A4D0063, false));
+    report.without_mac_count = 1;
     report.adapters = std::move(adapters);
     return report;
 }
@@ -65,6 +66,46 @@ TEST(ScanReport, TableShowsTheAdapterOnlyWhenSeveralWereUsed) {
     EXPECT_NE(two.find("Adapter"), std::string::npos);
     EXPECT_NE(two.find("2 modules found in 0.00 s through 2 adapters."), std::string::npos) << two;
     EXPECT_NE(one.find("1 answer carries no MAC address"), std::string::npos) << one;
+}
+
+// Module texts are data: a terminal gets no escape sequence and a
+// spreadsheet no formula from them, and JSON tells a conflict in full.
+TEST(ScanReport, ModuleTextsCannotCommandTheReaderAndConflictsAreTold) {
+    ModuleList list;
+    Answer module = MakeAnswer(1, 0x0A4D0065);
+    module.sender = 0x0A4D000B;
+    module.adapter = "tl0";
+    SetText(module.record.szHostName, module.record.bHostNameValid, "evil\x1b]2;owned\x07");
+    SetText(module.record.szFbType, module.record.bFbTypeValid, "=HYPERLINK(\"x\")");
+    list.Add(module);
+    Answer impostor = module;
+    impostor.sender = 0x0A4D000C;
+    impostor.record.dwGateway = 0x0A4D00FE, impostor.record.bGatewayValid = 1;
+    list.Add(impostor);
+    const ScanReport report = MakeScanReport(list, {"tl0"}, 1.0, 7);
+
+    const std::string table = TableText(report);
+    EXPECT_EQ(table.find('\x1b'), std::string::npos);
+    EXPECT_NE(table.find("evil\\x1B]2;owned\\x07"), std::string::npos) << table;
+    EXPECT_NE(CsvText(report).find(",\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos)
+        << CsvText(report);
+
+    const json document = json::parse(JsonText(report));
+    EXPECT_EQ(document["modules"].size(), 1u) << "the first answer stays listed";
+    ASSERT_EQ(document["conflicts"].size(), 1u);
+    EXPECT_EQ(document["conflicts"][0]["mac"], "02-00-00-00-00-01");
+    EXPECT_EQ(document["conflicts"][0]["answers"][1]["sender"], "10.77.0.12");
+    EXPECT_EQ(document["conflicts"][0]["answers"][1]["gateway"], "10.77.0.254");
+    EXPECT_EQ(document["dropped"], 7);
+    EXPECT_EQ(document["modules"][0]["host_name"], "evil\x1b]2;owned\x07") << "JSON stays exact";
+
+    const std::vector<std::string> warnings = ScanWarnings(report, Format::kTable);
+    ASSERT_EQ(warnings.size(), 2u);
+    EXPECT_EQ(warnings[0],
+              "two or more senders answer as MAC 02-00-00-00-00-01: 10.77.0.11 via tl0, "
+              "10.77.0.12 via tl0; --format json lists every answer");
+    EXPECT_NE(warnings[1].find("7 answers were dropped"), std::string::npos);
+    EXPECT_EQ(ScanWarnings(report, Format::kJson).size(), 1u) << "JSON lists conflicts itself";
 }
 
 }  // namespace

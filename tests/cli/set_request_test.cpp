@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "attribution.h"
 #include "failure.h"
 #include "record_builder.h"
 #include "verify.h"
@@ -48,9 +49,10 @@ TEST(SetRequest, TextsUpToTheProtocolsLimitsPass) {
     EXPECT_NE(Refusal(Options(std::string(94, 'h'))).find("the host name is too long"),
               std::string::npos);
     const SetRequest request = CheckSetOptions(Options("ok"));
-    EXPECT_NO_THROW(CheckPasswordLengths(request, std::string(88, 'p'), std::string(83, 'n')));
-    EXPECT_THROW(CheckPasswordLengths(request, std::string(89, 'p'), std::nullopt), Failure);
-    EXPECT_THROW(CheckPasswordLengths(request, std::nullopt, std::string(84, 'n')), Failure);
+    EXPECT_NO_THROW(CheckPasswords(request, std::string(88, 'p'), std::string(83, 'n')));
+    EXPECT_THROW(CheckPasswords(request, std::string(89, 'p'), std::nullopt), Failure);
+    EXPECT_THROW(CheckPasswords(request, std::nullopt, std::string(84, 'n')), Failure);
+    EXPECT_THROW(CheckPasswords(request, std::nullopt, std::string("new;IP = 1.2.3.4")), Failure);
 }
 
 TEST(Verify, NamesEachValueTheModuleDoesNotReport) {
@@ -77,6 +79,34 @@ TEST(Verify, NamesEachValueTheModuleDoesNotReport) {
                                   "DHCP: sent on, the module reports off",
                                   "host name: sent \"press_1\", the module reports none",
                                   "password protection: sent off, the module reports on"}));
+}
+
+// Only the module's own sender, or the address a request gives it, speaks for
+// it; a reply that names a MAC must name the module's.
+TEST(Attribution, OnlyTheModulesSenderSpeaksForIt) {
+    ModuleSender module{MakeAnswer(1, 0x0A4D0065), 0x0A4D0096};
+    module.module.sender = 0x0A4D000B;
+    ReplyFrom reply;
+    reply.code = TOLM_NOTIFY_RECONFIGURED;
+    reply.sender = 0x0A4D000B;
+    EXPECT_TRUE(IsFromModule(reply, module)) << "no MAC named";
+    reply.mac = client::Mac{2, 0, 0, 0, 0, 1};
+    EXPECT_TRUE(IsFromModule(reply, module));
+    reply.sender = 0x0A4D0096;
+    EXPECT_TRUE(IsFromModule(reply, module)) << "from the address just given";
+    reply.sender = 0x0A4D000C;
+    EXPECT_FALSE(IsFromModule(reply, module)) << "another sender";
+    reply.sender = 0x0A4D000B;
+    reply.mac = client::Mac{2, 0, 0, 0, 0, 2};
+    EXPECT_FALSE(IsFromModule(reply, module)) << "another module's MAC";
+
+    Answer impostor = module.module;
+    impostor.sender = 0x0A4D000C;
+    Answer moved = module.module;
+    moved.sender = 0x0A4D0063;
+    EXPECT_EQ(AnswerOfModule({impostor, module.module}, module)->sender, 0x0A4D000Bu);
+    EXPECT_EQ(AnswerOfModule({moved}, module)->sender, 0x0A4D0063u) << "the only sender";
+    EXPECT_FALSE(AnswerOfModule({impostor, moved}, module)) << "two strangers";
 }
 
 }  // namespace

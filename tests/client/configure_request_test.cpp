@@ -35,18 +35,19 @@ TOLM_ConfigureRequestType Build(const TOLM_ModuleScanResponseType& module,
     return request.value_or(TOLM_ConfigureRequestType{});
 }
 
-TEST(BuildConfigureRequest, KeepsWhatTheModuleReportedUnlessChanged) {
+// A value the user did not give is never sent, not even the module's own:
+// another answer for the same MAC, or a stale one, would overwrite it.
+TEST(BuildConfigureRequest, SendsOnlyTheChangesAndTheHostNamePiece) {
     const TOLM_ConfigureRequestType kept = Build(Module(), {});
     EXPECT_EQ(kept.abMacId[5], 7);
-    EXPECT_EQ(kept.dwIpAddress, 0x0A4D0065u);
-    EXPECT_EQ(kept.dwSubnetMask, 0xFFFFFF00u);
-    EXPECT_EQ(kept.dwGateway, 0x0A4D0001u);
-    EXPECT_EQ(kept.dwDns1, 0x08080808u);
-    EXPECT_EQ(kept.dwDns2, kUnchanged) << "not reported: left unchanged, not sent as 0";
-    EXPECT_EQ(kept.bDhcpEnabled, 1);
-    EXPECT_STREQ(kept.szHostName, "press_1");
+    for (const uint32_t address :
+         {kept.dwIpAddress, kept.dwSubnetMask, kept.dwGateway, kept.dwDns1, kept.dwDns2})
+        EXPECT_EQ(address, kUnchanged);
+    EXPECT_EQ(kept.bDhcpEnabled, 2);
+    EXPECT_STREQ(kept.szHostName, "press_1") << "the protocol has no unchanged host name";
     EXPECT_STREQ(kept.szPassword, "");
     EXPECT_EQ(kept.bChangePassword, 0);
+    EXPECT_EQ(MaskedRequestText(kept), "Configure: 02-00-00-00-00-07;HN = press_1;");
 
     ConfigureChanges changes;
     changes.ip_address = 0x0A4D0096;
@@ -54,25 +55,20 @@ TEST(BuildConfigureRequest, KeepsWhatTheModuleReportedUnlessChanged) {
     changes.dhcp = false;
     changes.host_name = "";
     changes.password = "secret";
-    changes.new_password = "";
+    changes.new_password = "next";
     const TOLM_ConfigureRequestType changed = Build(Module(), changes);
     EXPECT_EQ(changed.dwIpAddress, 0x0A4D0096u);
-    EXPECT_EQ(changed.dwSubnetMask, 0xFFFFFF00u);
+    EXPECT_EQ(changed.dwSubnetMask, kUnchanged);
     EXPECT_EQ(changed.dwDns2, 0x01020304u);
     EXPECT_EQ(changed.bDhcpEnabled, 0);
-    EXPECT_STREQ(changed.szHostName, "");
     EXPECT_STREQ(changed.szPassword, "secret");
-    EXPECT_EQ(changed.bChangePassword, 1) << "an empty new password clears it";
-}
-
-TEST(BuildConfigureRequest, DhcpFollowsTheReportedStateOrStaysUnchanged) {
-    TOLM_ModuleScanResponseType module = Module();
-    module.bDhcpEnabled = 0xFF;  // reported, but neither on nor off: the dialog shows "On"
-    EXPECT_EQ(Build(module, {}).bDhcpEnabled, 1);
-    module.bDhcpEnabled = 0;
-    EXPECT_EQ(Build(module, {}).bDhcpEnabled, 0);
-    module.bDhcpValid = 0;
-    EXPECT_EQ(Build(module, {}).bDhcpEnabled, 2) << "not reported: no DHCP piece";
+    EXPECT_EQ(MaskedRequestText(changed),
+              "Configure: 02-00-00-00-00-07;Password: ****;New Password = ****;IP = "
+              "10.77.0.150;DHCP = OFF;HN = ;DNS2 = 1.2.3.4;");
+    changes.new_password = "";
+    EXPECT_NE(MaskedRequestText(Build(Module(), changes)).find("New Password = ;"),
+              std::string::npos)
+        << "an empty new password removes the protection and shows so";
 }
 
 TEST(BuildConfigureRequest, RefusesWhatCannotBeSent) {
@@ -93,6 +89,15 @@ TEST(BuildConfigureRequest, RefusesWhatCannotBeSent) {
     TOLM_ModuleScanResponseType dashed = Module();
     std::strcpy(dashed.szHostName, "module-1");
     refused(dashed, {}, "give a new one");
+    TOLM_ModuleScanResponseType nameless = Module();
+    nameless.bHostNameValid = 0;
+    refused(nameless, {}, "reported no host name");
+    ConfigureChanges split;
+    split.password = "se;cret";
+    refused(Module(), split, "the password holds ';' at position 3");
+    split.password = "ok";
+    split.new_password = "a\x1b";
+    refused(Module(), split, "the new password holds the byte \\x1B");
     ConfigureChanges broadcast;
     broadcast.gateway = kUnchanged;
     refused(Module(), broadcast, "255.255.255.255 cannot be sent");
@@ -112,6 +117,9 @@ TEST(BuildConfigureRequest, RefusesWhatCannotBeSent) {
     at_limits.password = std::string(88, 'p');
     at_limits.new_password = std::string(83, 'n');
     at_limits.host_name = std::string(93, 'h');
+    EXPECT_TRUE(BuildConfigureRequest(Module(), at_limits, nullptr)) << "each text at its limit";
+    at_limits.ip_address = at_limits.subnet_mask = at_limits.gateway = 0x0A4D0065;
+    at_limits.dns1 = at_limits.dns2 = 0x0A4D0065;
     refused(Module(), at_limits, "the request is too long");
     ConfigureChanges legal;
     legal.host_name = "plc_01";
