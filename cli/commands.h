@@ -1,7 +1,7 @@
 // linkora's three commands; each returns the exit code or throws Failure.
 #pragma once
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 namespace tolm::linkora {
 

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 
 namespace tolm::linkora {
 

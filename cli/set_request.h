@@ -2,8 +2,8 @@
 #pragma once
 
 #include "address_text.h"
-#include "command_line.h"
-#include "configure_request.h"
+#include "cli/command_line.h"
+#include "client/configure_request.h"
 
 namespace tolm::linkora {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "configure_request.h"
+#include "client/configure_request.h"
 #include "tolm.h"
 
 namespace tolm::linkora {

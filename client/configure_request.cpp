@@ -1,4 +1,4 @@
-#include "configure_request.h"
+#include "client/configure_request.h"
 
 #include <cstring>
 

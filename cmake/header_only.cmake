@@ -13,5 +13,5 @@ function(tolm_header_only_library target folder)
   target_include_directories(${target} SYSTEM INTERFACE ${tolm_header_only})
 endfunction()
 
-tolm_header_only_library(tolm_cli11 CLI)
-tolm_header_only_library(tolm_json nlohmann)
+tolm_header_only_library(tolm-cli11 CLI)
+tolm_header_only_library(tolm-json nlohmann)

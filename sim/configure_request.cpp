@@ -1,4 +1,4 @@
-#include "configure_request.h"
+#include "sim/configure_request.h"
 
 #include <cctype>
 

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "command_line.h"
 #include "description_file.h"
 #include "escape.h"
 #include "help_text.h"
@@ -11,6 +10,7 @@
 #include "responder.h"
 #include "send_datagrams.h"
 #include "serve.h"
+#include "sim/command_line.h"
 #include "udp_socket.h"
 
 namespace {

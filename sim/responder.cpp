@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "configure_request.h"
+#include "sim/configure_request.h"
 
 namespace tolm::sim {
 namespace {

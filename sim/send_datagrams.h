@@ -1,7 +1,7 @@
 // The sending mode: the given datagrams from an ephemeral port, then exit.
 #pragma once
 
-#include "command_line.h"
+#include "sim/command_line.h"
 
 namespace tolm::sim {
 

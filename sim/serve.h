@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
 #include "module.h"
+#include "sim/command_line.h"
 
 namespace tolm::sim {
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "configure_request.h"
+#include "client/configure_request.h"
 #include "record_text.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "configure_request.h"
+#include "client/configure_request.h"
 #include "framework/message_box.h"
 #include "list/column_spec.h"
 #include "list/row_configuration.h"

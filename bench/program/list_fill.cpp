@@ -3,7 +3,7 @@
 // scan with N modules back to back (tolm-sim --modules N --burst); Scan is
 // pressed and the time until the list holds all N rows is taken, and until
 // they are painted. Runs under Wine on an X server, inside the lab.
-// Usage: linkora-bench-list [MODULES] [RUNS]
+// Usage: linkora-cfg-bench-list [MODULES] [RUNS]
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>

@@ -8,9 +8,9 @@
 #include <string_view>
 
 #include "address.h"
-#include "configure_request.h"
 #include "protocol/messages.h"
 #include "require.h"
+#include "sim/configure_request.h"
 
 namespace tolm::fuzz {
 namespace {

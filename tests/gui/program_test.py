@@ -3,7 +3,7 @@
 
 Starts "Brannic Linkora CFG.exe" under Wine with a command line, moves the mouse and presses
 keys with xdotool (openbox must run: synthetic input reaches Wine windows only with a window
-manager), reads the window through linkora-ui-probe and receives the companion datagram on
+manager), reads the window through linkora-cfg-ui-probe and receives the companion datagram on
 127.0.0.1. Meant for run_gui_test.sh inside `lab/lab run --wine --sim ...`, the simulator
 holding the demo's modules. Prints one line per check and exits 1 when one failed.
 """
@@ -120,7 +120,7 @@ class Program:
 
 
 def probe(options, *args):
-    """Runs linkora-ui-probe: whether it succeeded, and what it printed."""
+    """Runs linkora-cfg-ui-probe: whether it succeeded, and what it printed."""
     try:
         result = subprocess.run([options.wine, options.probe, *map(str, args)],
                                 capture_output=True, text=True, timeout=40)
@@ -324,7 +324,7 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--wine", required=True, help="Wine loader for the program's architecture")
     parser.add_argument("--program", required=True, help='"Brannic Linkora CFG.exe"')
-    parser.add_argument("--probe", required=True, help="linkora-ui-probe.exe of that architecture")
+    parser.add_argument("--probe", required=True, help="linkora-cfg-ui-probe.exe of that architecture")
     parser.add_argument("--binding", required=True, help="folder of the stand-in libraries")
     options = parser.parse_args()
     start_wine_session(options)

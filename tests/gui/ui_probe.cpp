@@ -1,4 +1,4 @@
-// linkora-ui-probe: reads and finds the running program's windows from
+// linkora-cfg-ui-probe: reads and finds the running program's windows from
 // outside, as a UI-automation tool does: the list's rows (through memory in
 // the program's process, as a list view's texts cannot cross processes
 // otherwise), control texts and screen rectangles for synthetic clicks.
@@ -17,7 +17,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: linkora-ui-probe [--window TITLE] COMMAND [ARGS]\n"
+    "usage: linkora-cfg-ui-probe [--window TITLE] COMMAND [ARGS]\n"
     "  wait-window [MS]   wait until the window (default \"Brannic Linkora CFG\") shows\n"
     "  wait-gone [MS]     wait until it is gone\n"
     "  wait-rows N [MS]   wait until it shows and its device list holds at least N rows\n"
@@ -191,7 +191,7 @@ int Run(const std::vector<std::string>& args) {
     }
     const HWND window = FindShownWindow();
     if (window == nullptr) {
-        std::fprintf(stderr, "linkora-ui-probe: no window \"%s\"\n", g_title.c_str());
+        std::fprintf(stderr, "linkora-cfg-ui-probe: no window \"%s\"\n", g_title.c_str());
         return 1;
     }
     const HWND list = ::GetDlgItem(window, kDeviceList);
