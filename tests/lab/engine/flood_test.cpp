@@ -24,7 +24,8 @@ std::string Hex(const std::string& bytes) {
 
 void SendRepeated(const std::string& datagram, int count, int rate) {
     SendOptionsFromModules({"--send-hex", Hex(datagram), "--repeat", std::to_string(count),
-                            "--rate", std::to_string(rate)});
+                            "--rate", std::to_string(rate)},
+                           Milliseconds(120000));
 }
 
 class Flood : public HostTest {

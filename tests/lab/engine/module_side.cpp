@@ -10,8 +10,6 @@ namespace tolm::labtest {
 
 namespace {
 
-constexpr Milliseconds kSendTimeout{10000};
-
 std::string HexOf(const std::string& bytes) {
     static const char kDigits[] = "0123456789ABCDEF";
     std::string hex;
@@ -39,7 +37,7 @@ std::string LabVariable(const char* name) {
     return value;
 }
 
-void SendOptionsFromModules(const std::vector<std::string>& options) {
+void SendOptionsFromModules(const std::vector<std::string>& options, Milliseconds timeout) {
     std::vector<std::string> argv = {"ip",
                                      "netns",
                                      "exec",
@@ -48,7 +46,7 @@ void SendOptionsFromModules(const std::vector<std::string>& options) {
                                      "TOLM_LAB=" + LabVariable("TOLM_LAB"),
                                      LabVariable("TOLM_SIM")};
     argv.insert(argv.end(), options.begin(), options.end());
-    const int status = RunCommand(argv, kSendTimeout);
+    const int status = RunCommand(argv, timeout);
     if (status != 0)
         throw std::runtime_error("tolm-sim send failed with status " + std::to_string(status));
 }

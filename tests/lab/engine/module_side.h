@@ -14,8 +14,10 @@ namespace tolm::labtest {
 // Broadcasts the datagrams in order from the module side, byte for byte
 // (no NUL added). Throws when the simulator reports a failure.
 void SendFromModules(const std::vector<std::string>& datagrams);
-// The same with the simulator's own send options ("--send-size", "1501").
-void SendOptionsFromModules(const std::vector<std::string>& options);
+// The same with the simulator's own send options ("--send-size", "1501"); a
+// flood may need longer than the default 10 s under a sanitizer.
+void SendOptionsFromModules(const std::vector<std::string>& options,
+                            Milliseconds timeout = Milliseconds(10000));
 
 // A scan response that carries only a MAC and a host name.
 std::string ResponseText(const std::string& mac, const std::string& host_name);
