@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "terminal.h"
 
@@ -10,24 +11,35 @@ namespace {
 
 constexpr Milliseconds kProgressInterval{100};
 
+// Where escape sequences cannot be used, blanks wipe out the longer text
+// that stood before.
 class ProgressLine {
   public:
-    ProgressLine() : shown_(IsTerminal(stderr)) {}
+    ProgressLine() : shown_(IsTerminal(stderr)), escapes_(shown_ && EnableEscapes(stderr)) {}
     ~ProgressLine() {
         if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
+        std::fputs(escapes_ ? "\r\033[K" : ("\r" + std::string(width_, ' ') + "\r").c_str(),
+                   stderr);
         std::fflush(stderr);
     }
 
     void Show(std::size_t modules, double seconds) {
         if (!shown_) return;
-        std::fprintf(stderr, "\rScanning: %zu module%s found, %.1f s\033[K", modules,
-                     modules == 1 ? "" : "s", seconds);
+        char text[96];
+        const int length = std::snprintf(text, sizeof text, "Scanning: %zu module%s found, %.1f s",
+                                         modules, modules == 1 ? "" : "s", seconds);
+        const std::size_t now = length > 0 ? static_cast<std::size_t>(length) : 0;
+        std::fprintf(
+            stderr, "\r%s%s", text,
+            escapes_ ? "\033[K" : std::string(width_ > now ? width_ - now : 0, ' ').c_str());
+        width_ = std::max(width_, now);
         std::fflush(stderr);
     }
 
   private:
     bool shown_;
+    bool escapes_;
+    std::size_t width_ = 0;
 };
 
 double SecondsSince(Clock::time_point start) {
@@ -62,11 +74,17 @@ double Scan(TolmSession& session, const ScanLimits& limits, ModuleList& list,
         });
         const Clock::time_point now = Clock::now();
         if (Interrupted() || now >= last_moment) break;
-        if (limits.expect > 0 && list.ModuleCount() >= limits.expect) break;
         if (stop_when && stop_when(list)) break;
         // Gone quiet is decided only once everything that has arrived is taken:
         // a flood of other datagrams can hold answers back in the queue.
-        if (drained && timing.Ended(now, list.ModuleCount())) break;
+        if (drained) {
+            const ScanTiming::Step step = timing.Next(now, list.ModuleCount());
+            if (step == ScanTiming::Step::kEnd) break;
+            if (step == ScanTiming::Step::kSendRound) {
+                session.SendScan();
+                timing.RoundSent(Clock::now());
+            }
+        }
         progress.Show(list.ModuleCount(), SecondsSince(start));
         if (drained) session.WaitUntil(std::min(timing.Deadline(), now + kProgressInterval));
     }

@@ -5,6 +5,8 @@
 #include <map>
 
 #include "failure.h"
+#include "help_text.h"
+#include "terminal.h"
 
 namespace tolm::linkora {
 namespace {
@@ -14,11 +16,7 @@ const std::map<std::string, Format> kFormats{
 
 const char kDescription[] =
     "Finds the Ethernet interface modules of field-bus devices on every network adapter's "
-    "segment and sets their IP settings. Exit codes: 0 success, 1 failure, 2 bad command line "
-    "or input, 3 refused outside the lab (development builds), 4 the socket cannot be used or a "
-    "send failed, 5 module not found (or fewer than --expect), 6 invalid password, 7 no "
-    "confirmation from the module, 8 verification failed, 9 two or more senders answer as the "
-    "module's MAC (or its answers differ): nothing was sent.";
+    "segment and sets their IP settings.";
 
 void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& value,
                      const std::string& what) {
@@ -33,9 +31,14 @@ void AddScan(CLI::App& app, CommandLine& c, std::string& format) {
     CLI::App* scan = app.add_subcommand("scan", "Lists every module that answers a scan.");
     scan->fallthrough();
     AddMilliseconds(scan, "--quiet-ms", c.limits.quiet,
-                    "End when no new module answered for this long");
-    AddMilliseconds(scan, "--min-wait-ms", c.limits.min_wait, "Never end before this");
+                    "A round is over when no new module answered for this long; the scan is "
+                    "then sent again, until a round adds nobody (answers get lost)");
+    AddMilliseconds(scan, "--min-wait-ms", c.limits.min_wait,
+                    "Never end before this: some modules answer after a second");
     AddMilliseconds(scan, "--max-wait-ms", c.limits.max_wait, "Always end by this");
+    scan->add_option("--rounds", c.limits.rounds, "Send the scan at most this many times")
+        ->check(CLI::Range(1, 20))
+        ->default_str(std::to_string(c.limits.rounds));
     scan->add_option("--expect", c.limits.expect, "End once this many modules answered")
         ->check(CLI::Range(1, 100000));
     scan->add_option("-f,--format", format, "table, json or csv")
@@ -94,12 +97,25 @@ void AddWatch(CLI::App& app, CommandLine& c) {
     watch->callback([&c] { c.command = CommandLine::Command::kWatch; });
 }
 
+void AddAdapters(CLI::App& app, CommandLine& c, std::string& format) {
+    CLI::App* adapters = app.add_subcommand(
+        "adapters",
+        "Lists the network adapters linkora sends through: up, IPv4, with a broadcast address "
+        "(loopback left out).");
+    adapters->fallthrough();
+    adapters->add_option("-f,--format", format, "table or json")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->default_str("table");
+    adapters->callback([&c] { c.command = CommandLine::Command::kAdapters; });
+}
+
 // CLI11 says only that a command is missing when the word given is none.
 std::string WhatIsWrong(const CLI::App& app, const CLI::ParseError& error) {
     if (!app.get_subcommands().empty()) return error.what();
     for (const std::string& word : app.remaining())
         if (!word.empty() && word[0] != '-')
-            return "unknown command \"" + word + "\": the commands are scan, set and watch";
+            return "unknown command \"" + word +
+                   "\": the commands are scan, set, watch and adapters";
     return error.what();
 }
 
@@ -108,7 +124,14 @@ std::string WhatIsWrong(const CLI::App& app, const CLI::ParseError& error) {
 Parsed ParseCommandLine(int argc, const char* const* argv) {
     CommandLine c;
     std::string format = "table";
+    if (argc <= 1) {
+        std::fputs(ShortUsage().c_str(), stderr);
+        return {std::nullopt, kUsage};
+    }
     CLI::App app(kDescription, "linkora");
+    app.formatter(std::make_shared<WrappingFormatter>(TerminalColumns()));
+    // The commands take this footer; the top level gets the whole one below.
+    app.footer("Exit codes and examples: linkora --help. The manual: man linkora.");
     app.set_version_flag("--version", "linkora " LINKORA_VERSION);
     app.require_subcommand(1);
     app.add_option("-i,--interface", c.adapter,
@@ -119,6 +142,8 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
     AddScan(app, c, format);
     AddSet(app, c);
     AddWatch(app, c);
+    AddAdapters(app, c, format);
+    app.footer(HelpFooter());
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -26,7 +26,7 @@ struct WatchOptions {
 };
 
 struct CommandLine {
-    enum class Command { kScan, kSet, kWatch } command = Command::kScan;
+    enum class Command { kScan, kSet, kWatch, kAdapters } command = Command::kScan;
     std::string library;  // path of the library; empty: the default
     std::string adapter;  // empty: every adapter
     ScanLimits limits;

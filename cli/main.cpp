@@ -24,6 +24,8 @@ int Run(int argc, char** argv) {
             return RunSet(c);
         case CommandLine::Command::kWatch:
             return RunWatch(c);
+        case CommandLine::Command::kAdapters:
+            return RunAdapters(c);
     }
     return kFailed;
 }

@@ -25,9 +25,13 @@ std::string RecordBytes(const Answer& answer) {
 
 bool ModuleList::Add(const Answer& answer) {
     if (answer.record.bMacIdValid != 1) {
+        ++without_mac_arrivals_;
+        // The same answer again (another round, another adapter) adds nothing.
+        if (without_mac_seen_.size() < kMaxWithoutMacCounted &&
+            !without_mac_seen_.insert(std::hash<std::string>{}(RecordBytes(answer))).second)
+            return false;
         ++without_mac_count_;
         if (without_mac_.size() >= kMaxWithoutMac) return false;
-        if (!without_mac_seen_.insert(RecordBytes(answer)).second) return false;
         without_mac_.push_back(answer);
         return true;
     }

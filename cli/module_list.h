@@ -29,6 +29,9 @@ class ModuleList {
   public:
     // Answers without a MAC kept; more are only counted.
     static constexpr std::size_t kMaxWithoutMac = 100;
+    // Distinct answers without a MAC told apart for the count; past this
+    // many (a flood) every further one counts.
+    static constexpr std::size_t kMaxWithoutMacCounted = 100000;
     // Distinct answers kept for one MAC; more only keep it a conflict.
     static constexpr std::size_t kMaxAnswersPerMac = 16;
 
@@ -49,15 +52,18 @@ class ModuleList {
     std::vector<Answer> ConflictOf(const std::uint8_t* mac) const;
 
     const std::vector<Answer>& WithoutMac() const { return without_mac_; }
-    // How many answers without a MAC arrived, kept or not.
+    // How many distinct answers without a MAC arrived, kept or not.
     std::size_t WithoutMacCount() const { return without_mac_count_; }
+    // How many datagrams without a MAC arrived, the same ones again included.
+    std::size_t WithoutMacArrivals() const { return without_mac_arrivals_; }
 
   private:
     std::unordered_map<std::uint64_t, std::vector<Answer>> by_mac_;
     std::vector<std::uint64_t> order_;  // MACs as they first answered
     std::vector<Answer> without_mac_;
-    std::unordered_set<std::string> without_mac_seen_;
+    std::unordered_set<std::size_t> without_mac_seen_;  // hashes of the records
     std::size_t without_mac_count_ = 0;
+    std::size_t without_mac_arrivals_ = 0;
 };
 
 }  // namespace tolm::linkora

@@ -13,6 +13,7 @@ using json = nlohmann::ordered_json;
 namespace client = tolm::client;
 
 constexpr std::size_t kAdapterColumn = 11;
+constexpr std::size_t kFloodHint = 1000;
 
 json Reported(std::uint8_t flag, json value) {
     return flag == 1 ? std::move(value) : json(nullptr);
@@ -78,6 +79,11 @@ json AnswerJson(const Answer& answer) {
          Reported(r.bModuleVersionValid,
                   client::VersionText(r.bModuleVersionMajor, r.bModuleVersionMinor,
                                       r.wModuleVersionBuild))},
+        // The text writes the minor number with two digits, as the list does: 3.2.17 reads
+        // "3.02.17", and so the numbers themselves.
+        {"module_version_numbers",
+         Reported(r.bModuleVersionValid, json::array({r.bModuleVersionMajor, r.bModuleVersionMinor,
+                                                      r.wModuleVersionBuild}))},
         {"fb_type", Reported(r.bFbTypeValid, client::FieldText(r.szFbType))},
         {"mac", Reported(r.bMacIdValid, client::MacText(r.abMacId))},
         {"host_name", Reported(r.bHostNameValid, client::FieldText(r.szHostName))},
@@ -101,6 +107,7 @@ ScanReport MakeScanReport(const ModuleList& list, std::vector<std::string> adapt
     report.conflicts = list.Conflicts();
     report.without_mac = list.WithoutMac();
     report.without_mac_count = list.WithoutMacCount();
+    report.without_mac_arrivals = list.WithoutMacArrivals();
     report.dropped = dropped;
     report.adapters = std::move(adapters);
     report.seconds = seconds;
@@ -130,12 +137,23 @@ std::string ConflictText(const Conflict& conflict) {
 
 std::vector<std::string> ScanWarnings(const ScanReport& report, Format format) {
     std::vector<std::string> lines;
+    if (report.modules.empty() && report.without_mac_count == 0)
+        lines.push_back(
+            "no module answered. Check that the firewall lets UDP port 3250 in (on Windows for "
+            "the Public profile too), that the adapter facing the modules is up with an IPv4 "
+            "address ('linkora adapters' lists the adapters used), and that no router or VLAN "
+            "lies between; modules that answer late need a longer --min-wait-ms");
     if (format != Format::kJson)
         for (const Conflict& conflict : report.conflicts)
             lines.push_back(ConflictText(conflict) + "; --format json lists every answer");
     if (format == Format::kCsv && report.without_mac_count > 0)
         lines.push_back(Plural(report.without_mac_count, "answer", "answers") +
                         " without a MAC address not listed");
+    // Far more than rounds and adapters repeat: somebody floods the segment.
+    if (report.without_mac_arrivals > kFloodHint)
+        lines.push_back(std::to_string(report.without_mac_arrivals) +
+                        " datagrams that name no module arrived during the scan (a flood on the "
+                        "segment?)");
     if (report.dropped > 0)
         lines.push_back(Plural(report.dropped, "answer was", "answers were") +
                         " dropped: more arrived than the library can queue (a flood on the "
@@ -155,10 +173,12 @@ std::string JsonText(const ScanReport& report) {
     }
     json without_mac = json::array();
     for (const Answer& answer : report.without_mac) without_mac.push_back(AnswerJson(answer));
-    const json document{{"modules", modules},
+    const json document{{"schema_version", kSchemaVersion},
+                        {"modules", modules},
                         {"conflicts", conflicts},
                         {"answers_without_mac", without_mac},
                         {"answers_without_mac_count", report.without_mac_count},
+                        {"datagrams_without_mac", report.without_mac_arrivals},
                         {"dropped", report.dropped},
                         {"adapters", report.adapters},
                         {"seconds", report.seconds}};

@@ -11,14 +11,19 @@ namespace tolm::linkora {
 
 enum class Format { kTable, kJson, kCsv };
 
+// Every JSON document linkora writes carries it first; it grows when a
+// reader would have to change.
+inline constexpr int kSchemaVersion = 1;
+
 struct ScanReport {
-    std::vector<Answer> modules;        // sorted
-    std::vector<Conflict> conflicts;    // MACs whose answers disagree
-    std::vector<Answer> without_mac;    // in arrival order, at most the list's bound
-    std::size_t without_mac_count = 0;  // all that arrived
-    std::uint32_t dropped = 0;          // answers the library had no room for
-    std::vector<std::string> adapters;  // the adapters the scan went through
-    double seconds = 0;                 // how long the scan took
+    std::vector<Answer> modules;           // sorted
+    std::vector<Conflict> conflicts;       // MACs whose answers disagree
+    std::vector<Answer> without_mac;       // in arrival order, at most the list's bound
+    std::size_t without_mac_count = 0;     // all distinct ones that arrived
+    std::size_t without_mac_arrivals = 0;  // every such datagram, repeats included
+    std::uint32_t dropped = 0;             // answers the library had no room for
+    std::vector<std::string> adapters;     // the adapters the scan went through
+    double seconds = 0;                    // how long the scan took
 };
 
 // The report of a finished scan.

@@ -32,7 +32,7 @@ void Warn(const std::string& line) {
 // MAC is heard; more than one, or answers that differ, and nothing is sent.
 Answer FindModule(TolmSession& session, const client::Mac& mac, Milliseconds window) {
     ScanLimits limits;
-    limits.quiet = limits.min_wait = limits.max_wait = window;
+    limits.min_wait = limits.max_wait = window;
     ModuleList list;
     Scan(session, limits, list);
     const Answer* found = list.Find(mac.data());
@@ -101,7 +101,7 @@ void Verify(TolmSession& session, const ModuleSender& module,
     std::vector<std::string> mismatches{"the module did not answer the scans after the change"};
     while (Clock::now() < deadline && !Interrupted()) {
         ScanLimits limits;
-        limits.quiet = limits.min_wait = limits.max_wait = std::min(
+        limits.min_wait = limits.max_wait = std::min(
             std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()), Milliseconds(1000));
         ModuleList list;
         Scan(session, limits, list, [&](const ModuleList& l) {

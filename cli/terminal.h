@@ -2,6 +2,7 @@
 // and Ctrl-C. One implementation per OS.
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -9,6 +10,13 @@
 namespace tolm::linkora {
 
 bool IsTerminal(std::FILE* stream);
+
+// The terminal's width on standard output; 80 when it cannot be told.
+std::size_t TerminalColumns();
+
+// Whether the stream, a terminal, takes escape sequences (cursor moves,
+// erasing a line); on a Windows console this switches them on first.
+bool EnableEscapes(std::FILE* stream);
 
 // Prompts on stderr and reads one line from the terminal on stdin without
 // showing it; nothing at end of input.

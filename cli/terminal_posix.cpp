@@ -1,7 +1,9 @@
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 
 #include "terminal.h"
@@ -19,6 +21,20 @@ void OnSignal(int) {
 
 bool IsTerminal(std::FILE* stream) {
     return ::isatty(::fileno(stream)) == 1;
+}
+
+std::size_t TerminalColumns() {
+    winsize size{};
+    if (::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    if (const char* columns = std::getenv("COLUMNS")) {
+        const long value = std::strtol(columns, nullptr, 10);
+        if (value > 0) return static_cast<std::size_t>(value);
+    }
+    return 80;
+}
+
+bool EnableEscapes(std::FILE*) {
+    return true;
 }
 
 std::optional<std::string> ReadHiddenLine(const std::string& prompt) {

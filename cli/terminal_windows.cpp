@@ -22,6 +22,24 @@ bool IsTerminal(std::FILE* stream) {
     return _isatty(_fileno(stream)) != 0;
 }
 
+std::size_t TerminalColumns() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info) &&
+        info.srWindow.Right > info.srWindow.Left)
+        return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+    return 80;
+}
+
+// Consoles before Windows 10 take no escape sequences at all; newer ones
+// only once virtual-terminal processing is on.
+bool EnableEscapes(std::FILE* stream) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) return false;
+    constexpr DWORD kVirtualTerminal = 0x0004;  // ENABLE_VIRTUAL_TERMINAL_PROCESSING
+    return (mode & kVirtualTerminal) != 0 || SetConsoleMode(handle, mode | kVirtualTerminal);
+}
+
 std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
     DWORD saved = 0;

@@ -55,7 +55,9 @@ class EventPrinter {
   private:
     double Seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
 
-    void PrintJson(json event) {
+    void PrintJson(json fields) {
+        json event{{"schema_version", kSchemaVersion}};
+        event.update(fields);
         event["seconds"] = Seconds();
         std::printf("%s\n", JsonText(event, -1).c_str());
         std::fflush(stdout);

@@ -60,13 +60,13 @@ TEST(ModuleList, ListsAnswersWithoutMacApartOnceEach) {
     EXPECT_TRUE(list.Add(partial));
     EXPECT_EQ(list.ModuleCount(), 0u);
     EXPECT_EQ(list.WithoutMac().size(), 3u);
-    EXPECT_EQ(list.WithoutMacCount(), 4u);
+    EXPECT_EQ(list.WithoutMacCount(), 3u) << "the same answer twice counts once";
     EXPECT_EQ(list.Find(partial.record.abMacId), nullptr);
 
     // A flood of answers without MAC is counted, not kept.
     for (std::uint32_t n = 0; n < 1000; ++n) list.Add(MakeAnswer(0, 0x0B000000 + n, false));
     EXPECT_EQ(list.WithoutMac().size(), ModuleList::kMaxWithoutMac);
-    EXPECT_EQ(list.WithoutMacCount(), 1004u);
+    EXPECT_EQ(list.WithoutMacCount(), 1003u);
 }
 
 }  // namespace
