@@ -32,7 +32,9 @@ def make_root(root):
 def check_library_lookup(root, help_text):
     """linkora asks the loader for the soname; the package must put a file
     of that soname in a folder the loader searches by default."""
-    asked = re.search(r"else (libtolm\.so\.\d+) where the system's loader looks", help_text)
+    # --help wraps its lines, so any white space may stand between the words.
+    asked = re.search(r"else\s+(libtolm\.so\.\d+)\s+where\s+the\s+system's\s+loader\s+looks",
+                      help_text)
     if not expect(asked is not None, "linkora --help names no soname it loads by default"):
         return
     soname = asked.group(1)
