@@ -19,15 +19,19 @@ as_root() {
         exec sudo "${preserve[@]}" -- "$script" "$@"
     fi
     # What su keeps of the environment is not certain: the variables go along in the command.
-    local variable assignments=
+    local variable typed=
     for variable in $keep; do
-        [[ -z ${!variable:-} ]] || assignments+="$variable=$(printf '%q' "${!variable}") "
+        [[ -z ${!variable:-} ]] || typed+="$variable=$(printf '%q' "${!variable}") "
     done
+    typed+=$(printf '%q' "$script")
+    (($# == 0)) || typed+=$(printf ' %q' "$@")
+    local grant="adduser $(id -un) sudo"
+    command -v sudo >/dev/null || grant="apt-get install sudo && $grant"
     cat >&2 <<EOT
 $name: sudo cannot be used here. Either run it as root:
-    su -c '$assignments$(printf '%q ' "$script" "$@")'
+    su -c '$typed'
 or, as root, give yourself sudo (then log in again and run $name once more):
-    apt-get install sudo && adduser $(id -un) sudo
+    $grant
 EOT
     exit 1
 }
