@@ -25,13 +25,15 @@ as_root() {
     done
     typed+=$(printf '%q' "$script")
     (($# == 0)) || typed+=$(printf ' %q' "$@")
-    local grant="adduser $(id -un) sudo"
-    command -v sudo >/dev/null || grant="apt-get install sudo && $grant"
+    local other="or, as root, give yourself sudo (then log in again and run $name once more):
+    adduser $(id -un) sudo"
+    command -v sudo >/dev/null || other=${other/adduser/apt-get install sudo && adduser}
+    # A member of the group whose sudo failed had no terminal to give the password on.
+    id -nG | grep -qw sudo && other="or run $name from a terminal, where sudo can ask for your password"
     cat >&2 <<EOT
-$name: sudo cannot be used here. Either run it as root:
+$name: sudo cannot be used here (see above). Either run it as root:
     su -c '$typed'
-or, as root, give yourself sudo (then log in again and run $name once more):
-    $grant
+$other
 EOT
     exit 1
 }
