@@ -26,6 +26,11 @@ PROGRAM = "Brannic Linkora CFG.exe"
 # Binary tools by the format they read: ELF with the host's, PE with mingw's.
 TOOLS = {"elf": "", "win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"}
 PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
+# The user's guide as a web page with its pictures, in the Windows packages' guide folder.
+GUIDE = ["guide/user-guide.html", "guide/brannic-linkora-cfg.png", "guide/configuration-dialog.png"]
+# Where README.txt tells Windows users linkora.exe is once installed.
+INSTALLED_LINKORA = {"win32": r"C:\Program Files (x86)\Brannic Linkora CFG\linkora.exe",
+                     "win64": r"C:\Program Files\Brannic Linkora CFG\linkora.exe"}
 
 def run(*command):
     done = subprocess.run(command, capture_output=True, text=True)
@@ -62,6 +67,17 @@ def check_stripped(tool_prefix, binary, debug_folder):
     expect(zlib.crc32(debug_file.read_bytes()) == crc, f"{debug_file} is not {name}'s")
     expect(".debug_info" in run(f"{tool_prefix}objdump", "-h", str(debug_file)),
            f"{debug_file} holds no debug information")
+
+
+def check_guide(folder):
+    """The page shows its pictures from beside it, names its chapters, and
+    asks the network for nothing."""
+    page = (folder / "user-guide.html").read_text(encoding="utf-8")
+    for picture in re.findall(r'<img src="([^"]+)"', page):
+        expect((folder / picture).is_file(), f"the guide shows {picture}, which is not beside it")
+    for chapter in ("The firewall", "Troubleshooting", "linkora"):
+        expect(f">{chapter}</h2>" in page, f"the guide has no chapter {chapter!r}")
+    expect(not re.search(r'(src|href)="(https?:)?//', page), "the guide loads from the network")
 
 
 def deb_members(deb):
@@ -132,15 +148,18 @@ def check_windows(options, packages, architecture):
     expect((packages / f"{base}-setup.exe").is_file(), f"no {base}-setup.exe")
     if not expect(archive.is_file(), f"no {archive}"):
         return
-    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll"]
+    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll", *GUIDE]
     with zipfile.ZipFile(archive) as packed, tempfile.TemporaryDirectory() as scratch:
         expect(sorted(packed.namelist()) == sorted(f"{base}/{name}" for name in names),
                f"{archive.name} holds {packed.namelist()}")
         packed.extractall(scratch)
         folder = Path(scratch) / base
-        readme = Path(options.source, "README.md").read_text().replace("\n", "\r\n")
-        expect((folder / "README.txt").read_bytes() == readme.encode(),
-               "README.txt is not the README with CR LF")
+        readme = (folder / "README.txt").read_bytes()
+        expect(b"\n" not in readme.replace(b"\r\n", b""), "README.txt has lines not ended by CR LF")
+        linkora = INSTALLED_LINKORA[architecture].encode()
+        expect(options.version.encode() in readme and linkora in readme,
+               f"README.txt names no version {options.version} or no {linkora!r}")
+        check_guide(folder / "guide")
         prefix = TOOLS[architecture]
         for name in (PROGRAM, "linkora.exe", "tolm.dll"):
             binary = folder / name
