@@ -87,38 +87,22 @@ def deb_members(deb):
         return {m.name.lstrip("."): m for m in archive.getmembers() if not m.isdir()}
 
 
-def check_deb(options, packages):
-    architecture = run("dpkg", "--print-architecture").strip()
-    multiarch = run("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
-    base = f"linkora_{options.version}_{architecture}"
-    deb = packages / f"{base}.deb"
-    if not expect(deb.is_file(), f"no {deb}"):
-        return
+def check_deb_fields(deb, package, options, architecture):
     fields = {key: run("dpkg-deb", "--field", str(deb), key).strip()
               for key in ("Package", "Version", "Architecture", "Depends")}
-    expect(fields["Package"] == "linkora" and fields["Version"] == options.version and
+    expect(fields["Package"] == package and fields["Version"] == options.version and
            fields["Architecture"] == architecture, f"control fields {fields}")
     # Read from the binaries: the C and C++ runtimes they link.
     for runtime in ("libc6", "libstdc++6"):
         expect(re.search(rf"\b{re.escape(runtime)} \(>= ", fields["Depends"]) is not None,
-               f"Depends lacks {runtime}: {fields['Depends']}")
+               f"{package}: Depends lacks {runtime}: {fields['Depends']}")
 
-    library_version = ".".join(options.library_version.split(".")[:3])
-    major = library_version.split(".")[0]
-    lib = f"/usr/lib/{multiarch}"
-    wanted = {
-        "/usr/bin/linkora": 0o755, "/usr/bin/tolm-sim": 0o755,
-        f"{lib}/libtolm.so.{library_version}": 0o644,
-        f"{lib}/libtolm.so.{major}": f"libtolm.so.{library_version}",
-        f"{lib}/libtolm.so": f"libtolm.so.{major}",
-        "/usr/include/tolm.h": 0o644, "/usr/include/tolm_ext.h": 0o644,
-        "/usr/share/man/man1/linkora.1.gz": 0o644, "/usr/share/man/man1/tolm-sim.1.gz": 0o644,
-        "/usr/share/doc/linkora/copyright": 0o644, "/usr/share/doc/linkora/changelog.gz": 0o644,
-        "/usr/share/doc/linkora/README.md.gz": 0o644,
-    }
+
+def check_deb_members(deb, wanted):
+    """Every file of the package by name, each with its mode or link target."""
     members = deb_members(deb)
     expect(sorted(members) == sorted(wanted),
-           f"the .deb holds {sorted(set(members) ^ set(wanted))} unlike the list")
+           f"{deb.name} holds {sorted(set(members) ^ set(wanted))} unlike the list")
     for name, member in members.items():
         want = wanted.get(name)
         if isinstance(want, str):
@@ -126,20 +110,56 @@ def check_deb(options, packages):
         elif want is not None:
             expect(member.isfile() and member.mode == want, f"{name} has mode {member.mode:o}")
 
+
+def check_deb(options, packages):
+    architecture = run("dpkg", "--print-architecture").strip()
+    multiarch = run("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
+    base = f"linkora_{options.version}_{architecture}"
+    sim_base = f"linkora-sim_{options.version}_{architecture}"
+    deb, sim_deb = packages / f"{base}.deb", packages / f"{sim_base}.deb"
+    if not expect(deb.is_file() and sim_deb.is_file(), f"no {deb} or no {sim_deb}"):
+        return
+    check_deb_fields(deb, "linkora", options, architecture)
+    check_deb_fields(sim_deb, "linkora-sim", options, architecture)
+
+    library_version = ".".join(options.library_version.split(".")[:3])
+    major = library_version.split(".")[0]
+    lib = f"/usr/lib/{multiarch}"
+    doc = "/usr/share/doc/linkora"
+    check_deb_members(deb, {
+        "/usr/bin/linkora": 0o755,
+        f"{lib}/libtolm.so.{library_version}": 0o644,
+        f"{lib}/libtolm.so.{major}": f"libtolm.so.{library_version}",
+        f"{lib}/libtolm.so": f"libtolm.so.{major}",
+        "/usr/include/tolm.h": 0o644, "/usr/include/tolm_ext.h": 0o644,
+        "/usr/share/man/man1/linkora.1.gz": 0o644,
+        "/usr/share/bash-completion/completions/linkora": 0o644,
+        f"{doc}/copyright": 0o644, f"{doc}/changelog.gz": 0o644,
+        **{f"{doc}/{Path(name).name}": 0o644 for name in GUIDE},
+    })
+    # The simulator only in a package of its own: a production installation carries none.
+    sim_doc = "/usr/share/doc/linkora-sim"
+    check_deb_members(sim_deb, {
+        "/usr/bin/tolm-sim": 0o755, "/usr/share/man/man1/tolm-sim.1.gz": 0o644,
+        f"{sim_doc}/copyright": 0o644, f"{sim_doc}/changelog.gz": 0o644,
+    })
+
     with tempfile.TemporaryDirectory() as scratch:
         root = Path(scratch)
-        subprocess.run(["dpkg-deb", "--extract", str(deb), scratch], check=True)
+        for package in (deb, sim_deb):
+            subprocess.run(["dpkg-deb", "--extract", str(package), scratch], check=True)
         library = root / lib.lstrip("/") / f"libtolm.so.{library_version}"
         expect(f"Library soname: [libtolm.so.{major}]" in run("readelf", "-d", str(library)),
                f"{library.name} lacks the soname libtolm.so.{major}")
-        debug = packages / f"{base}.debug"
-        for binary in (library, root / "usr/bin/linkora", root / "usr/bin/tolm-sim"):
-            check_stripped(TOOLS["elf"], binary, debug)
+        for binary in (library, root / "usr/bin/linkora"):
+            check_stripped(TOOLS["elf"], binary, packages / f"{base}.debug")
+        check_stripped(TOOLS["elf"], root / "usr/bin/tolm-sim", packages / f"{sim_base}.debug")
         expect(GUARD_TEXT not in (root / "usr/bin/linkora").read_bytes(),
                "linkora is built with the lab guard on")
         # A simulated module must never answer on a real network.
         expect(GUARD_TEXT in (root / "usr/bin/tolm-sim").read_bytes(),
                "tolm-sim is built without its lab guard")
+        check_guide(root / doc.lstrip("/"))
 
 
 def check_windows(options, packages, architecture):
