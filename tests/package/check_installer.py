@@ -157,8 +157,9 @@ def main():
     # The release programs have no lab guard: only the lab keeps them off the real network.
     if not os.environ.get("TOLM_LAB") or not os.environ.get("WINEPREFIX"):
         sys.exit("check_installer: run it inside lab/lab run --wine")
-    # Wine's menu builder would add the entry to the desktop of this machine's user.
-    os.environ["WINEDLLOVERRIDES"] = "winemenubuilder.exe=d"
+    # Wine's menu builder would add the entry to the desktop of this machine's user; Wine prefers
+    # its own netsh in System32 to the recorder unless told otherwise.
+    os.environ["WINEDLLOVERRIDES"] = "winemenubuilder.exe=d;netsh.exe=n"
     drive = Path(os.environ["WINEPREFIX"]) / "drive_c"
     menu = drive / "ProgramData/Microsoft/Windows/Start Menu/Programs"
     shortcuts = [menu / f"{PROGRAM}.lnk", menu / f"{GUIDE_ENTRY}.lnk"]
