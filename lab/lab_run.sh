@@ -27,6 +27,7 @@ parse_run_options() {
         --wine) USE_WINE=1 && shift ;;
         --timeout) need_value "$@" && TIME_LIMIT=$2 && shift 2 ;;
         --) shift && break ;;
+        -h | --help) usage && exit 0 ;;
         *) die "run: unknown option '$1' (see lab/lab help)" ;;
         esac
     done

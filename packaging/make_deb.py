@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-"""Builds the Linux package: libtolm under its soname with the C headers,
-linkora and tolm-sim with their manual pages. Binaries are stripped, their
-debug information kept in a folder beside the package; Depends is read from
+"""Builds the Linux packages: linkora (libtolm under its soname with the C
+headers, linkora with its manual page and bash completion, the user's guide
+as a web page) and linkora-sim (tolm-sim with its manual page), so that a
+production installation carries no simulator. Binaries are stripped, their
+debug information kept in a folder beside each package; Depends is read from
 the binaries by dpkg-shlibdeps; lintian must find no error."""
 
 import argparse
@@ -17,8 +19,10 @@ import time
 from pathlib import Path
 
 from binaries import fresh_folder, ship_stripped, write_text
+from guide_html import write_guide
 
 PACKAGE = "linkora"
+SIMULATOR_PACKAGE = "linkora-sim"
 MAINTAINER = "Brannic <linkora@brannic.example>"
 # As Debian's own packages are stripped (dh_strip).
 STRIP_PROGRAM = ["--strip-all", "--remove-section=.comment", "--remove-section=.note"]
@@ -59,13 +63,13 @@ def release_date(source):
     return found.stdout.strip()
 
 
-def shlib_depends(library_folder, binaries, work):
+def shlib_depends(library_folder, binaries, work, package):
     """The Depends that dpkg-shlibdeps reads from the binaries' needs."""
     scratch = fresh_folder(work / "shlibdeps")
     (scratch / "debian").mkdir()
     # dpkg-shlibdeps reads the packages built from a control file.
     write_text(scratch / "debian/control",
-               f"Source: {PACKAGE}\n\nPackage: {PACKAGE}\nArchitecture: any\n")
+               f"Source: {PACKAGE}\n\nPackage: {package}\nArchitecture: any\n")
     found = output("dpkg-shlibdeps", "-O", f"-l{library_folder}",
                    *[f"-e{binary}" for binary in binaries], cwd=scratch)
     match = re.search(r"^shlibs:Depends=(.*)$", found, re.M)
@@ -88,19 +92,22 @@ def installed_size(root):
     return total
 
 
-def write_control(root, options, architecture, depends, soname):
+def write_control(root, options, template, architecture, depends, soname=None):
+    """DEBIAN/ of a package; with soname, the library's ldconfig trigger and
+    the shlibs entry too."""
     control = root / "DEBIAN"
     control.mkdir(mode=0o755)
-    text = fill((Path(options.debian) / "control.in").read_text(),
+    text = fill((Path(options.debian) / template).read_text(),
                 {"VERSION": options.version, "ARCHITECTURE": architecture,
                  "MAINTAINER": MAINTAINER, "DEPENDS": depends,
                  "INSTALLED_SIZE": str(installed_size(root))})
     write_text(control / "control", text)
-    shutil.copyfile(Path(options.debian) / "triggers", control / "triggers")
-    os.chmod(control / "triggers", 0o644)
-    # Other packages' programs linked with libtolm depend on this package.
-    name, major = re.fullmatch(r"lib(.+)\.so\.(\d+)", soname).groups()
-    write_text(control / "shlibs", f"lib{name} {major} {PACKAGE} (>= {options.version})\n")
+    if soname:
+        shutil.copyfile(Path(options.debian) / "triggers", control / "triggers")
+        os.chmod(control / "triggers", 0o644)
+        # Other packages' programs linked with libtolm depend on this package.
+        name, major = re.fullmatch(r"lib(.+)\.so\.(\d+)", soname).groups()
+        write_text(control / "shlibs", f"lib{name} {major} {PACKAGE} (>= {options.version})\n")
     sums = []
     for path in sorted(root.rglob("*")):
         if path.is_file() and not path.is_symlink() and "DEBIAN" not in path.parts:
@@ -109,46 +116,9 @@ def write_control(root, options, architecture, depends, soname):
     write_text(control / "md5sums", "".join(sums))
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__)
-    for option in ("--version", "--objcopy", "--library", "--soname", "--linkora",
-                   "--simulator", "--readme", "--debian", "--work", "--out"):
-        parser.add_argument(option, required=True)
-    parser.add_argument("--headers", nargs="+", required=True)
-    options = parser.parse_args()
-    # Folders 0755 and files 0644 whatever the caller's umask.
-    os.umask(0o022)
-    architecture = output("dpkg", "--print-architecture").strip()
-    multiarch = output("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
-    base = f"{PACKAGE}_{options.version}_{architecture}"
-    work = Path(options.work)
-    out = Path(options.out)
-    out.mkdir(parents=True, exist_ok=True)
-    root = fresh_folder(work / "deb-root")
-    debug = fresh_folder(out / f"{base}.debug")
-
-    library_folder = root / "usr/lib" / multiarch
-    binaries = root / "usr/bin"
-    headers = root / "usr/include"
-    manuals = root / "usr/share/man/man1"
-    documents = root / "usr/share/doc" / PACKAGE
-    for folder in (library_folder, binaries, headers, manuals, documents):
-        folder.mkdir(parents=True)
-    library = library_folder / Path(options.library).name
-    ship_stripped(options.objcopy, options.library, library, debug, STRIP_LIBRARY, 0o644)
-    (library_folder / options.soname).symlink_to(library.name)
-    # Lets programs of one's own link with -ltolm.
-    (library_folder / "libtolm.so").symlink_to(options.soname)
-    for source, name in ((options.linkora, "linkora"), (options.simulator, "tolm-sim")):
-        ship_stripped(options.objcopy, source, binaries / name, debug, STRIP_PROGRAM, 0o755)
-    for header in options.headers:
-        shutil.copyfile(header, headers / Path(header).name)
-        os.chmod(headers / Path(header).name, 0o644)
+def write_documents(options, documents):
+    """copyright and changelog, which every package carries."""
     packaging = Path(__file__).resolve().parent
-    for page in ("linkora.1", "tolm-sim.1"):
-        text = fill((packaging / f"{page}.in").read_text(),
-                    {"VERSION": options.version, "MULTIARCH": multiarch})
-        gzip_file(text, manuals / f"{page}.gz")
     date = release_date(packaging)
     year = str(email.utils.parsedate_to_datetime(date).year)
     write_text(documents / "copyright",
@@ -156,11 +126,16 @@ def main():
     changelog = fill((Path(options.debian) / "changelog.in").read_text(),
                      {"VERSION": options.version, "MAINTAINER": MAINTAINER, "DATE": date})
     gzip_file(changelog, documents / "changelog.gz")
-    gzip_file(Path(options.readme).read_text(), documents / "README.md.gz")
 
-    depends = shlib_depends(library_folder,
-                            [library, binaries / "linkora", binaries / "tolm-sim"], work)
-    write_control(root, options, architecture, depends, options.soname)
+
+def write_manual(options, multiarch, page, manuals):
+    text = fill((Path(__file__).resolve().parent / f"{page}.in").read_text(),
+                {"VERSION": options.version, "MULTIARCH": multiarch})
+    gzip_file(text, manuals / f"{page}.gz")
+
+
+def build_deb(root, out, base):
+    """dpkg-deb, then lintian, which must find no error."""
     package = out / f"{base}.deb"
     subprocess.run(["dpkg-deb", "--root-owner-group", "-Zxz", "--build", str(root), str(package)],
                    check=True, stdout=subprocess.DEVNULL)
@@ -170,6 +145,75 @@ def main():
     print(lintian.stdout + lintian.stderr, end="")
     if lintian.returncode != 0:
         sys.exit(f"make_deb: lintian finds errors in {package}")
+
+
+def make_linkora(options, architecture, multiarch, work, out):
+    base = f"{PACKAGE}_{options.version}_{architecture}"
+    root = fresh_folder(work / "deb-root")
+    debug = fresh_folder(out / f"{base}.debug")
+    library_folder = root / "usr/lib" / multiarch
+    binaries = root / "usr/bin"
+    headers = root / "usr/include"
+    manuals = root / "usr/share/man/man1"
+    documents = root / "usr/share/doc" / PACKAGE
+    completions = root / "usr/share/bash-completion/completions"
+    for folder in (library_folder, binaries, headers, manuals, documents, completions):
+        folder.mkdir(parents=True)
+    library = library_folder / Path(options.library).name
+    ship_stripped(options.objcopy, options.library, library, debug, STRIP_LIBRARY, 0o644)
+    (library_folder / options.soname).symlink_to(library.name)
+    # Lets programs of one's own link with -ltolm.
+    (library_folder / "libtolm.so").symlink_to(options.soname)
+    ship_stripped(options.objcopy, options.linkora, binaries / "linkora", debug, STRIP_PROGRAM,
+                  0o755)
+    for header in options.headers:
+        shutil.copyfile(header, headers / Path(header).name)
+        os.chmod(headers / Path(header).name, 0o644)
+    write_manual(options, multiarch, "linkora.1", manuals)
+    shutil.copyfile(options.completion, completions / "linkora")
+    os.chmod(completions / "linkora", 0o644)
+    write_documents(options, documents)
+    write_guide(options.guide, documents)
+
+    depends = shlib_depends(library_folder, [library, binaries / "linkora"], work, PACKAGE)
+    write_control(root, options, "control.in", architecture, depends, options.soname)
+    build_deb(root, out, base)
+
+
+def make_simulator(options, architecture, multiarch, work, out):
+    base = f"{SIMULATOR_PACKAGE}_{options.version}_{architecture}"
+    root = fresh_folder(work / "deb-root-sim")
+    debug = fresh_folder(out / f"{base}.debug")
+    binaries = root / "usr/bin"
+    manuals = root / "usr/share/man/man1"
+    documents = root / "usr/share/doc" / SIMULATOR_PACKAGE
+    for folder in (binaries, manuals, documents):
+        folder.mkdir(parents=True)
+    ship_stripped(options.objcopy, options.simulator, binaries / "tolm-sim", debug, STRIP_PROGRAM,
+                  0o755)
+    write_manual(options, multiarch, "tolm-sim.1", manuals)
+    write_documents(options, documents)
+    depends = shlib_depends(binaries, [binaries / "tolm-sim"], work, SIMULATOR_PACKAGE)
+    write_control(root, options, "control-sim.in", architecture, depends)
+    build_deb(root, out, base)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    for option in ("--version", "--objcopy", "--library", "--soname", "--linkora",
+                   "--simulator", "--guide", "--completion", "--debian", "--work", "--out"):
+        parser.add_argument(option, required=True)
+    parser.add_argument("--headers", nargs="+", required=True)
+    options = parser.parse_args()
+    # Folders 0755 and files 0644 whatever the caller's umask.
+    os.umask(0o022)
+    architecture = output("dpkg", "--print-architecture").strip()
+    multiarch = output("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
+    work = Path(options.work)
+    out = Path(options.out)
+    out.mkdir(parents=True, exist_ok=True)
+    make_linkora(options, architecture, multiarch, work, out)
+    make_simulator(options, architecture, multiarch, work, out)
 
 
 if __name__ == "__main__":

@@ -5,6 +5,7 @@
 #include <map>
 #include <string_view>
 
+#include "answer_loss.h"
 #include "description_file.h"
 #include "escape.h"
 #include "module_settings.h"
@@ -134,6 +135,11 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
                });
     value_flag("--seed", G::kServe, [](Options& o, const std::string& f, const std::string& v) {
         o.seed = ParseCount(f, v, 0, 4294967295u);
+    });
+    value_flag("--loss", G::kServe, [](Options& o, const std::string& f, const std::string& v) {
+        const auto share = ParseShare(v);
+        if (!share) throw UsageError(f + ": expected a share from 0 to 1 such as 0.1, got " + v);
+        o.loss = *share;
     });
     switch_flag("--burst", G::kServe, [](Options& o) { o.burst = true; });
     value_flag("--log", G::kServe,

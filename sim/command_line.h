@@ -26,6 +26,7 @@ struct Options {
     std::string config_path;
     unsigned delay_max_ms = 0;
     std::uint32_t seed = 1;
+    double loss = 0;  // share of the answers to scans that are lost
     bool burst = false;
     std::string log_path;
     std::string ready_path;

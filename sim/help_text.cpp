@@ -37,7 +37,10 @@ Modules (deterministic: the same options give the same modules)
 Serving (the default mode)
   --delay-max-ms N        each module answers a scan after its own random 0..N ms
                           (default 0: at once)
-  --seed S                seed of those delays: the same seed, the same delays (default 1)
+  --seed S                seed of those delays and of the losses: the same seed, the same
+                          delays and the same answers lost (default 1)
+  --loss P                loses each answer to a scan with the share P (0 to 1, such as 0.1
+                          for one in ten), as a plant network loses datagrams (default 0)
   --burst                 answer a scan back to back from precomposed datagrams with no
                           other work per answer, for stress tests; not with --delay-max-ms
   --log FILE              one line per received datagram, flushed at once: printable

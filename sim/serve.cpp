@@ -10,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 
+#include "answer_loss.h"
 #include "answer_schedule.h"
 #include "datagram_log.h"
 #include "responder.h"
@@ -27,6 +28,7 @@ struct Counts {
     unsigned long configures = 0;
     unsigned long echoes = 0;
     unsigned long sent = 0;
+    unsigned long lost = 0;
     unsigned long send_failures = 0;
 };
 
@@ -78,6 +80,7 @@ class Server {
         : options_(options),
           responder_(std::move(modules)),
           schedule_(options.seed, options.delay_max_ms, AnswerDelays(responder_.modules())),
+          loss_(options.seed, options.loss),
           log_(options.log_path),
           socket_(kProtocolPort),
           local_addresses_(LocalAddresses()),
@@ -106,9 +109,9 @@ class Server {
     void PrintCounts() const {
         std::fprintf(stderr,
                      "tolm-sim: received %lu datagrams (%lu scans, %lu configure requests, "
-                     "%lu own echoes skipped); sent %lu, %lu sends failed\n",
+                     "%lu own echoes skipped); sent %lu, %lu sends failed, %lu answers lost\n",
                      counts_.received, counts_.scans, counts_.configures, counts_.echoes,
-                     counts_.sent, counts_.send_failures);
+                     counts_.sent, counts_.send_failures, counts_.lost);
     }
 
   private:
@@ -141,7 +144,7 @@ class Server {
 
     void AnswerScan() {
         if (options_.burst) {
-            for (const std::string& response : responder_.ScanResponses()) Send(response);
+            for (const std::string& response : responder_.ScanResponses()) SendAnswer(response);
             return;
         }
         schedule_.AddScan(AnswerSchedule::Clock::now(), responder_.modules().size());
@@ -150,7 +153,15 @@ class Server {
 
     void SendDueAnswers() {
         for (std::size_t module : schedule_.TakeDue(AnswerSchedule::Clock::now()))
-            Send(responder_.ScanResponses()[module]);
+            SendAnswer(responder_.ScanResponses()[module]);
+    }
+
+    void SendAnswer(const std::string& response) {
+        if (loss_.Drops()) {
+            ++counts_.lost;
+            return;
+        }
+        Send(response);
     }
 
     void Send(const std::string& datagram) {
@@ -165,6 +176,7 @@ class Server {
     const Options& options_;
     Responder responder_;
     AnswerSchedule schedule_;
+    AnswerLoss loss_;
     DatagramLog log_;
     UdpSocket socket_;
     std::set<std::uint32_t> local_addresses_;

@@ -1,9 +1,12 @@
-; The Windows installer: the program, tolm.dll beside it, linkora.exe and the
-; README in one folder; a Start-menu entry for the program; an uninstaller
-; registered in Add/Remove Programs that removes all of it. Silent with /S,
-; into another folder with /D=FOLDER (last on the command line).
+; The Windows installer: the program, tolm.dll beside it, linkora.exe, the
+; README and the user's guide in one folder; Start-menu entries for the
+; program and the guide; Windows Firewall rules that let UDP port 3250 in for
+; the program and linkora.exe; an uninstaller registered in Add/Remove
+; Programs that removes all of it. Silent with /S, into another folder with
+; /D=FOLDER (last on the command line).
 ; makensis gets VERSION, ARCHITECTURE (win32 or win64), STAGE (the folder of
-; the files) and OUTFILE with -D.
+; the files), FILES (the macro ForEachFile naming them), GUIDE_FOLDER and
+; OUTFILE with -D.
 Unicode true
 !if ${ARCHITECTURE} == win64
   ; A 64-bit installer sees the 64-bit Program Files and registry by itself.
@@ -11,6 +14,9 @@ Unicode true
 !endif
 
 !define PROGRAM "Brannic Linkora CFG"
+!define GUIDE_ENTRY "${PROGRAM} User's Guide"
+!define PROGRAM_RULE "${PROGRAM}"
+!define LINKORA_RULE "${PROGRAM}: linkora.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PROGRAM}"
 
 Name "${PROGRAM} ${VERSION}"
@@ -37,14 +43,9 @@ UninstPage uninstConfirm
 UninstPage instfiles
 
 ; The files, named once for installing and removing.
-!macro ForEachFile DO
-  !insertmacro ${DO} "${PROGRAM}.exe"
-  !insertmacro ${DO} "tolm.dll"
-  !insertmacro ${DO} "linkora.exe"
-  !insertmacro ${DO} "README.txt"
-!macroend
+!include "${FILES}"
 !macro InstallFile NAME
-  File "${STAGE}/${NAME}"
+  File "/oname=${NAME}" "${STAGE}\${NAME}"
 !macroend
 !macro RemoveFile NAME
   Delete "$INSTDIR\${NAME}"
@@ -65,11 +66,34 @@ Function un.onInit
   !insertmacro ForTheMachine
 FunctionEnd
 
+; Inbound UDP 3250 for one program on every profile: plant networks are mostly
+; "unidentified", which is the Public profile, and the program listens on the
+; port for the modules' answers. A rule of the same name goes first, so that
+; installing again leaves one. Without the rule, Windows asks on the first
+; start, and a dismissed question leaves a rule that blocks the port.
+!macro AllowInbound RULE FILE
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE}"'
+  Pop $0
+  nsExec::ExecToLog '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${RULE}" dir=in action=allow program="$INSTDIR\${FILE}" protocol=UDP localport=3250 profile=any enable=yes'
+  Pop $0
+  StrCmp $0 0 +3
+    DetailPrint "The firewall rule $\"${RULE}$\" could not be added (netsh: $0)."
+    MessageBox MB_ICONEXCLAMATION|MB_OK "The Windows Firewall rule $\"${RULE}$\" could not be added (netsh: $0). Without it Windows may block the modules' answers: the user's guide, chapter $\"The firewall$\", says how to add it." /SD IDOK
+!macroend
+!macro RemoveRule RULE
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE}"'
+  Pop $0
+!macroend
+
 Section
   SetOutPath "$INSTDIR"
+  CreateDirectory "$INSTDIR\${GUIDE_FOLDER}"
   !insertmacro ForEachFile InstallFile
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\${PROGRAM}.lnk" "$INSTDIR\${PROGRAM}.exe"
+  CreateShortcut "$SMPROGRAMS\${GUIDE_ENTRY}.lnk" "$INSTDIR\${GUIDE_FOLDER}\user-guide.html"
+  !insertmacro AllowInbound "${PROGRAM_RULE}" "${PROGRAM}.exe"
+  !insertmacro AllowInbound "${LINKORA_RULE}" "linkora.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PROGRAM}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -85,10 +109,14 @@ Section
 SectionEnd
 
 Section "Uninstall"
+  !insertmacro RemoveRule "${PROGRAM_RULE}"
+  !insertmacro RemoveRule "${LINKORA_RULE}"
   !insertmacro ForEachFile RemoveFile
   Delete "$INSTDIR\uninstall.exe"
-  ; Only when empty: files of the user's own in the folder stay.
+  ; Only when empty: files of the user's own in the folders stay.
+  RMDir "$INSTDIR\${GUIDE_FOLDER}"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\${PROGRAM}.lnk"
+  Delete "$SMPROGRAMS\${GUIDE_ENTRY}.lnk"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

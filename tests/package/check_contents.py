@@ -26,6 +26,11 @@ PROGRAM = "Brannic Linkora CFG.exe"
 # Binary tools by the format they read: ELF with the host's, PE with mingw's.
 TOOLS = {"elf": "", "win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"}
 PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
+# The user's guide as a web page with its pictures, in the Windows packages' guide folder.
+GUIDE = ["guide/user-guide.html", "guide/brannic-linkora-cfg.png", "guide/configuration-dialog.png"]
+# Where README.txt tells Windows users linkora.exe is once installed.
+INSTALLED_LINKORA = {"win32": r"C:\Program Files (x86)\Brannic Linkora CFG\linkora.exe",
+                     "win64": r"C:\Program Files\Brannic Linkora CFG\linkora.exe"}
 
 def run(*command):
     done = subprocess.run(command, capture_output=True, text=True)
@@ -64,6 +69,17 @@ def check_stripped(tool_prefix, binary, debug_folder):
            f"{debug_file} holds no debug information")
 
 
+def check_guide(folder):
+    """The page shows its pictures from beside it, names its chapters, and
+    asks the network for nothing."""
+    page = (folder / "user-guide.html").read_text(encoding="utf-8")
+    for picture in re.findall(r'<img src="([^"]+)"', page):
+        expect((folder / picture).is_file(), f"the guide shows {picture}, which is not beside it")
+    for chapter in ("The firewall", "Troubleshooting", "linkora"):
+        expect(f">{chapter}</h2>" in page, f"the guide has no chapter {chapter!r}")
+    expect(not re.search(r'(src|href)="(https?:)?//', page), "the guide loads from the network")
+
+
 def deb_members(deb):
     tar = subprocess.run(["dpkg-deb", "--fsys-tarfile", str(deb)], check=True,
                          capture_output=True).stdout
@@ -71,38 +87,22 @@ def deb_members(deb):
         return {m.name.lstrip("."): m for m in archive.getmembers() if not m.isdir()}
 
 
-def check_deb(options, packages):
-    architecture = run("dpkg", "--print-architecture").strip()
-    multiarch = run("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
-    base = f"linkora_{options.version}_{architecture}"
-    deb = packages / f"{base}.deb"
-    if not expect(deb.is_file(), f"no {deb}"):
-        return
+def check_deb_fields(deb, package, options, architecture):
     fields = {key: run("dpkg-deb", "--field", str(deb), key).strip()
               for key in ("Package", "Version", "Architecture", "Depends")}
-    expect(fields["Package"] == "linkora" and fields["Version"] == options.version and
+    expect(fields["Package"] == package and fields["Version"] == options.version and
            fields["Architecture"] == architecture, f"control fields {fields}")
     # Read from the binaries: the C and C++ runtimes they link.
     for runtime in ("libc6", "libstdc++6"):
         expect(re.search(rf"\b{re.escape(runtime)} \(>= ", fields["Depends"]) is not None,
-               f"Depends lacks {runtime}: {fields['Depends']}")
+               f"{package}: Depends lacks {runtime}: {fields['Depends']}")
 
-    library_version = ".".join(options.library_version.split(".")[:3])
-    major = library_version.split(".")[0]
-    lib = f"/usr/lib/{multiarch}"
-    wanted = {
-        "/usr/bin/linkora": 0o755, "/usr/bin/tolm-sim": 0o755,
-        f"{lib}/libtolm.so.{library_version}": 0o644,
-        f"{lib}/libtolm.so.{major}": f"libtolm.so.{library_version}",
-        f"{lib}/libtolm.so": f"libtolm.so.{major}",
-        "/usr/include/tolm.h": 0o644, "/usr/include/tolm_ext.h": 0o644,
-        "/usr/share/man/man1/linkora.1.gz": 0o644, "/usr/share/man/man1/tolm-sim.1.gz": 0o644,
-        "/usr/share/doc/linkora/copyright": 0o644, "/usr/share/doc/linkora/changelog.gz": 0o644,
-        "/usr/share/doc/linkora/README.md.gz": 0o644,
-    }
+
+def check_deb_members(deb, wanted):
+    """Every file of the package by name, each with its mode or link target."""
     members = deb_members(deb)
     expect(sorted(members) == sorted(wanted),
-           f"the .deb holds {sorted(set(members) ^ set(wanted))} unlike the list")
+           f"{deb.name} holds {sorted(set(members) ^ set(wanted))} unlike the list")
     for name, member in members.items():
         want = wanted.get(name)
         if isinstance(want, str):
@@ -110,20 +110,56 @@ def check_deb(options, packages):
         elif want is not None:
             expect(member.isfile() and member.mode == want, f"{name} has mode {member.mode:o}")
 
+
+def check_deb(options, packages):
+    architecture = run("dpkg", "--print-architecture").strip()
+    multiarch = run("dpkg-architecture", "-qDEB_HOST_MULTIARCH").strip()
+    base = f"linkora_{options.version}_{architecture}"
+    sim_base = f"linkora-sim_{options.version}_{architecture}"
+    deb, sim_deb = packages / f"{base}.deb", packages / f"{sim_base}.deb"
+    if not expect(deb.is_file() and sim_deb.is_file(), f"no {deb} or no {sim_deb}"):
+        return
+    check_deb_fields(deb, "linkora", options, architecture)
+    check_deb_fields(sim_deb, "linkora-sim", options, architecture)
+
+    library_version = ".".join(options.library_version.split(".")[:3])
+    major = library_version.split(".")[0]
+    lib = f"/usr/lib/{multiarch}"
+    doc = "/usr/share/doc/linkora"
+    check_deb_members(deb, {
+        "/usr/bin/linkora": 0o755,
+        f"{lib}/libtolm.so.{library_version}": 0o644,
+        f"{lib}/libtolm.so.{major}": f"libtolm.so.{library_version}",
+        f"{lib}/libtolm.so": f"libtolm.so.{major}",
+        "/usr/include/tolm.h": 0o644, "/usr/include/tolm_ext.h": 0o644,
+        "/usr/share/man/man1/linkora.1.gz": 0o644,
+        "/usr/share/bash-completion/completions/linkora": 0o644,
+        f"{doc}/copyright": 0o644, f"{doc}/changelog.gz": 0o644,
+        **{f"{doc}/{Path(name).name}": 0o644 for name in GUIDE},
+    })
+    # The simulator only in a package of its own: a production installation carries none.
+    sim_doc = "/usr/share/doc/linkora-sim"
+    check_deb_members(sim_deb, {
+        "/usr/bin/tolm-sim": 0o755, "/usr/share/man/man1/tolm-sim.1.gz": 0o644,
+        f"{sim_doc}/copyright": 0o644, f"{sim_doc}/changelog.gz": 0o644,
+    })
+
     with tempfile.TemporaryDirectory() as scratch:
         root = Path(scratch)
-        subprocess.run(["dpkg-deb", "--extract", str(deb), scratch], check=True)
+        for package in (deb, sim_deb):
+            subprocess.run(["dpkg-deb", "--extract", str(package), scratch], check=True)
         library = root / lib.lstrip("/") / f"libtolm.so.{library_version}"
         expect(f"Library soname: [libtolm.so.{major}]" in run("readelf", "-d", str(library)),
                f"{library.name} lacks the soname libtolm.so.{major}")
-        debug = packages / f"{base}.debug"
-        for binary in (library, root / "usr/bin/linkora", root / "usr/bin/tolm-sim"):
-            check_stripped(TOOLS["elf"], binary, debug)
+        for binary in (library, root / "usr/bin/linkora"):
+            check_stripped(TOOLS["elf"], binary, packages / f"{base}.debug")
+        check_stripped(TOOLS["elf"], root / "usr/bin/tolm-sim", packages / f"{sim_base}.debug")
         expect(GUARD_TEXT not in (root / "usr/bin/linkora").read_bytes(),
                "linkora is built with the lab guard on")
         # A simulated module must never answer on a real network.
         expect(GUARD_TEXT in (root / "usr/bin/tolm-sim").read_bytes(),
                "tolm-sim is built without its lab guard")
+        check_guide(root / doc.lstrip("/"))
 
 
 def check_windows(options, packages, architecture):
@@ -132,15 +168,18 @@ def check_windows(options, packages, architecture):
     expect((packages / f"{base}-setup.exe").is_file(), f"no {base}-setup.exe")
     if not expect(archive.is_file(), f"no {archive}"):
         return
-    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll"]
+    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll", *GUIDE]
     with zipfile.ZipFile(archive) as packed, tempfile.TemporaryDirectory() as scratch:
         expect(sorted(packed.namelist()) == sorted(f"{base}/{name}" for name in names),
                f"{archive.name} holds {packed.namelist()}")
         packed.extractall(scratch)
         folder = Path(scratch) / base
-        readme = Path(options.source, "README.md").read_text().replace("\n", "\r\n")
-        expect((folder / "README.txt").read_bytes() == readme.encode(),
-               "README.txt is not the README with CR LF")
+        readme = (folder / "README.txt").read_bytes()
+        expect(b"\n" not in readme.replace(b"\r\n", b""), "README.txt has lines not ended by CR LF")
+        linkora = INSTALLED_LINKORA[architecture].encode()
+        expect(options.version.encode() in readme and linkora in readme,
+               f"README.txt names no version {options.version} or no {linkora!r}")
+        check_guide(folder / "guide")
         prefix = TOOLS[architecture]
         for name in (PROGRAM, "linkora.exe", "tolm.dll"):
             binary = folder / name

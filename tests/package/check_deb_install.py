@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
-"""Inside a lab run: installs the .deb with dpkg into a scratch root, checks
+"""Inside a lab run: installs both .debs with dpkg into a scratch root, checks
 that the loader finds the installed library by the name linkora asks for,
 runs the installed linkora's --help and --version (which must neither load
-the library nor open a socket), and purges the package again, leaving
-nothing behind. Exit status 0 when all holds; every failure is listed."""
+the library nor open a socket), checks that the bash completion offers
+exactly the commands and options linkora's help lists, and purges the
+packages again, leaving nothing behind. Exit status 0 when all holds; every
+failure is listed."""
 
 import argparse
 import os
@@ -64,9 +66,42 @@ def check_no_library_no_socket(log, what):
     expect("libtolm" not in calls, f"{what} loads the library")
 
 
+def completion(script, *words):
+    """What the completion script offers after linkora and words, the last
+    of which is being completed."""
+    code = ('source "$1"; shift; COMP_WORDS=(linkora "$@"); COMP_CWORD=$#; _linkora; '
+            'printf "%s\\n" "${COMPREPLY[@]}"')
+    done = subprocess.run(["bash", "-c", code, "bash", str(script), *words], capture_output=True,
+                          text=True)
+    return set(done.stdout.split())
+
+
+def listed_options(help_text):
+    """The options a --help lists, short and long."""
+    pairs = re.findall(r"^\s+(?:(-\w),)?(--[\w-]+)", help_text, re.M)
+    return {name for pair in pairs for name in pair if name}
+
+
+def check_completion(root, linkora):
+    script = root / "usr/share/bash-completion/completions/linkora"
+    top = subprocess.run([linkora, "--help"], capture_output=True, text=True).stdout
+    commands = set(re.findall(r"^  (\w+) {2,}", top.split("Subcommands:", 1)[-1], re.M))
+    expect(bool(commands), "linkora --help lists no command")
+    offered = completion(script, "")
+    wanted = commands | listed_options(top.split("Subcommands:", 1)[0])
+    expect(offered == wanted, f"the completion offers {sorted(offered ^ wanted)} unlike --help")
+    for command in sorted(commands):
+        shown = subprocess.run([linkora, command, "--help"], capture_output=True, text=True).stdout
+        offered = completion(script, command, "-")
+        wanted = listed_options(shown)
+        expect(offered == wanted,
+               f"the completion of {command} differs from its --help in {sorted(offered ^ wanted)}")
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--deb", required=True)
+    parser.add_argument("--sim-deb", required=True)
     parser.add_argument("--version", required=True)
     options = parser.parse_args()
     # The release linkora has no lab guard: only the lab keeps it off the real network.
@@ -77,11 +112,12 @@ def main():
         root = Path(scratch)
         make_root(root)
         # The scratch root's database knows no libc; the host provides it.
-        installed = dpkg(root, "--force-depends", "--install", options.deb)
+        installed = dpkg(root, "--force-depends", "--install", options.deb, options.sim_deb)
         if not expect(installed.returncode == 0, f"dpkg --install: {installed.stderr}"):
             return report("deb install")
-        status = dpkg(root, "--status", "linkora").stdout
-        expect("Status: install ok installed" in status, f"linkora is not installed:\n{status}")
+        for package in ("linkora", "linkora-sim"):
+            status = dpkg(root, "--status", package).stdout
+            expect("Status: install ok installed" in status, f"{package} is not installed:\n{status}")
 
         linkora = root / "usr/bin/linkora"
         log = root / "strace.log"
@@ -95,8 +131,9 @@ def main():
                f"linkora --version says {version.stdout!r}")
         check_no_library_no_socket(log, "linkora --version")
         log.unlink()
+        check_completion(root, linkora)
 
-        purged = dpkg(root, "--purge", "linkora")
+        purged = dpkg(root, "--purge", "linkora", "linkora-sim")
         expect(purged.returncode == 0, f"dpkg --purge: {purged.stderr}")
         left = [str(path.relative_to(root)) for path in root.rglob("*")
                 if "var" not in path.relative_to(root).parts[:1]]

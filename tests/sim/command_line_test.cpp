@@ -107,6 +107,7 @@ TEST(CommandLine, ServeAndPureModes) {
     EXPECT_EQ(serve.log_path, "l");
     EXPECT_EQ(serve.ready_path, "r");
     EXPECT_TRUE(Parse({"--burst"}).burst);
+    EXPECT_EQ(Parse({"--loss", "0.25"}).loss, 0.25);
     EXPECT_EQ(Parse({"--check-config", "--modules", "2"}).mode, Mode::kCheckConfig);
     EXPECT_EQ(Parse({"--print-responses"}).mode, Mode::kPrintResponses);
     EXPECT_EQ(Parse({"--bogus", "-h"}).mode, Mode::kHelp);
@@ -122,6 +123,8 @@ TEST(CommandLine, BadCommandLinesSayWhy) {
     EXPECT_EQ(ErrorOf({"--frobnicate"}), "unknown option --frobnicate (see --help)");
     EXPECT_EQ(ErrorOf({"--ip-base", "10.0.0"}), "--ip-base: not an IPv4 address: 10.0.0");
     EXPECT_EQ(ErrorOf({"--dhcp", "yes"}), "--dhcp: expected on or off, got yes");
+    EXPECT_EQ(ErrorOf({"--loss", "10%"}),
+              "--loss: expected a share from 0 to 1 such as 0.1, got 10%");
     EXPECT_EQ(ErrorOf({"--fb-type", "a;b"}), "--fb-type: contains ';'");
     EXPECT_EQ(ErrorOf({"--host-name", "x hn = y"}), "--host-name: contains the key \"hn = \"");
     EXPECT_EQ(ErrorOf({"--password", ""}), "--password: empty");
