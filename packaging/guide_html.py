@@ -1,6 +1,7 @@
 """The user's guide as a web page for the packages: the Markdown rendered by
 cmark-gfm (GitHub's tables), wrapped in a page of its own, with the pictures
-it shows copied beside it. Nothing is fetched: the page needs no network."""
+it shows copied beside it, and the JSON Schemas of linkora's documents with
+it. Nothing is fetched: the page needs no network."""
 
 import html
 import re
@@ -73,3 +74,14 @@ def write_guide(markdown, folder, name="user-guide.html"):
             sys.exit(f"guide_html: {markdown} links to #{anchor}, a heading it does not have")
     write_text(folder / name, page)
     return written
+
+
+def copy_schemas(source, folder):
+    """Copies the JSON Schemas of linkora's documents beside the guide, which
+    names them; returns their names."""
+    names = []
+    for schema in sorted(Path(source).glob("*.schema.json")):
+        shutil.copyfile(schema, Path(folder) / schema.name)
+        (Path(folder) / schema.name).chmod(0o644)
+        names.append(schema.name)
+    return names

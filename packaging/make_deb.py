@@ -19,7 +19,7 @@ import time
 from pathlib import Path
 
 from binaries import fresh_folder, ship_stripped, write_text
-from guide_html import write_guide
+from guide_html import copy_schemas, write_guide
 
 PACKAGE = "linkora"
 SIMULATOR_PACKAGE = "linkora-sim"
@@ -174,6 +174,7 @@ def make_linkora(options, architecture, multiarch, work, out):
     os.chmod(completions / "linkora", 0o644)
     write_documents(options, documents)
     write_guide(options.guide, documents)
+    copy_schemas(options.schemas, documents)
 
     depends = shlib_depends(library_folder, [library, binaries / "linkora"], work, PACKAGE)
     write_control(root, options, "control.in", architecture, depends, options.soname)
@@ -201,7 +202,8 @@ def make_simulator(options, architecture, multiarch, work, out):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     for option in ("--version", "--objcopy", "--library", "--soname", "--linkora",
-                   "--simulator", "--guide", "--completion", "--debian", "--work", "--out"):
+                   "--simulator", "--guide", "--schemas", "--completion", "--debian", "--work",
+                   "--out"):
         parser.add_argument(option, required=True)
     parser.add_argument("--headers", nargs="+", required=True)
     options = parser.parse_args()

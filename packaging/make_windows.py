@@ -11,7 +11,7 @@ import zipfile
 from pathlib import Path
 
 from binaries import fresh_folder, ship_stripped, write_text
-from guide_html import write_guide
+from guide_html import copy_schemas, write_guide
 
 PROGRAM = "Brannic Linkora CFG.exe"
 GUIDE_FOLDER = "guide"
@@ -46,7 +46,7 @@ def installer_files(names):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     for option in ("--version", "--objcopy", "--program", "--library", "--linkora",
-                   "--readme", "--guide", "--installer-script", "--work", "--out"):
+                   "--readme", "--guide", "--schemas", "--installer-script", "--work", "--out"):
         parser.add_argument(option, required=True)
     parser.add_argument("--architecture", choices=("win32", "win64"), required=True)
     options = parser.parse_args()
@@ -64,6 +64,8 @@ def main():
                newline="\r\n")
     (stage / GUIDE_FOLDER).mkdir()
     guide = [f"{GUIDE_FOLDER}/{name}" for name in write_guide(options.guide, stage / GUIDE_FOLDER)]
+    guide += [f"{GUIDE_FOLDER}/{name}" for name in copy_schemas(options.schemas,
+                                                                stage / GUIDE_FOLDER)]
     names = [PROGRAM, "tolm.dll", "linkora.exe", "README.txt", *guide]
 
     archive = out / f"{base}.zip"

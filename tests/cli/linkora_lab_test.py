@@ -18,6 +18,8 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.dirname(HERE))
+from schemas import validate  # noqa: E402
 failures = []
 LINKORA = []
 RSS_LIMIT_MB = [64]
@@ -47,7 +49,9 @@ def linkora(*args, stdin=None, timeout=30):
 def scan_json(*args):
     status, out, err = linkora("scan", "--format", "json", *args)
     check(status == 0, f"scan --format json {' '.join(args)} exits 0 (stderr: {err.strip()})")
-    return json.loads(out)
+    document = json.loads(out)
+    validate(document, "scan")
+    return document
 
 
 def by_mac(document):
@@ -223,6 +227,11 @@ def case_late_short():
           f"a shorter minimum ends the scan early and misses the late answer: {macs}")
 
 
+def case_lossy():
+    listed = [len(scan_json()["modules"]) for _ in range(5)]
+    check(min(listed) >= 999, f"with a tenth of the answers lost, rounds list them all: {listed}")
+
+
 def case_adapters():
     status, out, _ = linkora("scan")
     check(status == 0 and "Adapter" in out.splitlines()[0] and "through 2 adapters" in out,
@@ -235,6 +244,15 @@ def case_adapters():
     only = scan_json("--interface", "tl1")
     check([m["mac"] for m in only["modules"]] == ["02-00-00-00-0B-01"] and
           only["adapters"] == ["tl1"], "--interface tl1 limits the scan to its segment")
+    status, out, _ = linkora("adapters", "--format", "json")
+    listed = json.loads(out)
+    validate(listed, "adapters")
+    check(status == 0 and [(a["name"], a["address"], a["broadcast"]) for a in listed["adapters"]] ==
+          [("tl0", "10.77.0.1", "10.77.0.255"), ("tl1", "10.77.1.1", "10.77.1.255")],
+          f"linkora adapters lists both links: {listed}")
+    status, out, _ = linkora("adapters")
+    check(status == 0 and out.splitlines()[0].split()[:2] == ["Adapter", "Address"] and
+          "2 adapters." in out, "and as a table")
     status, _, err = linkora("--interface", "eth9", "scan")
     check(status == 2 and 'no adapter "eth9"' in err and "tl0, tl1" in err,
           f"an unknown adapter is named with the ones there are: {err.strip()}")
@@ -299,6 +317,8 @@ def case_watch():
     watch.send_signal(signal.SIGINT)
     out, err = watch.communicate(timeout=10)
     events = [json.loads(line) for line in out.splitlines() if line.strip()]
+    for event in events:
+        validate(event, "watch-line")
     macs = sorted({e["module"]["mac"] for e in events if e["event"] == "answer" and
                    e["module"]["mac"]})
     check(watch.returncode == 0 and err == "", f"Ctrl-C ends watch cleanly ({watch.returncode})")
@@ -431,8 +451,11 @@ def case_flood():
     out, err = watch.communicate(timeout=30)
     check(peak and peak[0] < RSS_LIMIT_MB[0],
           f"watch with a stalled output stays bounded ({peak} MB)")
-    check(watch.returncode == 0 and b"answers dropped so far" in err and
-          b'"event":"dropped"' in out, "watch tells of the answers dropped meanwhile")
+    dropped = [json.loads(line) for line in out.splitlines() if b'"event":"dropped"' in line]
+    for event in dropped:
+        validate(event, "watch-line")
+    check(watch.returncode == 0 and b"answers dropped so far" in err and dropped,
+          "watch tells of the answers dropped meanwhile")
 
 
 def case_wine():

@@ -28,6 +28,9 @@ TOOLS = {"elf": "", "win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"
 PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
 # The user's guide as a web page with its pictures, in the Windows packages' guide folder.
 GUIDE = ["guide/user-guide.html", "guide/brannic-linkora-cfg.png", "guide/configuration-dialog.png"]
+# The JSON Schemas of linkora's documents stand beside the guide.
+SCHEMAS = [f"guide/{path.name}" for path in
+           sorted((Path(__file__).resolve().parents[2] / "docs/schemas").glob("*.schema.json"))]
 # Where README.txt tells Windows users linkora.exe is once installed.
 INSTALLED_LINKORA = {"win32": r"C:\Program Files (x86)\Brannic Linkora CFG\linkora.exe",
                      "win64": r"C:\Program Files\Brannic Linkora CFG\linkora.exe"}
@@ -135,7 +138,7 @@ def check_deb(options, packages):
         "/usr/share/man/man1/linkora.1.gz": 0o644,
         "/usr/share/bash-completion/completions/linkora": 0o644,
         f"{doc}/copyright": 0o644, f"{doc}/changelog.gz": 0o644,
-        **{f"{doc}/{Path(name).name}": 0o644 for name in GUIDE},
+        **{f"{doc}/{Path(name).name}": 0o644 for name in GUIDE + SCHEMAS},
     })
     # The simulator only in a package of its own: a production installation carries none.
     sim_doc = "/usr/share/doc/linkora-sim"
@@ -168,7 +171,7 @@ def check_windows(options, packages, architecture):
     expect((packages / f"{base}-setup.exe").is_file(), f"no {base}-setup.exe")
     if not expect(archive.is_file(), f"no {archive}"):
         return
-    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll", *GUIDE]
+    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll", *GUIDE, *SCHEMAS]
     with zipfile.ZipFile(archive) as packed, tempfile.TemporaryDirectory() as scratch:
         expect(sorted(packed.namelist()) == sorted(f"{base}/{name}" for name in names),
                f"{archive.name} holds {packed.namelist()}")

@@ -1,0 +1,27 @@
+"""Validates linkora's JSON documents against the schemas in docs/schemas with a real
+validator (python3-jsonschema): validate(document, "scan") raises on a mismatch."""
+
+import json
+from pathlib import Path
+
+import jsonschema
+
+FOLDER = Path(__file__).resolve().parent.parent / "docs" / "schemas"
+SCHEMAS = {path.name: json.loads(path.read_text()) for path in FOLDER.glob("*.schema.json")}
+
+
+def _validator(name):
+    schema = SCHEMAS[name + ".schema.json"]
+    try:  # jsonschema 4.18 and later resolve references through a registry
+        from referencing import Registry, Resource
+        registry = Registry().with_resources(
+            (s["$id"], Resource.from_contents(s)) for s in SCHEMAS.values())
+        return jsonschema.Draft202012Validator(schema, registry=registry)
+    except ImportError:  # Debian 12's 4.10
+        store = {s["$id"]: s for s in SCHEMAS.values()}
+        resolver = jsonschema.RefResolver(schema["$id"], schema, store=store)
+        return jsonschema.Draft202012Validator(schema, resolver=resolver)
+
+
+def validate(document, name):
+    _validator(name).validate(document)
