@@ -136,6 +136,10 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
         o.seed = ParseCount(f, v, 0, 4294967295u);
     });
     switch_flag("--burst", G::kServe, [](Options& o) { o.burst = true; });
+    value_flag("--answers-per-second", G::kServe,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.answers_per_second = ParseCount(f, v, 1, 1000000);
+               });
     value_flag("--log", G::kServe,
                [](Options& o, const std::string&, const std::string& v) { o.log_path = v; });
     value_flag("--ready-file", G::kServe,
@@ -198,6 +202,8 @@ void CheckCombination(const Options& options, const std::map<Group, std::string>
         throw UsageError("--modules does not go with --config: the file lists the modules");
     if (options.burst && options.delay_max_ms > 0)
         throw UsageError("--burst answers at once; it does not go with --delay-max-ms");
+    if (options.burst && options.answers_per_second > 0)
+        throw UsageError("--burst answers at once; it does not go with --answers-per-second");
 }
 
 }  // namespace

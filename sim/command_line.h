@@ -27,6 +27,8 @@ struct Options {
     unsigned delay_max_ms = 0;
     std::uint32_t seed = 1;
     bool burst = false;
+    // 0: every module answers as soon as its delay is over.
+    unsigned answers_per_second = 0;
     std::string log_path;
     std::string ready_path;
     std::vector<std::string> datagrams;
