@@ -1,0 +1,135 @@
+// How the program copes with answers that keep coming: the main window with
+// the real library against a simulator that answers every scan with N
+// modules at a steady rate (tolm-sim --modules N --answers-per-second R).
+// Once the start-up scan's answers are listed, Scan is pressed; meanwhile a
+// thread of its own asks the list for its row count every 20 ms, as another
+// program would, and times each answer. Runs under Wine on an X server,
+// inside the lab.
+// Usage: linkora-bench-flood MODULES RATE
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "ferrow_dlg.h"
+#include "figure.h"
+#include "framework/win_app.h"
+#include "harness.h"
+#include "resource.h"
+#include "stopwatch.h"
+
+namespace {
+
+constexpr DWORD kReaderPauseMs = 20;
+// Beyond the answers' own time; the program should need far less.
+constexpr double kPatienceMs = 60000;
+
+// The longest a row-count request from another thread waited for its answer.
+class Reader {
+  public:
+    explicit Reader(HWND list)
+        : m_thread([this, list] {
+              while (!m_stop.load()) {
+                  const tolm::bench::Stopwatch asked;
+                  DWORD_PTR rows = 0;
+                  ::SendMessageTimeoutA(list, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, 600000, &rows);
+                  const double waited = asked.Milliseconds();
+                  m_longest_us.store(
+                      std::max(m_longest_us.load(), static_cast<long>(waited * 1000)));
+                  ::Sleep(kReaderPauseMs);
+              }
+          }) {}
+    ~Reader() { Stop(); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    void Stop() {
+        m_stop.store(true);
+        if (m_thread.joinable()) m_thread.join();
+    }
+    double LongestMilliseconds() const { return static_cast<double>(m_longest_us.load()) / 1000; }
+
+  private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<long> m_longest_us{0};
+    std::thread m_thread;
+};
+
+double PeakWorkingSetMiB() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    if (!::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters)) return 0;
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024.0 * 1024.0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int modules = argc > 1 ? std::atoi(argv[1]) : 20000;
+    const int rate = argc > 2 ? std::atoi(argv[2]) : 4000;
+    const double answers_ms = 1000.0 * modules / rate;
+    const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX),
+                                        ICC_LISTVIEW_CLASSES | ICC_INTERNET_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    CWinApp app;
+    CFerrowDlg dialog;
+    dialog.SetExitButtonText("Exit");
+    long long notifications = 0;
+    long long paints = 0;
+    int listed = 0;
+    double listed_ms = 0;
+    double reply_max_ms = 0;
+    bool started = false;
+    bool complete = false;
+    gui_test::RunMainWindow(dialog, [&](HWND window) {
+        const HWND list = dialog.m_listDevices.m_hWnd;
+        const auto full = [list, modules] { return gui_test::ListRowCount(list) >= modules; };
+        started = gui_test::WaitUntil(full, static_cast<DWORD>(answers_ms + kPatienceMs));
+        if (!started) {
+            listed = gui_test::ListRowCount(list);
+            gui_test::ClickButton(window, IDOK);
+            return;
+        }
+        tolm::bench::Stopwatch answering;
+        gui_test::WatchMessages([&](const MSG& message) {
+            if (message.hwnd == window &&
+                (message.message == WM_TOLM_NOTIFY || message.message == WM_TIMER))
+                ++notifications;
+            // Painting while the answers still arrive.
+            if (message.hwnd == list && message.message == WM_PAINT &&
+                answering.Milliseconds() < answers_ms)
+                ++paints;
+        });
+        Reader reader(list);
+        gui_test::ClickButton(window, IDC_SCAN);
+        answering.Restart();
+        complete = gui_test::WaitUntil(full, static_cast<DWORD>(answers_ms + kPatienceMs));
+        listed_ms = answering.Milliseconds();
+        listed = gui_test::ListRowCount(list);
+        reader.Stop();
+        reply_max_ms = reader.LongestMilliseconds();
+        gui_test::WatchMessages(nullptr);
+        gui_test::ClickButton(window, IDOK);
+    });
+    const std::string name =
+        "program_flood_" + std::to_string(modules) + "_at_" + std::to_string(rate) + "_";
+    const auto figure = [&name](const char* what, double value, const char* unit) {
+        tolm::bench::PrintFigure((name + what).c_str(), value, unit);
+    };
+    tolm::bench::PrintCount(
+        (name + "rows_listed").c_str(), listed,
+        complete ? "complete" : (started ? "incomplete" : "start-up_incomplete"));
+    figure("listed_seconds", listed_ms / 1000, "s");
+    figure("after_last_answer_seconds", (listed_ms - answers_ms) / 1000, "s");
+    figure("reply_max_ms", reply_max_ms, "ms");
+    tolm::bench::PrintCount((name + "messages_handled").c_str(), notifications, "messages");
+    tolm::bench::PrintCount((name + "list_paints_while_answering").c_str(), paints, "paints");
+    figure("peak_working_set", PeakWorkingSetMiB(), "MiB");
+    return complete ? 0 : 1;
+}
