@@ -42,17 +42,42 @@ std::string ScanNotSentText(const TolmFunctions& tolm) {
     return TextForSocketStatus(status, os_error);
 }
 
-bool TakeInvalidPasswordEntry(const TolmFunctions& tolm, const std::uint8_t* configured) {
-    std::uint8_t first[TOLM_MAC_SIZE] = {};
-    if (tolm.TOLM_GetInvPswdMacId(first) != 1) return false;
-    tolm.TOLM_RemoveFirstInvPswdMacId();
-    return configured != nullptr && std::memcmp(first, configured, TOLM_MAC_SIZE) == 0;
+bool TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
+                   const std::function<void(const TOLM_ModuleScanResponseType&)>& take) {
+    const DWORD start = ::GetTickCount();
+    TOLM_ModuleScanResponseType response;
+    for (;;) {
+        const DWORD asked = ::GetTickCount();
+        if (tolm.TOLM_GetResponse(&response) == 0) {
+            // Also 0 when the library's lock stayed busy past its time-out:
+            // then answers may still be queued.
+            return ::GetTickCount() - asked >= budget_ms;
+        }
+        take(response);
+        if (::GetTickCount() - start >= budget_ms) return true;
+    }
 }
 
-void DropConfiguredInvalidPasswordEntry(const TolmFunctions& tolm, const std::uint8_t* configured) {
+bool TakeInvalidPasswordEntries(const TolmFunctions& tolm, const std::uint8_t* configured) {
+    bool named = false;
     std::uint8_t first[TOLM_MAC_SIZE] = {};
-    if (configured != nullptr && tolm.TOLM_GetInvPswdMacId(first) == 1 &&
-        std::memcmp(first, configured, TOLM_MAC_SIZE) == 0) {
-        tolm.TOLM_RemoveFirstInvPswdMacId();
+    while (tolm.TOLM_GetInvPswdMacId(first) == 1 && tolm.TOLM_RemoveFirstInvPswdMacId() == 1) {
+        named =
+            named || (configured != nullptr && std::memcmp(first, configured, TOLM_MAC_SIZE) == 0);
     }
+    return named;
+}
+
+std::optional<DWORD> RescanLimit::OnReconfigured(DWORD now) {
+    constexpr DWORD kInterval = 1000;
+    if (m_bDue) return std::nullopt;
+    m_bDue = true;
+    // Unsigned arithmetic keeps this right when the tick count wraps.
+    const DWORD since = m_last ? now - *m_last : kInterval;
+    return since >= kInterval ? 0 : kInterval - since;
+}
+
+void RescanLimit::Rescanned(DWORD now) {
+    m_last = now;
+    m_bDue = false;
 }

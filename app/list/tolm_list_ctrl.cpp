@@ -4,9 +4,10 @@
 #include <cstring>
 #include <memory>
 
-#include "configure_request.h"
+#include "config/confirm_password_dlg.h"
 #include "framework/message_box.h"
 #include "list/column_spec.h"
+#include "list/request_checks.h"
 #include "list/row_configuration.h"
 #include "list/row_order.h"
 #include "record_text.h"
@@ -21,10 +22,9 @@ int CTolmListCtrl::SetColumns(const char* spec) {
 }
 
 void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response) {
-    for (POSITION position = m_Devices.GetTailPosition(); position != nullptr;) {
-        const TOLM_ModuleScanResponseType& listed = m_Devices.GetPrev(position);
-        if (std::memcmp(listed.abMacId, response.abMacId, TOLM_MAC_SIZE) == 0) return;
-    }
+    std::array<std::uint8_t, TOLM_MAC_SIZE> mac;
+    std::copy(response.abMacId, response.abMacId + TOLM_MAC_SIZE, mac.begin());
+    if (!m_ListedMacs.insert(mac).second) return;
     m_Devices.AddTail(response);
     const tolm::client::ListTexts texts = tolm::client::ListRowTexts(response);
     InsertRow(texts);
@@ -72,8 +72,15 @@ void CTolmListCtrl::FreeRowTexts(int row) {
 }
 
 void CTolmListCtrl::ClearDevices() {
-    for (int row = 0; row < GetItemCount(); ++row) FreeRowTexts(row);
+    // The rows go before their texts, so that none points at freed texts,
+    // and without a change of item data each, which the list view would
+    // report to the main window: a second for 20,000 rows under Wine.
+    std::vector<std::unique_ptr<RowTexts>> texts;
+    texts.reserve(static_cast<std::size_t>(GetItemCount()));
+    for (int row = 0; row < GetItemCount(); ++row)
+        texts.emplace_back(reinterpret_cast<RowTexts*>(GetItemData(row)));
     m_Devices.RemoveAll();
+    m_ListedMacs.clear();
     DeleteAllItems();
 }
 
@@ -84,6 +91,7 @@ bool CTolmListCtrl::GetConfiguredMac(std::uint8_t* mac) const {
 }
 
 void CTolmListCtrl::SetConfiguredMac(const std::uint8_t* mac) {
+    ++m_nConfigureAttempt;
     m_ConfiguredMac.emplace();
     std::copy(mac, mac + TOLM_MAC_SIZE, m_ConfiguredMac->begin());
 }
@@ -146,18 +154,39 @@ void CTolmListCtrl::OnLButtonDblClk(UINT, POINT point) {
     const std::optional<TOLM_ModuleScanResponseType> record = FindDevice(m_Devices, *mac);
     if (!record) return;
     SetConfigInputs(*record, dialog);
-    if (dialog.DoModal() != IDOK) return;
-    const TOLM_ConfigureRequestType request = ConfigureRequestFrom(*record, dialog);
-    if (!tolm::client::IsLegalHostName(request.szHostName)) {
-        AfxMessageBox(kIllegalHostNameText, MB_OK | MB_ICONEXCLAMATION);
-        return;
+    // After a refusal the dialog opens again with everything as the user left it.
+    while (dialog.DoModal() == IDOK && !SendConfiguration(*record, dialog)) {
     }
+}
+
+bool CTolmListCtrl::SendConfiguration(const TOLM_ModuleScanResponseType& record,
+                                      const CConfigDlg& dialog) {
+    const TOLM_ConfigureRequestType request = ConfigureRequestFrom(record, dialog);
+    if (const std::string refusal = RefusalText(request, dialog); !refusal.empty()) {
+        AfxMessageBox(refusal.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    for (const std::string& question : QuestionsBeforeSending(request, dialog)) {
+        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+            return false;
+    }
+    if (AsksForNewPasswordAgain(request) && !ConfirmNewPassword(request.szNewPassword))
+        return false;
     const auto previous = m_ConfiguredMac;
     SetConfiguredMac(request.abMacId);
-    if (Tolm().TOLM_SendConfigure(&request) != 0) return;
+    if (Tolm().TOLM_SendConfigure(&request) != 0) return true;
     // Nothing went out, so no reply will name this module.
     m_ConfiguredMac = previous;
     AfxMessageBox(ConfigurationNotSentText(request).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CTolmListCtrl::ConfirmNewPassword(const char* new_password) {
+    CConfirmPasswordDlg confirm;
+    if (confirm.DoModal() != IDOK) return false;
+    if (confirm.m_strPassword.str() == new_password) return true;
+    AfxMessageBox(kNewPasswordMismatchText, MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 const MessageMap* CTolmListCtrl::ClassMessageMap() {

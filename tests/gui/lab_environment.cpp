@@ -88,4 +88,8 @@ bool OtherTool::InvalidPassword(const std::string& mac) {
     return SendText(m_sender, "Invalid Password: " + mac);
 }
 
+bool OtherTool::Reconfigured(const std::string& mac) {
+    return SendText(m_sender, "Reconfigured: " + mac);
+}
+
 }  // namespace gui_test

@@ -52,6 +52,8 @@ class OtherTool {
     bool Configure(const std::string& mac, const std::string& pieces);
     // The reply a module gives a configure request with a wrong password.
     bool InvalidPassword(const std::string& mac);
+    // The reply a module gives a configure request it took.
+    bool Reconfigured(const std::string& mac);
 
   private:
     tolm::windows_test::BroadcastSender m_sender;
