@@ -66,12 +66,38 @@ void FillEveryInput(CConfigDlg& dialog) {
     dialog.m_bPasswordProtected = 1;
 }
 
+// The static labels of `dialog` whose text does not fit their control on one
+// line, so that a word of theirs would wrap out of sight.
+std::string LabelsCut(HWND dialog) {
+    std::string cut;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char kind[16] = {};
+        ::GetClassNameA(child, kind, sizeof kind);
+        if (lstrcmpiA(kind, "Static") != 0) continue;
+        const std::string text = WindowText(child);
+        RECT room;
+        ::GetClientRect(child, &room);
+        RECT needed{0, 0, 0, 0};
+        const HDC dc = ::GetDC(child);
+        const HGDIOBJ font =
+            ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(child, WM_GETFONT, 0, 0)));
+        ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        ::SelectObject(dc, font);
+        ::ReleaseDC(child, dc);
+        if (needed.right > room.right) cut += "\"" + text + "\" ";
+    }
+    return cut;
+}
+
 void CheckOpened(HWND window) {
     bool shown = true;
     for (const int id : kAddressIds) shown = shown && ControlEnabled(window, id);
     for (const int id : {IDC_HOST_NAME, IDC_PASSWORD, IDC_NEW_PASSWORD}) {
         shown = shown && ::SendMessageA(Item(window, id), EM_GETLIMITTEXT, 0, 0) == 127;
     }
+    const std::string cut = LabelsCut(window);
+    Check(cut.empty(), "every label fits on its line, none cut to its first word: " + cut);
     Check(shown && WindowText(window) == "Configure: 02-00-0A-0B-0C-01" &&
               ::SendMessageA(window, WM_GETICON, ICON_BIG, 0) != 0 &&
               ::SendMessageA(window, WM_GETICON, ICON_SMALL, 0) != 0 &&
@@ -379,7 +405,7 @@ void CheckNewPasswordAskedAgain() {
     const INT_PTR result = RunModal(confirm, [&masked](HWND window) {
         const HWND edit = Item(window, IDC_CONFIRM_PASSWORD);
         masked = (::GetWindowLongA(edit, GWL_STYLE) & ES_PASSWORD) != 0 && ::GetFocus() == edit &&
-                 WindowText(window) == "Confirm new password";
+                 WindowText(window) == "Confirm new password" && LabelsCut(window).empty();
         Type(edit, "s3cret_new");
         SaveScreenshot(window, "confirm-new-password");
         ClickButton(window, IDOK);
