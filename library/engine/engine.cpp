@@ -19,6 +19,9 @@ constexpr std::size_t kMaxDatagram = 1500;
 // 1 MiB under Wine, whose worker is slower; 4 MiB leaves room for several
 // thousand answers even if the worker read none during the burst.
 constexpr int kSocketReceiveBuffer = 4 * 1024 * 1024;
+// Datagrams of one receive pass: a host call that waits for the mutex waits
+// for at most this many, a few milliseconds under Wine.
+constexpr std::size_t kPassDatagrams = 32;
 
 struct QueuedResponse {
     TOLM_ModuleScanResponseType record;
@@ -88,14 +91,17 @@ void HandleDatagram(std::string_view text, const platform::Origin& origin) {
     }
 }
 
-// Drains every datagram waiting; runs on the worker with the mutex held.
-void ReceivePass() {
-    while (!g_engine->stop_requested.load()) {
+// Drains the datagrams waiting, at most kPassDatagrams of them; runs on the
+// worker with the mutex held. True when it stopped at that count, so that
+// more may wait.
+bool ReceivePass() {
+    for (std::size_t received = 0; !g_engine->stop_requested.load(); ++received) {
+        if (received == kPassDatagrams) return true;
         std::size_t length = 0;
         platform::Origin origin;
         const platform::ReceiveStatus status = platform::SocketReceive(
             g_engine->socket, g_engine->receive_buffer, kMaxDatagram, &length, &origin);
-        if (status == platform::ReceiveStatus::kNothingWaiting) return;
+        if (status == platform::ReceiveStatus::kNothingWaiting) return false;
         if (status == platform::ReceiveStatus::kDropped || length == 0) continue;
         try {
             HandleDatagram(protocol::DatagramText(g_engine->receive_buffer, length), origin);
@@ -103,6 +109,7 @@ void ReceivePass() {
             // No room for the element: the datagram is lost, the engine goes on.
         }
     }
+    return false;
 }
 
 bool OnWorkerThread() {
@@ -114,12 +121,15 @@ void WorkerThread(void*) {
     while (!g_engine->stop_requested.load()) {
         platform::WaiterWait(g_engine->waiter);
         // A pass that could not get the mutex is retried at once: the wait
-        // would not wake again for the datagrams already waiting.
-        while (!g_engine->stop_requested.load()) {
+        // would not wake again for the datagrams already waiting. Passes
+        // follow each other until the socket is empty, the mutex released
+        // between them, so that the host's calls are not kept waiting while
+        // answers keep arriving.
+        bool more = true;
+        while (more && !g_engine->stop_requested.load()) {
             Lock lock(g_engine->mutex);
             if (!lock.Held()) continue;
-            if (g_engine->socket != nullptr) ReceivePass();
-            break;
+            more = g_engine->socket != nullptr && ReceivePass();
         }
     }
     g_engine->worker_thread.store(0);
