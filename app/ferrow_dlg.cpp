@@ -23,6 +23,9 @@ constexpr UINT kWmScanNotSent = WM_APP;
 constexpr DWORD kDrainBudgetMs = 50;
 // Taking the rest of a flood of answers; a rescan that waits for its second.
 constexpr UINT_PTR kDrainTimer = 1;
+// How often the list is drawn while answers keep coming: painting waits
+// until no message is queued, which a flood of them would postpone to its end.
+constexpr DWORD kDrawEveryMs = 250;
 constexpr UINT_PTR kRescanTimer = 2;
 
 RECT ChildRect(HWND parent, HWND child) {
@@ -157,11 +160,17 @@ void CFerrowDlg::DrainNotifications() {
     const TolmFunctions& tolm = Tolm();
     // Drawn once the slice is in: the list view would otherwise scroll its
     // window for every row inserted, tens of milliseconds each under Wine.
-    const bool more = TakeResponses(tolm, kDrainBudgetMs, [this](const auto& response) {
+    bool taken = false;
+    const bool more = TakeResponses(tolm, kDrainBudgetMs, [this, &taken](const auto& response) {
         m_listDevices.HoldDrawing(true);
         m_listDevices.AddResponse(response);
+        taken = true;
     });
     m_listDevices.HoldDrawing(false);
+    if (taken && ::GetTickCount() - m_dwListDrawn >= kDrawEveryMs) {
+        ::UpdateWindow(m_listDevices.m_hWnd);
+        m_dwListDrawn = ::GetTickCount();
+    }
     std::uint8_t mac[TOLM_MAC_SIZE];
     const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;
     const int attempt = m_listDevices.GetConfigureAttempt();

@@ -75,6 +75,8 @@ class CFerrowDlg : public CDialog {
     RescanLimit m_rescanLimit;
     // The configure attempt whose "Invalid password" warning was shown.
     int m_nWarnedAttempt = 0;
+    // When the list was last drawn while answers were taken (tick count).
+    DWORD m_dwListDrawn = 0;
 };
 
 // The main window while it runs bound to the library; only the GUI thread

@@ -28,7 +28,10 @@ void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response) {
     m_Devices.AddTail(response);
     const tolm::client::ListTexts texts = tolm::client::ListRowTexts(response);
     InsertRow(texts);
-    m_SortHeader.SetSortArrow(m_nSortColumn, m_bSortAscending);
+    // The arrow shows from the first row on; sorting sets it again. Setting
+    // it for every row would cost more than the row itself under Wine, where
+    // the header's repaint request is a round trip to the wineserver.
+    if (GetItemCount() == 1) m_SortHeader.SetSortArrow(m_nSortColumn, m_bSortAscending);
 }
 
 int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
