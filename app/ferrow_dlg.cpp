@@ -157,24 +157,11 @@ LRESULT CFerrowDlg::OnTimer(WPARAM timer, LPARAM) {
 
 void CFerrowDlg::DrainNotifications() {
     const unsigned raised = m_pending.Take();
-    const TolmFunctions& tolm = Tolm();
-    // Drawn once the slice is in: the list view would otherwise scroll its
-    // window for every row inserted, tens of milliseconds each under Wine.
-    bool taken = false;
-    const bool more = TakeResponses(tolm, kDrainBudgetMs, [this, &taken](const auto& response) {
-        m_listDevices.HoldDrawing(true);
-        m_listDevices.AddResponse(response);
-        taken = true;
-    });
-    m_listDevices.HoldDrawing(false);
-    if (taken && ::GetTickCount() - m_dwListDrawn >= kDrawEveryMs) {
-        ::UpdateWindow(m_listDevices.m_hWnd);
-        m_dwListDrawn = ::GetTickCount();
-    }
+    const bool more = TakeAnswers();
     std::uint8_t mac[TOLM_MAC_SIZE];
     const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;
     const int attempt = m_listDevices.GetConfigureAttempt();
-    const bool warn = TakeInvalidPasswordEntries(tolm, configured) && attempt != m_nWarnedAttempt;
+    const bool warn = TakeInvalidPasswordEntries(Tolm(), configured) && attempt != m_nWarnedAttempt;
     if (PendingNotifications::Has(raised, TOLM_NOTIFY_RECONFIGURED)) OnReconfigured();
     // The rest comes by timer, which waits for input and painting; raised,
     // so that the library's answers meanwhile post nothing.
@@ -189,6 +176,23 @@ void CFerrowDlg::DrainNotifications() {
         m_nWarnedAttempt = attempt;
         MessageBox("Invalid password", "Warning", MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+bool CFerrowDlg::TakeAnswers() {
+    // Drawn once the slice is in: the list view would otherwise scroll its
+    // window for every row inserted, tens of milliseconds each under Wine.
+    bool taken = false;
+    const bool more = TakeResponses(Tolm(), kDrainBudgetMs, [this, &taken](const auto& response) {
+        m_listDevices.HoldDrawing(true);
+        m_listDevices.AddResponse(response);
+        taken = true;
+    });
+    m_listDevices.HoldDrawing(false);
+    if (taken && ::GetTickCount() - m_dwListDrawn >= kDrawEveryMs) {
+        ::UpdateWindow(m_listDevices.m_hWnd);
+        m_dwListDrawn = ::GetTickCount();
+    }
+    return more;
 }
 
 void CFerrowDlg::OnReconfigured() {

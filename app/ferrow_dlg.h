@@ -68,6 +68,8 @@ class CFerrowDlg : public CDialog {
     // rest after input and painting), every invalid-password entry, and a
     // rescan for "Reconfigured:" answers.
     void DrainNotifications();
+    // One slice of queued answers into the list; true when some may be left.
+    bool TakeAnswers();
     void OnReconfigured();
     void Rescan();
 
