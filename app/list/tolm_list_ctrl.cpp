@@ -41,12 +41,14 @@ int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
         row_texts->texts.push_back(index < texts.size() ? texts[index] : std::string());
     }
     const std::vector<std::string>& copies = row_texts->texts;
-    const int row = InsertItem(SortedPosition(*row_texts), copies.empty() ? "" : copies[0].c_str());
+    const int row = InsertItem(SortedPosition(*row_texts), copies.empty() ? "" : copies[0].c_str(),
+                               reinterpret_cast<DWORD_PTR>(row_texts.get()));
     if (row < 0) return -1;
+    // The row owns its texts from here on.
+    row_texts.release();
     for (int column = 1; column < m_nColumns; ++column) {
         SetItemText(row, column, copies[static_cast<std::size_t>(column)].c_str());
     }
-    SetItemData(row, reinterpret_cast<DWORD_PTR>(row_texts.release()));
     return row;
 }
 
