@@ -45,7 +45,9 @@ int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
                                reinterpret_cast<DWORD_PTR>(row_texts.get()));
     if (row < 0) return -1;
     // The row owns its texts from here on.
-    row_texts.release();
+    const std::size_t at = std::min(static_cast<std::size_t>(row), m_RowsInOrder.size());
+    m_RowsInOrder.insert(m_RowsInOrder.begin() + static_cast<std::ptrdiff_t>(at),
+                         row_texts.release());
     for (int column = 1; column < m_nColumns; ++column) {
         SetItemText(row, column, copies[static_cast<std::size_t>(column)].c_str());
     }
@@ -59,10 +61,11 @@ int CTolmListCtrl::SortedPosition(const RowTexts& texts) const {
     const auto key = reinterpret_cast<LPARAM>(&texts);
     const auto self = reinterpret_cast<LPARAM>(this);
     int first = 0;
-    int end = GetItemCount();
+    int end = static_cast<int>(m_RowsInOrder.size());
     while (first < end) {
         const int middle = first + (end - first) / 2;
-        if (CompareRows(key, static_cast<LPARAM>(GetItemData(middle)), self) < 0) {
+        const auto row = reinterpret_cast<LPARAM>(m_RowsInOrder[static_cast<std::size_t>(middle)]);
+        if (CompareRows(key, row, self) < 0) {
             end = middle;
         } else {
             first = middle + 1;
@@ -74,16 +77,16 @@ int CTolmListCtrl::SortedPosition(const RowTexts& texts) const {
 void CTolmListCtrl::FreeRowTexts(int row) {
     delete reinterpret_cast<RowTexts*>(GetItemData(row));
     SetItemData(row, 0);
+    if (row >= 0 && static_cast<std::size_t>(row) < m_RowsInOrder.size())
+        m_RowsInOrder[static_cast<std::size_t>(row)] = nullptr;
 }
 
 void CTolmListCtrl::ClearDevices() {
     // The rows go before their texts, so that none points at freed texts,
     // and without a change of item data each, which the list view would
     // report to the main window: a second for 20,000 rows under Wine.
-    std::vector<std::unique_ptr<RowTexts>> texts;
-    texts.reserve(static_cast<std::size_t>(GetItemCount()));
-    for (int row = 0; row < GetItemCount(); ++row)
-        texts.emplace_back(reinterpret_cast<RowTexts*>(GetItemData(row)));
+    std::vector<std::unique_ptr<RowTexts>> texts(m_RowsInOrder.begin(), m_RowsInOrder.end());
+    m_RowsInOrder.clear();
     m_Devices.RemoveAll();
     m_ListedMacs.clear();
     DeleteAllItems();
@@ -117,6 +120,8 @@ void CTolmListCtrl::HoldDrawing(bool hold) {
 
 void CTolmListCtrl::Resort() {
     SortItems(&CompareRows, reinterpret_cast<LPARAM>(this));
+    for (std::size_t row = 0; row < m_RowsInOrder.size(); ++row)
+        m_RowsInOrder[row] = reinterpret_cast<RowTexts*>(GetItemData(static_cast<int>(row)));
 }
 
 int CALLBACK CTolmListCtrl::CompareRows(LPARAM first, LPARAM second, LPARAM list) {

@@ -60,6 +60,9 @@ class CTolmListCtrl : public CListCtrl {
     // The MACs of m_Devices, so that a new answer is matched at once however
     // many modules are listed.
     std::set<std::array<std::uint8_t, TOLM_MAC_SIZE>> m_ListedMacs;
+    // Each row's texts in the order the list shows them, so that a new row's
+    // place is found without asking the list view for item data row by row.
+    std::vector<RowTexts*> m_RowsInOrder;
     int m_nColumns = 0;
     int m_nSortColumn = 0;
     CSortHeaderCtrl m_SortHeader;
