@@ -21,7 +21,8 @@ constexpr UINT kWmScanNotSent = WM_APP;
 // How long one message's handling takes answers before the window answers
 // others and draws again.
 constexpr DWORD kDrainBudgetMs = 50;
-// Taking the rest of a flood of answers; a rescan that waits for its second.
+// Taking the rest of a flood of answers after the user's input or the
+// library's thread; a rescan that waits for its second.
 constexpr UINT_PTR kDrainTimer = 1;
 // How often the list is drawn while answers keep coming: painting waits
 // until no message is queued, which a flood of them would postpone to its end.
@@ -157,19 +158,15 @@ LRESULT CFerrowDlg::OnTimer(WPARAM timer, LPARAM) {
 
 void CFerrowDlg::DrainNotifications() {
     const unsigned raised = m_pending.Take();
-    const bool more = TakeAnswers();
+    const TakeOutcome taken = TakeAnswers();
     std::uint8_t mac[TOLM_MAC_SIZE];
     const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;
     const int attempt = m_listDevices.GetConfigureAttempt();
     const bool warn = TakeInvalidPasswordEntries(Tolm(), configured) && attempt != m_nWarnedAttempt;
     if (PendingNotifications::Has(raised, TOLM_NOTIFY_RECONFIGURED)) OnReconfigured();
-    // The rest comes by timer, which waits for input and painting; raised,
-    // so that the library's answers meanwhile post nothing.
-    if (more && m_pending.Raise(TOLM_NOTIFY_RESPONSE) &&
-        ::SetTimer(m_hWnd, kDrainTimer, 0, nullptr) == 0 &&
-        !::PostMessageA(m_hWnd, WM_TOLM_NOTIFY, 0, TOLM_NOTIFY_RESPONSE)) {
-        m_pending.Unsent();
-    }
+    // Raised again, so that the library's answers meanwhile post nothing.
+    if (taken != TakeOutcome::kQueueEmpty && m_pending.Raise(TOLM_NOTIFY_RESPONSE))
+        ContinueDraining(taken == TakeOutcome::kLibraryBusy);
     // Last: the box's own loop handles the notifications that arrive while
     // it is shown, and its attempt is marked warned before.
     if (warn) {
@@ -178,21 +175,30 @@ void CFerrowDlg::DrainNotifications() {
     }
 }
 
-bool CFerrowDlg::TakeAnswers() {
+TakeOutcome CFerrowDlg::TakeAnswers() {
     // Drawn once the slice is in: the list view would otherwise scroll its
     // window for every row inserted, tens of milliseconds each under Wine.
-    bool taken = false;
-    const bool more = TakeResponses(Tolm(), kDrainBudgetMs, [this, &taken](const auto& response) {
-        m_listDevices.HoldDrawing(true);
-        m_listDevices.AddResponse(response);
-        taken = true;
-    });
+    bool added = false;
+    const TakeOutcome outcome =
+        TakeResponses(Tolm(), kDrainBudgetMs, [this, &added](const auto& response) {
+            m_listDevices.HoldDrawing(true);
+            m_listDevices.AddResponse(response);
+            added = true;
+        });
     m_listDevices.HoldDrawing(false);
-    if (taken && ::GetTickCount() - m_dwListDrawn >= kDrawEveryMs) {
+    if (added && ::GetTickCount() - m_dwListDrawn >= kDrawEveryMs) {
         ::UpdateWindow(m_listDevices.m_hWnd);
         m_dwListDrawn = ::GetTickCount();
     }
-    return more;
+    return outcome;
+}
+
+void CFerrowDlg::ContinueDraining(bool library_busy) {
+    // A posted message comes before the user's input, a timer after it; the
+    // timer also leaves the library's thread the time to get through.
+    const bool input_waits = HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
+    if ((library_busy || input_waits) && ::SetTimer(m_hWnd, kDrainTimer, 0, nullptr) != 0) return;
+    if (!::PostMessageA(m_hWnd, WM_TOLM_NOTIFY, 0, TOLM_NOTIFY_RESPONSE)) m_pending.Unsent();
 }
 
 void CFerrowDlg::OnReconfigured() {

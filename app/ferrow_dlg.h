@@ -65,11 +65,14 @@ class CFerrowDlg : public CDialog {
     // Tells the user that a scan could not go out, and why.
     void ReportScanNotSent() const;
     // Takes what the library queued: answers for one slice of time (the
-    // rest after input and painting), every invalid-password entry, and a
-    // rescan for "Reconfigured:" answers.
+    // rest by the next message), every invalid-password entry, and a rescan
+    // for "Reconfigured:" answers.
     void DrainNotifications();
-    // One slice of queued answers into the list; true when some may be left.
-    bool TakeAnswers();
+    // One slice of queued answers into the list.
+    TakeOutcome TakeAnswers();
+    // Asks for the next slice: at once, or after the user's input when some
+    // waits, or after a pause when the library's thread is busy.
+    void ContinueDraining(bool library_busy);
     void OnReconfigured();
     void Rescan();
 

@@ -6,6 +6,18 @@
 
 namespace {
 
+// A take from the library's queue costs tens of microseconds; one that takes
+// this long waited for the library's lock.
+constexpr double kBusyLibraryMs = 2;
+
+double NowMs() {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 std::string TextForSocketStatus(int status, int os_error) {
     switch (status) {
         case TOLM_SOCKET_OK:
@@ -42,19 +54,22 @@ std::string ScanNotSentText(const TolmFunctions& tolm) {
     return TextForSocketStatus(status, os_error);
 }
 
-bool TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
-                   const std::function<void(const TOLM_ModuleScanResponseType&)>& take) {
+TakeOutcome TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
+                          const std::function<void(const TOLM_ModuleScanResponseType&)>& take) {
     const DWORD start = ::GetTickCount();
     TOLM_ModuleScanResponseType response;
     for (;;) {
-        const DWORD asked = ::GetTickCount();
-        if (tolm.TOLM_GetResponse(&response) == 0) {
-            // Also 0 when the library's lock stayed busy past its time-out:
-            // then answers may still be queued.
-            return ::GetTickCount() - asked >= budget_ms;
+        const double asked = NowMs();
+        const bool taken = tolm.TOLM_GetResponse(&response) != 0;
+        // Also the case of a take that waited in vain for the lock's whole
+        // time-out: it gives 0 with answers still queued.
+        if (NowMs() - asked >= kBusyLibraryMs) {
+            if (taken) take(response);
+            return TakeOutcome::kLibraryBusy;
         }
+        if (!taken) return TakeOutcome::kQueueEmpty;
         take(response);
-        if (::GetTickCount() - start >= budget_ms) return true;
+        if (::GetTickCount() - start >= budget_ms) return TakeOutcome::kTimeUp;
     }
 }
 

@@ -18,12 +18,19 @@
 // program holds UDP port 3250.
 std::string ScanNotSentText(const TolmFunctions& tolm);
 
+// Why TakeResponses stopped; in the last two cases answers may be left.
+enum class TakeOutcome {
+    kQueueEmpty,
+    kTimeUp,
+    // A take had to wait: the library's thread is busy with the socket, and
+    // each further take would wait for another of its passes.
+    kLibraryBusy,
+};
+
 // Takes queued answers one by one into `take` until the library's queue is
-// empty or `budget_ms` have passed; true when the time ran out first, or the
-// library took that long to say its queue was empty, so that answers may be
-// left for later.
-bool TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
-                   const std::function<void(const TOLM_ModuleScanResponseType&)>& take);
+// empty, `budget_ms` have passed or a take had to wait for the library.
+TakeOutcome TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
+                          const std::function<void(const TOLM_ModuleScanResponseType&)>& take);
 
 // Takes every entry off the library's invalid-password list; true when one
 // names `configured` (null while no configure request was sent), so that the
