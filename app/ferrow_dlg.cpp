@@ -6,7 +6,6 @@
 
 #include "program_icon.h"
 #include "resource.h"
-#include "scan_cycle.h"
 #include "tolm_library.h"
 #include "version/about_dlg.h"
 
@@ -19,6 +18,16 @@ constexpr int kSelectedTextSize = 18;
 // Posted when the first scan could not go out, so the user is told once the
 // window shows.
 constexpr UINT kWmScanNotSent = WM_APP;
+// How long one message's handling takes answers before the window answers
+// others and draws again.
+constexpr DWORD kDrainBudgetMs = 50;
+// Taking the rest of a flood of answers after the user's input or the
+// library's thread; a rescan that waits for its second.
+constexpr UINT_PTR kDrainTimer = 1;
+// How often the list is drawn while answers keep coming: painting waits
+// until no message is queued, which a flood of them would postpone to its end.
+constexpr DWORD kDrawEveryMs = 250;
+constexpr UINT_PTR kRescanTimer = 2;
 
 RECT ChildRect(HWND parent, HWND child) {
     RECT rect;
@@ -42,8 +51,10 @@ SIZE ClientSize(HWND window) {
 void TOLM_CALLBACK TolmNotifyCallback(std::int32_t code) noexcept {
     // The window outlives every call: the main window clears the pointer and
     // stops the library's thread before its window goes.
-    if (CFerrowDlg* dialog = g_pMainDlg.load()) {
-        ::PostMessageA(dialog->m_hWnd, WM_TOLM_NOTIFY, 0, code);
+    CFerrowDlg* dialog = g_pMainDlg.load();
+    if (dialog != nullptr && dialog->m_pending.Raise(code) &&
+        !::PostMessageA(dialog->m_hWnd, WM_TOLM_NOTIFY, 0, code)) {
+        dialog->m_pending.Unsent();
     }
 }
 
@@ -133,40 +144,73 @@ void CFerrowDlg::OnSizing(UINT edge, RECT* window) {
     KeepMinimumSize(edge, *window);
 }
 
-LRESULT CFerrowDlg::OnTolmNotify(WPARAM, LPARAM code) {
-    const LRESULT result = HandleTolmNotification(code);
-    // The rows of answers that arrive together are drawn together, once the
-    // last of them is in.
-    MSG next;
-    m_listDevices.HoldDrawing(
-        ::PeekMessageA(&next, m_hWnd, WM_TOLM_NOTIFY, WM_TOLM_NOTIFY, PM_NOREMOVE) != FALSE);
-    return result;
+LRESULT CFerrowDlg::OnTolmNotify(WPARAM, LPARAM) {
+    DrainNotifications();
+    return 1;
 }
 
-LRESULT CFerrowDlg::HandleTolmNotification(LPARAM code) {
-    const TolmFunctions& tolm = Tolm();
+LRESULT CFerrowDlg::OnTimer(WPARAM timer, LPARAM) {
+    ::KillTimer(m_hWnd, timer);
+    if (timer == kDrainTimer) DrainNotifications();
+    if (timer == kRescanTimer) Rescan();
+    return 0;
+}
+
+void CFerrowDlg::DrainNotifications() {
+    const unsigned raised = m_pending.Take();
+    const TakeOutcome taken = TakeAnswers();
     std::uint8_t mac[TOLM_MAC_SIZE];
     const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;
-    switch (code) {
-        case TOLM_NOTIFY_RESPONSE: {
-            TOLM_ModuleScanResponseType response;
-            if (tolm.TOLM_GetResponse(&response) == 0) return 0;
-            m_listDevices.AddResponse(response);
-            return 1;
-        }
-        case TOLM_NOTIFY_RECONFIGURED:
-            DropConfiguredInvalidPasswordEntry(tolm, configured);
-            m_listDevices.ClearDevices();
-            tolm.TOLM_SendModuleScan();
-            return 1;
-        case TOLM_NOTIFY_INVALID_PASSWORD:
-            if (TakeInvalidPasswordEntry(tolm, configured)) {
-                MessageBox("Invalid password", "Warning", MB_OK | MB_ICONEXCLAMATION);
-            }
-            return 1;
-        default:
-            return 1;
+    const int attempt = m_listDevices.GetConfigureAttempt();
+    const bool warn = TakeInvalidPasswordEntries(Tolm(), configured) && attempt != m_nWarnedAttempt;
+    if (PendingNotifications::Has(raised, TOLM_NOTIFY_RECONFIGURED)) OnReconfigured();
+    // Raised again, so that the library's answers meanwhile post nothing.
+    if (taken != TakeOutcome::kQueueEmpty && m_pending.Raise(TOLM_NOTIFY_RESPONSE))
+        ContinueDraining(taken == TakeOutcome::kLibraryBusy);
+    // Last: the box's own loop handles the notifications that arrive while
+    // it is shown, and its attempt is marked warned before.
+    if (warn) {
+        m_nWarnedAttempt = attempt;
+        MessageBox("Invalid password", "Warning", MB_OK | MB_ICONEXCLAMATION);
     }
+}
+
+TakeOutcome CFerrowDlg::TakeAnswers() {
+    // Drawn once the slice is in: the list view would otherwise scroll its
+    // window for every row inserted, tens of milliseconds each under Wine.
+    bool added = false;
+    const TakeOutcome outcome =
+        TakeResponses(Tolm(), kDrainBudgetMs, [this, &added](const auto& response) {
+            m_listDevices.HoldDrawing(true);
+            m_listDevices.AddResponse(response);
+            added = true;
+        });
+    m_listDevices.HoldDrawing(false);
+    if (added && ::GetTickCount() - m_dwListDrawn >= kDrawEveryMs) {
+        ::UpdateWindow(m_listDevices.m_hWnd);
+        m_dwListDrawn = ::GetTickCount();
+    }
+    return outcome;
+}
+
+void CFerrowDlg::ContinueDraining(bool library_busy) {
+    // A posted message comes before the user's input, a timer after it; the
+    // timer also leaves the library's thread the time to get through.
+    const bool input_waits = HIWORD(::GetQueueStatus(QS_INPUT)) != 0;
+    if ((library_busy || input_waits) && ::SetTimer(m_hWnd, kDrainTimer, 0, nullptr) != 0) return;
+    if (!::PostMessageA(m_hWnd, WM_TOLM_NOTIFY, 0, TOLM_NOTIFY_RESPONSE)) m_pending.Unsent();
+}
+
+void CFerrowDlg::OnReconfigured() {
+    if (const std::optional<DWORD> wait = m_rescanLimit.OnReconfigured(::GetTickCount())) {
+        if (*wait == 0 || ::SetTimer(m_hWnd, kRescanTimer, *wait, nullptr) == 0) Rescan();
+    }
+}
+
+void CFerrowDlg::Rescan() {
+    m_listDevices.ClearDevices();
+    Tolm().TOLM_SendModuleScan();
+    m_rescanLimit.Rescanned(::GetTickCount());
 }
 
 void CFerrowDlg::OnExitClicked() {
@@ -226,6 +270,7 @@ const MessageMap* CFerrowDlg::ClassMessageMap() {
         // Handled here and never passed on: to the dialog procedure WM_USER + 1
         // is DM_SETDEFID, which would take the default button away from Scan.
         OnMessage<&CFerrowDlg::OnTolmNotify>(WM_TOLM_NOTIFY),
+        OnMessage<&CFerrowDlg::OnTimer>(WM_TIMER),
         OnCommand<&CFerrowDlg::OnExitClicked>(IDOK),
         OnMessage<&CFerrowDlg::OnDestroy>(WM_DESTROY),
         OnMessage<&CFerrowDlg::OnScanNotSent>(kWmScanNotSent),

@@ -6,6 +6,18 @@
 
 namespace {
 
+// A take from the library's queue costs tens of microseconds; one that takes
+// this long waited for the library's lock.
+constexpr double kBusyLibraryMs = 2;
+
+double NowMs() {
+    LARGE_INTEGER now;
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
 std::string TextForSocketStatus(int status, int os_error) {
     switch (status) {
         case TOLM_SOCKET_OK:
@@ -42,17 +54,45 @@ std::string ScanNotSentText(const TolmFunctions& tolm) {
     return TextForSocketStatus(status, os_error);
 }
 
-bool TakeInvalidPasswordEntry(const TolmFunctions& tolm, const std::uint8_t* configured) {
-    std::uint8_t first[TOLM_MAC_SIZE] = {};
-    if (tolm.TOLM_GetInvPswdMacId(first) != 1) return false;
-    tolm.TOLM_RemoveFirstInvPswdMacId();
-    return configured != nullptr && std::memcmp(first, configured, TOLM_MAC_SIZE) == 0;
+TakeOutcome TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
+                          const std::function<void(const TOLM_ModuleScanResponseType&)>& take) {
+    const DWORD start = ::GetTickCount();
+    TOLM_ModuleScanResponseType response;
+    for (;;) {
+        const double asked = NowMs();
+        const bool taken = tolm.TOLM_GetResponse(&response) != 0;
+        // Also the case of a take that waited in vain for the lock's whole
+        // time-out: it gives 0 with answers still queued.
+        if (NowMs() - asked >= kBusyLibraryMs) {
+            if (taken) take(response);
+            return TakeOutcome::kLibraryBusy;
+        }
+        if (!taken) return TakeOutcome::kQueueEmpty;
+        take(response);
+        if (::GetTickCount() - start >= budget_ms) return TakeOutcome::kTimeUp;
+    }
 }
 
-void DropConfiguredInvalidPasswordEntry(const TolmFunctions& tolm, const std::uint8_t* configured) {
+bool TakeInvalidPasswordEntries(const TolmFunctions& tolm, const std::uint8_t* configured) {
+    bool named = false;
     std::uint8_t first[TOLM_MAC_SIZE] = {};
-    if (configured != nullptr && tolm.TOLM_GetInvPswdMacId(first) == 1 &&
-        std::memcmp(first, configured, TOLM_MAC_SIZE) == 0) {
-        tolm.TOLM_RemoveFirstInvPswdMacId();
+    while (tolm.TOLM_GetInvPswdMacId(first) == 1 && tolm.TOLM_RemoveFirstInvPswdMacId() == 1) {
+        named =
+            named || (configured != nullptr && std::memcmp(first, configured, TOLM_MAC_SIZE) == 0);
     }
+    return named;
+}
+
+std::optional<DWORD> RescanLimit::OnReconfigured(DWORD now) {
+    constexpr DWORD kInterval = 1000;
+    if (m_bDue) return std::nullopt;
+    m_bDue = true;
+    // Unsigned arithmetic keeps this right when the tick count wraps.
+    const DWORD since = m_last ? now - *m_last : kInterval;
+    return since >= kInterval ? 0 : kInterval - since;
+}
+
+void RescanLimit::Rescanned(DWORD now) {
+    m_last = now;
+    m_bDue = false;
 }

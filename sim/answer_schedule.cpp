@@ -3,15 +3,21 @@
 namespace tolm::sim {
 
 AnswerSchedule::AnswerSchedule(std::uint32_t seed, unsigned delay_max_ms,
-                               std::vector<unsigned> answer_delays_ms)
-    : random_(seed), delay_max_ms_(delay_max_ms), answer_delays_ms_(std::move(answer_delays_ms)) {}
+                               std::vector<unsigned> answer_delays_ms,
+                               std::chrono::nanoseconds spacing)
+    : random_(seed),
+      delay_max_ms_(delay_max_ms),
+      answer_delays_ms_(std::move(answer_delays_ms)),
+      spacing_(spacing) {}
 
 void AnswerSchedule::AddScan(Clock::time_point now, std::size_t module_count) {
     for (std::size_t module = 0; module < module_count; ++module) {
         // mt19937's sequence is fixed by the standard, unlike the distributions.
         auto delay_ms = delay_max_ms_ == 0 ? 0u : random_() % (delay_max_ms_ + 1u);
         if (module < answer_delays_ms_.size()) delay_ms += answer_delays_ms_[module];
-        answers_.push({now + std::chrono::milliseconds(delay_ms), planned_++, module});
+        const auto due = now + std::chrono::milliseconds(delay_ms) +
+                         spacing_ * static_cast<std::int64_t>(module);
+        answers_.push({std::chrono::time_point_cast<Clock::duration>(due), planned_++, module});
     }
 }
 

@@ -142,6 +142,10 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
         o.loss = *share;
     });
     switch_flag("--burst", G::kServe, [](Options& o) { o.burst = true; });
+    value_flag("--answers-per-second", G::kServe,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.answers_per_second = ParseCount(f, v, 1, 1000000);
+               });
     value_flag("--log", G::kServe,
                [](Options& o, const std::string&, const std::string& v) { o.log_path = v; });
     value_flag("--ready-file", G::kServe,
@@ -209,6 +213,8 @@ void CheckCombination(const Options& options, const std::map<Group, std::string>
         throw UsageError("--rate paces the datagrams itself; it does not go with --interval-us");
     if (options.burst && options.delay_max_ms > 0)
         throw UsageError("--burst answers at once; it does not go with --delay-max-ms");
+    if (options.burst && options.answers_per_second > 0)
+        throw UsageError("--burst answers at once; it does not go with --answers-per-second");
 }
 
 }  // namespace

@@ -43,6 +43,9 @@ Serving (the default mode)
                           for one in ten), as a plant network loses datagrams (default 0)
   --burst                 answer a scan back to back from precomposed datagrams with no
                           other work per answer, for stress tests; not with --delay-max-ms
+  --answers-per-second N  the modules answer a scan one after another, N a second (module n
+                          n/N seconds after the scan, on top of its delays), for load tests;
+                          not with --burst
   --log FILE              one line per received datagram, flushed at once: printable
                           ASCII as is, a backslash as \\, every other byte as \xNN
                           (upper-case hex; the trailing NUL shows as \x00)

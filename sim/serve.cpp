@@ -63,6 +63,11 @@ std::vector<unsigned> AnswerDelays(const std::vector<Module>& modules) {
     return delays;
 }
 
+std::chrono::nanoseconds Spacing(unsigned answers_per_second) {
+    if (answers_per_second == 0) return {};
+    return std::chrono::nanoseconds(1000000000 / answers_per_second);
+}
+
 // Written aside and renamed, so that whoever sees the file sees the whole pid.
 void WriteReadyFile(const std::string& path) {
     if (path.empty()) return;
@@ -79,7 +84,8 @@ class Server {
     Server(const Options& options, std::vector<Module> modules)
         : options_(options),
           responder_(std::move(modules)),
-          schedule_(options.seed, options.delay_max_ms, AnswerDelays(responder_.modules())),
+          schedule_(options.seed, options.delay_max_ms, AnswerDelays(responder_.modules()),
+                    Spacing(options.answers_per_second)),
           loss_(options.seed, options.loss),
           log_(options.log_path),
           socket_(kProtocolPort),

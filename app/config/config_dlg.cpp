@@ -10,16 +10,24 @@ namespace {
 // Each text holds at most 127 characters and its NUL.
 constexpr int kTextLimit = TOLM_TEXT_SIZE - 1;
 
+// What the control holds, and which of its fields are blank.
+void ReadAddress(const CIPAddressCtrl& control, DWORD& address, unsigned& blank) {
+    control.GetAddress(address);
+    blank = control.GetBlankFields();
+}
+
 // An empty string stores an empty text; a longer one is cut to the buffer.
 void CopyText(const CString& text, char (&buffer)[TOLM_TEXT_SIZE]) {
     std::strncpy(buffer, text, sizeof buffer - 1);
     buffer[sizeof buffer - 1] = '\0';
 }
 
-// Shows a reported address, or leaves the control blank and out of reach.
-void ShowAddress(CIPAddressCtrl& control, std::uint8_t valid, DWORD address) {
+// Shows a reported address, its blank fields blank, or leaves the control
+// blank and out of reach.
+void ShowAddress(CIPAddressCtrl& control, std::uint8_t valid, DWORD address, unsigned blank) {
     if (valid == 1) {
         control.SetAddress(address);
+        control.BlankFields(blank);
     } else {
         control.ClearAddress();
         control.EnableWindow(false);
@@ -66,13 +74,13 @@ BOOL CConfigDlg::OnInitDialog() {
     } else {
         m_editHostName.EnableWindow(false);
     }
-    ShowAddress(m_ipSubnetMask, m_bSubnetMaskValid, m_dwSubnetMask);
-    ShowAddress(m_ipAddress, m_bIpAddressValid, m_dwIpAddress);
-    ShowAddress(m_ipGateway, m_bGatewayValid, m_dwGateway);
-    ShowAddress(m_ipPrimaryDns, m_bPrimaryDnsValid, m_dwPrimaryDns);
-    ShowAddress(m_ipSecondaryDns, m_bSecondaryDnsValid, m_dwSecondaryDns);
+    ShowAddress(m_ipSubnetMask, m_bSubnetMaskValid, m_dwSubnetMask, m_nSubnetMaskBlank);
+    ShowAddress(m_ipAddress, m_bIpAddressValid, m_dwIpAddress, m_nIpAddressBlank);
+    ShowAddress(m_ipGateway, m_bGatewayValid, m_dwGateway, m_nGatewayBlank);
+    ShowAddress(m_ipPrimaryDns, m_bPrimaryDnsValid, m_dwPrimaryDns, m_nPrimaryDnsBlank);
+    ShowAddress(m_ipSecondaryDns, m_bSecondaryDnsValid, m_dwSecondaryDns, m_nSecondaryDnsBlank);
     if (m_bPasswordProtected == 0) m_editPassword.SetReadOnly(true);
-    m_editNewPassword.SetReadOnly(true);
+    m_editNewPassword.SetReadOnly(m_bChangePassword != 1);
     return TRUE;
 }
 
@@ -87,11 +95,11 @@ void CConfigDlg::OnChangePassword() {
 
 void CConfigDlg::OnDestroy() {
     // After Set or Cancel alike: what the controls hold becomes the outputs.
-    m_ipSubnetMask.GetAddress(m_dwSubnetMask);
-    m_ipAddress.GetAddress(m_dwIpAddress);
-    m_ipGateway.GetAddress(m_dwGateway);
-    m_ipPrimaryDns.GetAddress(m_dwPrimaryDns);
-    m_ipSecondaryDns.GetAddress(m_dwSecondaryDns);
+    ReadAddress(m_ipSubnetMask, m_dwSubnetMask, m_nSubnetMaskBlank);
+    ReadAddress(m_ipAddress, m_dwIpAddress, m_nIpAddressBlank);
+    ReadAddress(m_ipGateway, m_dwGateway, m_nGatewayBlank);
+    ReadAddress(m_ipPrimaryDns, m_dwPrimaryDns, m_nPrimaryDnsBlank);
+    ReadAddress(m_ipSecondaryDns, m_dwSecondaryDns, m_nSecondaryDnsBlank);
     CopyText(m_strPassword, m_szPassword);
     CopyText(m_strNewPassword, m_szNewPassword);
     CopyText(m_strHostName, m_szHostName);

@@ -1,7 +1,8 @@
 // CConfigDlg: one module's network settings and password, edited before a
 // configure request goes out. The caller fills the input members, runs the
 // dialog and, after Set, reads the output members; the dialog knows nothing
-// of the protocol or the record.
+// of the protocol or the record. Run again, the same object opens with what
+// the user left in it.
 #pragma once
 
 #include <windows.h>
@@ -51,6 +52,14 @@ class CConfigDlg : public CDialog {
     int m_bChangePassword = 0;
     CString m_strHostName;
     HICON m_hIcon;
+    // The blank fields of each address control (bit 0 its first number) when
+    // the dialog closed; set again when it opens, so that a dialog opened
+    // once more shows the addresses as they were left, partly blank included.
+    unsigned m_nSubnetMaskBlank = 0;
+    unsigned m_nIpAddressBlank = 0;
+    unsigned m_nGatewayBlank = 0;
+    unsigned m_nPrimaryDnsBlank = 0;
+    unsigned m_nSecondaryDnsBlank = 0;
 
   protected:
     void DoDataExchange(CDataExchange& dx) override;

@@ -16,4 +16,8 @@ class CIPAddressCtrl : public CWnd {
         return static_cast<int>(SendMessage(IPM_GETADDRESS, 0, reinterpret_cast<LPARAM>(&address)));
     }
     void ClearAddress() { SendMessage(IPM_CLEARADDRESS); }
+    // Which fields are blank: bit 0 for the first (leftmost) number, up to bit 3.
+    unsigned GetBlankFields() const;
+    // Blanks the fields whose bits are set, as GetBlankFields gives them.
+    void BlankFields(unsigned blank);
 };

@@ -19,6 +19,15 @@ int CListCtrl::InsertItem(int index, const char* text) {
     return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
+int CListCtrl::InsertItem(int index, const char* text, DWORD_PTR data) {
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = index;
+    item.pszText = const_cast<char*>(text);
+    item.lParam = static_cast<LPARAM>(data);
+    return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
 bool CListCtrl::SetItemText(int item, int subitem, const char* text) {
     LVITEMA value{};
     value.iSubItem = subitem;

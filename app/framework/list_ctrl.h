@@ -12,6 +12,8 @@ class CListCtrl : public CWnd {
   public:
     int InsertColumn(int index, const char* heading, int format, int width);
     int InsertItem(int index, const char* text);
+    // The same with the row's item data set at once.
+    int InsertItem(int index, const char* text, DWORD_PTR data);
     bool SetItemText(int item, int subitem, const char* text);
     bool SetItemData(int item, DWORD_PTR data);
     DWORD_PTR GetItemData(int item) const;

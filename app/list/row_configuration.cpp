@@ -9,6 +9,14 @@
 
 namespace {
 
+// What the request carries for a value the module is to keep.
+constexpr std::uint32_t kUnchanged = 0xFFFFFFFF;
+constexpr std::uint8_t kDhcpUnchanged = 2;
+
+std::uint32_t Shown(std::uint8_t valid, DWORD value) {
+    return valid == 1 ? value : kUnchanged;
+}
+
 // At most 127 characters and a NUL, whatever the source holds.
 void CopyText(const char (&text)[TOLM_TEXT_SIZE], char (&field)[TOLM_TEXT_SIZE]) {
     const std::string value = tolm::client::FieldText(text).substr(0, TOLM_TEXT_SIZE - 1);
@@ -68,13 +76,17 @@ TOLM_ConfigureRequestType ConfigureRequestFrom(const TOLM_ModuleScanResponseType
     CopyText(dialog.m_szPassword, request.szPassword);
     request.bChangePassword = dialog.m_bChangePassword == 1 ? 1 : 0;
     if (request.bChangePassword == 1) CopyText(dialog.m_szNewPassword, request.szNewPassword);
-    request.dwIpAddress = dialog.m_dwIpAddress;
-    request.dwSubnetMask = dialog.m_dwSubnetMask;
-    request.dwGateway = dialog.m_dwGateway;
-    request.bDhcpEnabled = dialog.m_nDhcp == 0 ? 1 : 0;
+    request.dwIpAddress = Shown(dialog.m_bIpAddressValid, dialog.m_dwIpAddress);
+    request.dwSubnetMask = Shown(dialog.m_bSubnetMaskValid, dialog.m_dwSubnetMask);
+    request.dwGateway = Shown(dialog.m_bGatewayValid, dialog.m_dwGateway);
+    if (dialog.m_nDhcp == 0) {
+        request.bDhcpEnabled = 1;
+    } else {
+        request.bDhcpEnabled = dialog.m_nDhcp == 1 ? 0 : kDhcpUnchanged;
+    }
     CopyText(dialog.m_szHostName, request.szHostName);
-    request.dwDns1 = dialog.m_dwPrimaryDns;
-    request.dwDns2 = dialog.m_dwSecondaryDns;
+    request.dwDns1 = Shown(dialog.m_bPrimaryDnsValid, dialog.m_dwPrimaryDns);
+    request.dwDns2 = Shown(dialog.m_bSecondaryDnsValid, dialog.m_dwSecondaryDns);
     return request;
 }
 

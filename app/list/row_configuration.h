@@ -32,8 +32,9 @@ std::optional<TOLM_ModuleScanResponseType> FindDevice(const DeviceRecords& devic
 void SetConfigInputs(const TOLM_ModuleScanResponseType& record, CConfigDlg& dialog);
 
 // The request for the record's module from the dialog's outputs after Set.
-// Addresses go out as the controls held them (a cleared one as 0.0.0.0);
-// DHCP "On" goes out as on, anything else as off.
+// A value the module did not report, whose control the user could not
+// reach, is left unchanged: an address as 255.255.255.255, DHCP with neither
+// button set as 2. The others go out as the controls held them.
 TOLM_ConfigureRequestType ConfigureRequestFrom(const TOLM_ModuleScanResponseType& record,
                                                const CConfigDlg& dialog);
 

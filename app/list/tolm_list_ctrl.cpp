@@ -5,8 +5,10 @@
 #include <memory>
 
 #include "client/configure_request.h"
+#include "config/confirm_password_dlg.h"
 #include "framework/message_box.h"
 #include "list/column_spec.h"
+#include "list/request_checks.h"
 #include "list/row_configuration.h"
 #include "list/row_order.h"
 #include "record_text.h"
@@ -21,14 +23,16 @@ int CTolmListCtrl::SetColumns(const char* spec) {
 }
 
 void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response) {
-    for (POSITION position = m_Devices.GetTailPosition(); position != nullptr;) {
-        const TOLM_ModuleScanResponseType& listed = m_Devices.GetPrev(position);
-        if (std::memcmp(listed.abMacId, response.abMacId, TOLM_MAC_SIZE) == 0) return;
-    }
+    std::array<std::uint8_t, TOLM_MAC_SIZE> mac;
+    std::copy(response.abMacId, response.abMacId + TOLM_MAC_SIZE, mac.begin());
+    if (!m_ListedMacs.insert(mac).second) return;
     m_Devices.AddTail(response);
     const tolm::client::ListTexts texts = tolm::client::ListRowTexts(response);
     InsertRow(texts);
-    m_SortHeader.SetSortArrow(m_nSortColumn, m_bSortAscending);
+    // The arrow shows from the first row on; sorting sets it again. Setting
+    // it for every row would cost more than the row itself under Wine, where
+    // the header's repaint request is a round trip to the wineserver.
+    if (GetItemCount() == 1) m_SortHeader.SetSortArrow(m_nSortColumn, m_bSortAscending);
 }
 
 int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
@@ -38,12 +42,16 @@ int CTolmListCtrl::InsertRow(std::span<const std::string> texts) {
         row_texts->texts.push_back(index < texts.size() ? texts[index] : std::string());
     }
     const std::vector<std::string>& copies = row_texts->texts;
-    const int row = InsertItem(SortedPosition(*row_texts), copies.empty() ? "" : copies[0].c_str());
+    const int row = InsertItem(SortedPosition(*row_texts), copies.empty() ? "" : copies[0].c_str(),
+                               reinterpret_cast<DWORD_PTR>(row_texts.get()));
     if (row < 0) return -1;
+    // The row owns its texts from here on.
+    const std::size_t at = std::min(static_cast<std::size_t>(row), m_RowsInOrder.size());
+    m_RowsInOrder.insert(m_RowsInOrder.begin() + static_cast<std::ptrdiff_t>(at),
+                         row_texts.release());
     for (int column = 1; column < m_nColumns; ++column) {
         SetItemText(row, column, copies[static_cast<std::size_t>(column)].c_str());
     }
-    SetItemData(row, reinterpret_cast<DWORD_PTR>(row_texts.release()));
     return row;
 }
 
@@ -54,10 +62,11 @@ int CTolmListCtrl::SortedPosition(const RowTexts& texts) const {
     const auto key = reinterpret_cast<LPARAM>(&texts);
     const auto self = reinterpret_cast<LPARAM>(this);
     int first = 0;
-    int end = GetItemCount();
+    int end = static_cast<int>(m_RowsInOrder.size());
     while (first < end) {
         const int middle = first + (end - first) / 2;
-        if (CompareRows(key, static_cast<LPARAM>(GetItemData(middle)), self) < 0) {
+        const auto row = reinterpret_cast<LPARAM>(m_RowsInOrder[static_cast<std::size_t>(middle)]);
+        if (CompareRows(key, row, self) < 0) {
             end = middle;
         } else {
             first = middle + 1;
@@ -69,11 +78,18 @@ int CTolmListCtrl::SortedPosition(const RowTexts& texts) const {
 void CTolmListCtrl::FreeRowTexts(int row) {
     delete reinterpret_cast<RowTexts*>(GetItemData(row));
     SetItemData(row, 0);
+    if (row >= 0 && static_cast<std::size_t>(row) < m_RowsInOrder.size())
+        m_RowsInOrder[static_cast<std::size_t>(row)] = nullptr;
 }
 
 void CTolmListCtrl::ClearDevices() {
-    for (int row = 0; row < GetItemCount(); ++row) FreeRowTexts(row);
+    // The rows go before their texts, so that none points at freed texts,
+    // and without a change of item data each, which the list view would
+    // report to the main window: a second for 20,000 rows under Wine.
+    std::vector<std::unique_ptr<RowTexts>> texts(m_RowsInOrder.begin(), m_RowsInOrder.end());
+    m_RowsInOrder.clear();
     m_Devices.RemoveAll();
+    m_ListedMacs.clear();
     DeleteAllItems();
 }
 
@@ -84,6 +100,7 @@ bool CTolmListCtrl::GetConfiguredMac(std::uint8_t* mac) const {
 }
 
 void CTolmListCtrl::SetConfiguredMac(const std::uint8_t* mac) {
+    ++m_nConfigureAttempt;
     m_ConfiguredMac.emplace();
     std::copy(mac, mac + TOLM_MAC_SIZE, m_ConfiguredMac->begin());
 }
@@ -104,6 +121,8 @@ void CTolmListCtrl::HoldDrawing(bool hold) {
 
 void CTolmListCtrl::Resort() {
     SortItems(&CompareRows, reinterpret_cast<LPARAM>(this));
+    for (std::size_t row = 0; row < m_RowsInOrder.size(); ++row)
+        m_RowsInOrder[row] = reinterpret_cast<RowTexts*>(GetItemData(static_cast<int>(row)));
 }
 
 int CALLBACK CTolmListCtrl::CompareRows(LPARAM first, LPARAM second, LPARAM list) {
@@ -146,18 +165,39 @@ void CTolmListCtrl::OnLButtonDblClk(UINT, POINT point) {
     const std::optional<TOLM_ModuleScanResponseType> record = FindDevice(m_Devices, *mac);
     if (!record) return;
     SetConfigInputs(*record, dialog);
-    if (dialog.DoModal() != IDOK) return;
-    const TOLM_ConfigureRequestType request = ConfigureRequestFrom(*record, dialog);
-    if (!tolm::client::IsLegalHostName(request.szHostName)) {
-        AfxMessageBox(kIllegalHostNameText, MB_OK | MB_ICONEXCLAMATION);
-        return;
+    // After a refusal the dialog opens again with everything as the user left it.
+    while (dialog.DoModal() == IDOK && !SendConfiguration(*record, dialog)) {
     }
+}
+
+bool CTolmListCtrl::SendConfiguration(const TOLM_ModuleScanResponseType& record,
+                                      const CConfigDlg& dialog) {
+    const TOLM_ConfigureRequestType request = ConfigureRequestFrom(record, dialog);
+    if (const std::string refusal = RefusalText(request, dialog); !refusal.empty()) {
+        AfxMessageBox(refusal.c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return false;
+    }
+    for (const std::string& question : QuestionsBeforeSending(request, dialog)) {
+        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
+            return false;
+    }
+    if (AsksForNewPasswordAgain(request) && !ConfirmNewPassword(request.szNewPassword))
+        return false;
     const auto previous = m_ConfiguredMac;
     SetConfiguredMac(request.abMacId);
-    if (Tolm().TOLM_SendConfigure(&request) != 0) return;
+    if (Tolm().TOLM_SendConfigure(&request) != 0) return true;
     // Nothing went out, so no reply will name this module.
     m_ConfiguredMac = previous;
     AfxMessageBox(ConfigurationNotSentText(request).c_str(), MB_OK | MB_ICONEXCLAMATION);
+    return false;
+}
+
+bool CTolmListCtrl::ConfirmNewPassword(const char* new_password) {
+    CConfirmPasswordDlg confirm;
+    if (confirm.DoModal() != IDOK) return false;
+    if (confirm.m_strPassword.str() == new_password) return true;
+    AfxMessageBox(kNewPasswordMismatchText, MB_OK | MB_ICONEXCLAMATION);
+    return false;
 }
 
 const MessageMap* CTolmListCtrl::ClassMessageMap() {

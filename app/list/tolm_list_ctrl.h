@@ -7,10 +7,12 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "config/config_dlg.h"
 #include "framework/list.h"
 #include "framework/list_ctrl.h"
 #include "list/sort_header.h"
@@ -32,7 +34,10 @@ class CTolmListCtrl : public CListCtrl {
     void ClearDevices();
     // The MAC of the module the last configure request went to; false while none was sent.
     bool GetConfiguredMac(std::uint8_t* mac) const;
+    // Remembers the module a configure request goes to; each call starts a new attempt.
     void SetConfiguredMac(const std::uint8_t* mac);
+    // Counts the configure attempts: 0 before the first.
+    int GetConfigureAttempt() const { return m_nConfigureAttempt; }
     void SortByColumn(int column, BOOL ascending);
     // Sorts the rows again with the current sort state.
     void Resort();
@@ -51,6 +56,13 @@ class CTolmListCtrl : public CListCtrl {
     CList<TOLM_ModuleScanResponseType, const TOLM_ModuleScanResponseType&> m_Devices;
     // Empty until a configure request was sent, so no reported MAC matches before.
     std::optional<std::array<std::uint8_t, TOLM_MAC_SIZE>> m_ConfiguredMac;
+    int m_nConfigureAttempt = 0;
+    // The MACs of m_Devices, so that a new answer is matched at once however
+    // many modules are listed.
+    std::set<std::array<std::uint8_t, TOLM_MAC_SIZE>> m_ListedMacs;
+    // Each row's texts in the order the list shows them, so that a new row's
+    // place is found without asking the list view for item data row by row.
+    std::vector<RowTexts*> m_RowsInOrder;
     int m_nColumns = 0;
     int m_nSortColumn = 0;
     CSortHeaderCtrl m_SortHeader;
@@ -67,6 +79,12 @@ class CTolmListCtrl : public CListCtrl {
     int SortedPosition(const RowTexts& texts) const;
     void OnColumnClick(NMHDR* notification, LRESULT* result);
     // Configures the module of the row at the pointer's height through the
-    // configuration dialog.
+    // configuration dialog, opened again after every refusal.
     void OnLButtonDblClk(UINT flags, POINT point);
+    // Checks what the dialog holds, asks what is to be asked and sends the
+    // request; false when nothing went out.
+    bool SendConfiguration(const TOLM_ModuleScanResponseType& record, const CConfigDlg& dialog);
+    // Asks for `new_password` a second time; false, with the user told, when
+    // it differs or the user cancels.
+    bool ConfirmNewPassword(const char* new_password);
 };

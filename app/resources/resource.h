@@ -8,6 +8,7 @@
 #define IDD_CONFIG 103
 #define IDS_MAIN_TITLE 104
 #define IDS_ABOUT_TITLE 105
+#define IDD_CONFIRM_PASSWORD 106
 #define IDR_MAINFRAME 128
 
 // The system menu entry that opens the About box.
@@ -30,6 +31,9 @@
 #define IDC_CHANGE_PASSWORD 1013
 #define IDC_SECONDARY_DNS 1014
 #define IDC_HOST_NAME 1015
+
+// The new password, asked for a second time.
+#define IDC_CONFIRM_PASSWORD 1016
 
 // About box.
 #define IDC_ABOUT_VERSION 1014

@@ -18,23 +18,11 @@
 #include "framework/win_app.h"
 #include "harness.h"
 #include "resource.h"
+#include "stopwatch.h"
 
 namespace {
 
 constexpr DWORD kPatience = 30000;
-
-double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
-    LARGE_INTEGER frequency;
-    ::QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
-           static_cast<double>(frequency.QuadPart);
-}
-
-LARGE_INTEGER Now() {
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return now;
-}
 
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
@@ -61,12 +49,12 @@ int main(int argc, char** argv) {
         // The first scan's answers, then each run from a press of Scan.
         complete = gui_test::WaitUntil(full, kPatience);
         for (int run = 0; run < runs && complete; ++run) {
-            const LARGE_INTEGER pressed = Now();
+            const tolm::bench::Stopwatch pressed;
             gui_test::ClickButton(window, IDC_SCAN);
             complete = gui_test::WaitUntil(full, kPatience);
-            filled.push_back(Milliseconds(pressed, Now()));
+            filled.push_back(pressed.Milliseconds());
             ::UpdateWindow(list);
-            painted.push_back(Milliseconds(pressed, Now()));
+            painted.push_back(pressed.Milliseconds());
         }
         gui_test::ClickButton(window, IDOK);
     });

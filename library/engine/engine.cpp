@@ -20,8 +20,9 @@ constexpr std::size_t kMaxDatagram = 1500;
 // thousand answers even if the worker read none during the burst.
 constexpr int kSocketReceiveBuffer = 4 * 1024 * 1024;
 // Datagrams read per hold of the mutex: under a flood the socket never runs
-// dry, and a host call waiting for the mutex would otherwise time out.
-constexpr int kDatagramsPerPass = 64;
+// dry, and a host call waiting for the mutex would otherwise time out. A host
+// call waits for at most this many, a few milliseconds under Wine.
+constexpr int kDatagramsPerPass = 32;
 // How long the worker stands aside, at most, for host calls waiting between
 // two passes; the mutex does not hand itself over on every platform.
 constexpr int kYieldsForHosts = 1000;

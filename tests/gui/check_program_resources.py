@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Checks the resources built into "Brannic Linkora CFG.exe": the three dialog
+"""Checks the resources built into "Brannic Linkora CFG.exe": the four dialog
 templates control by control, the strings, the icon's images, the version
 resource and the manifest; and that it is a GUI program for its machine.
 Exit status 0 when all holds; every failure is listed."""
@@ -69,6 +69,14 @@ CONFIG = ("configuration dialog", 103, DS_MODALFRAME | WS_POPUP | WS_CAPTION | W
     (1009, "Button", "Off", (200, 48, 25, 10), 0, BS_AUTORADIOBUTTON),
     (1013, "Button", "Change password", (190, 155, 73, 10), WS_TABSTOP, BS_AUTOCHECKBOX),
     (-1, "Button", "Ethernet configuration", (5, 5, 295, 190), 0, BS_GROUPBOX),
+])
+CONFIRM = ("new password's confirmation", 106, DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU,
+           0, (186, 63), [
+    (-1, "Static", "Type the new password again:", (7, 9, 172, 8), 0, 0),
+    (1016, "Edit", "", (7, 21, 172, 14), ES_PASSWORD | WS_BORDER | ES_AUTOHSCROLL | WS_TABSTOP,
+     None),
+    (1, "Button", "OK", (75, 42, 50, 14), WS_TABSTOP, BS_DEFPUSHBUTTON),
+    (2, "Button", "Cancel", (129, 42, 50, 14), WS_TABSTOP, 0),
 ])
 # Controls that must not have these: radio buttons no tab stop, "Off" no group.
 NOT_SET = {(103, 1008): WS_TABSTOP, (103, 1009): WS_TABSTOP | WS_GROUP}
@@ -236,7 +244,7 @@ def main():
     pe = struct.unpack_from("<I", data, 0x3C)[0]
     expect(struct.unpack_from("<H", data, pe + 24 + 68)[0] == 2, "not a GUI program")
     resources = {(kind, name): blob for (kind, name, _), blob in image.resources()}
-    for spec in (ABOUT, MAIN, CONFIG):
+    for spec in (ABOUT, MAIN, CONFIG, CONFIRM):
         check_dialog(resources, spec)
     check_strings(resources)
     check_icon(resources)

@@ -1,8 +1,10 @@
 // The configuration dialog on its own: its inputs shown in the controls, the
-// enabling rules, "Change password", the 127-character limits and the outputs
-// after Set and Cancel; the edge cases of the steps around it (inputs from a
-// record, the request from the outputs, the row's MAC, the not-sent text);
-// and double-clicks on the device list that open nothing.
+// enabling rules, "Change password", the 127-character limits, the outputs
+// after Set and Cancel, and what it shows when opened again; the new
+// password's second dialog; the edge cases of the steps around it (inputs
+// from a record, the request from the outputs, what Set refuses and asks,
+// the row's MAC, the not-sent text); and double-clicks on the device list
+// that open nothing.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -16,8 +18,10 @@
 
 #include "check_log.h"
 #include "config/config_dlg.h"
+#include "config/confirm_password_dlg.h"
 #include "gui_tests.h"
 #include "harness.h"
+#include "list/request_checks.h"
 #include "list/row_configuration.h"
 #include "list_dialog.h"
 #include "resource.h"
@@ -62,12 +66,38 @@ void FillEveryInput(CConfigDlg& dialog) {
     dialog.m_bPasswordProtected = 1;
 }
 
+// The static labels of `dialog` whose text does not fit their control on one
+// line, so that a word of theirs would wrap out of sight.
+std::string LabelsCut(HWND dialog) {
+    std::string cut;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        char kind[16] = {};
+        ::GetClassNameA(child, kind, sizeof kind);
+        if (lstrcmpiA(kind, "Static") != 0) continue;
+        const std::string text = WindowText(child);
+        RECT room;
+        ::GetClientRect(child, &room);
+        RECT needed{0, 0, 0, 0};
+        const HDC dc = ::GetDC(child);
+        const HGDIOBJ font =
+            ::SelectObject(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(child, WM_GETFONT, 0, 0)));
+        ::DrawTextA(dc, text.c_str(), -1, &needed, DT_CALCRECT | DT_SINGLELINE);
+        ::SelectObject(dc, font);
+        ::ReleaseDC(child, dc);
+        if (needed.right > room.right) cut += "\"" + text + "\" ";
+    }
+    return cut;
+}
+
 void CheckOpened(HWND window) {
     bool shown = true;
     for (const int id : kAddressIds) shown = shown && ControlEnabled(window, id);
     for (const int id : {IDC_HOST_NAME, IDC_PASSWORD, IDC_NEW_PASSWORD}) {
         shown = shown && ::SendMessageA(Item(window, id), EM_GETLIMITTEXT, 0, 0) == 127;
     }
+    const std::string cut = LabelsCut(window);
+    Check(cut.empty(), "every label fits on its line, none cut to its first word: " + cut);
     Check(shown && WindowText(window) == "Configure: 02-00-0A-0B-0C-01" &&
               ::SendMessageA(window, WM_GETICON, ICON_BIG, 0) != 0 &&
               ::SendMessageA(window, WM_GETICON, ICON_SMALL, 0) != 0 &&
@@ -213,11 +243,14 @@ void CheckStepsAroundTheDialog() {
     dialog.m_bChangePassword = 2;
     std::strcpy(dialog.m_szNewPassword, "unused");
     const TOLM_ConfigureRequestType request = ConfigureRequestFrom(Reported(), dialog);
-    Check(request.bDhcpEnabled == 0 && request.bChangePassword == 0 &&
-              request.szNewPassword[0] == '\0' &&
+    Check(request.bDhcpEnabled == 2 && request.dwIpAddress == Address("10.1.1.1") &&
+              request.dwSubnetMask == 0xFFFFFFFF && request.dwGateway == 0xFFFFFFFF &&
+              request.dwDns1 == 0xFFFFFFFF && request.dwDns2 == 0xFFFFFFFF &&
+              request.bChangePassword == 0 && request.szNewPassword[0] == '\0' &&
               std::memcmp(request.abMacId, Reported().abMacId, TOLM_MAC_SIZE) == 0,
-          "the request for neither DHCP button says off; \"Change password\" other than 1 "
-          "sends no new password");
+          "the request leaves what the module did not report unchanged: every such address "
+          "255.255.255.255, neither DHCP button 2; \"Change password\" other than 1 sends no "
+          "new password");
 
     const auto mac = ParseRowMac("2-0-a-b-c-121");
     DeviceRecords devices;
@@ -242,6 +275,143 @@ void CheckStepsAroundTheDialog() {
                   "Configuration was NOT downloaded!\n\nThe password is too long: 90 characters, "
                   "at most 88 can be sent.",
           "a request that was not sent is named so, with the field that is too long");
+}
+
+// A dialog after Set with every value reported and sendable.
+void FillSendable(CConfigDlg& dialog) {
+    FillEveryInput(dialog);
+    std::strcpy(dialog.m_szHostName, "plc_01");
+}
+
+void CheckWhatSetRefusesAndAsks() {
+    const std::string refused = "Configuration was NOT downloaded!\n\n";
+    struct Case {
+        const char* what;
+        void (*change)(CConfigDlg&);
+        std::string told;  // empty: sent
+    };
+    const Case cases[] = {
+        {"as reported", [](CConfigDlg&) {}, ""},
+        {"IP 0.0.0.0", [](CConfigDlg& d) { d.m_dwIpAddress = 0; },
+         refused + "The IP address 0.0.0.0 would leave the module without an address."},
+        {"IP all ones", [](CConfigDlg& d) { d.m_dwIpAddress = 0xFFFFFFFF; },
+         refused + "The IP address 255.255.255.255 is the broadcast address, which no module can "
+                   "take."},
+        {"gateway partly blank", [](CConfigDlg& d) { d.m_nGatewayBlank = 0x8; },
+         refused + "The default gateway is partly blank: fill in all four numbers."},
+        {"gateway cleared", [](CConfigDlg& d) { d.m_dwGateway = 0, d.m_nGatewayBlank = 0xF; }, ""},
+        {"mask with a gap", [](CConfigDlg& d) { d.m_dwSubnetMask = Address("255.0.255.0"); },
+         refused + "The subnet mask 255.0.255.0 is not a subnet mask: its one bits must come "
+                   "first and without a gap, as in 255.255.255.0."},
+        {"mask 0.0.0.0", [](CConfigDlg& d) { d.m_dwSubnetMask = 0; },
+         refused + "The subnet mask 0.0.0.0 would leave the module no subnet: give one such as "
+                   "255.255.255.0."},
+        {"DNS all ones", [](CConfigDlg& d) { d.m_dwSecondaryDns = 0xFFFFFFFF; },
+         refused + "The secondary DNS server 255.255.255.255 cannot be sent: the request spends "
+                   "it on \"leave unchanged\"."},
+        {"IP 0.0.0.0 not reported",
+         [](CConfigDlg& d) { d.m_dwIpAddress = 0, d.m_bIpAddressValid = 0; }, ""},
+        {"';' in the password", [](CConfigDlg& d) { std::strcpy(d.m_szPassword, "ab;c"); },
+         refused + "The password holds ';' at position 3, which ends a piece of the request: the "
+                   "module would store only what stands before it."},
+        {"a tab in the new password",
+         [](CConfigDlg& d) { d.m_bChangePassword = 1, std::strcpy(d.m_szNewPassword, "a\tb"); },
+         refused + "The new password holds the byte \\x09 at position 2: only printable ASCII "
+                   "characters (blank to '~') can be sent."},
+        {"';' in an unused new password",
+         [](CConfigDlg& d) { std::strcpy(d.m_szNewPassword, ";"); }, ""},
+        {"illegal host name", [](CConfigDlg& d) { std::strcpy(d.m_szHostName, "plc-01"); },
+         kIllegalHostNameText},
+        {"host name too long",
+         [](CConfigDlg& d) { std::strcpy(d.m_szHostName, std::string(100, 'a').c_str()); },
+         refused + "The host name is too long: 100 characters, at most 93 can be sent."},
+    };
+    std::string wrong;
+    for (const Case& c : cases) {
+        CConfigDlg dialog;
+        FillSendable(dialog);
+        c.change(dialog);
+        const TOLM_ConfigureRequestType request = ConfigureRequestFrom(Module(0x21), dialog);
+        const std::string told = RefusalText(request, dialog);
+        if (told != c.told) wrong += std::string(c.what) + ": \"" + told + "\" ";
+    }
+    Check(wrong.empty(),
+          "Set refuses addresses that cut a module off, passwords the module "
+          "would not store as typed, illegal and too long host names, each in "
+          "words that name the field; the rest is sent: " +
+              wrong);
+
+    CConfigDlg dialog;
+    FillSendable(dialog);
+    dialog.m_dwGateway = Address("10.1.1.1");
+    dialog.m_bChangePassword = 1;
+    const TOLM_ConfigureRequestType empty_new = ConfigureRequestFrom(Module(0x21), dialog);
+    const std::vector<std::string> asked = QuestionsBeforeSending(empty_new, dialog);
+    std::strcpy(dialog.m_szNewPassword, "fresh_1");
+    dialog.m_dwGateway = 0;
+    const TOLM_ConfigureRequestType with_new = ConfigureRequestFrom(Module(0x21), dialog);
+    Check(asked.size() == 2 &&
+              asked[0] ==
+                  "The default gateway 10.1.1.1 is outside the subnet of the IP address "
+                  "192.168.0.10 (subnet mask 255.255.255.0): the module could not reach it.\n\n"
+                  "Send the configuration anyway?" &&
+              asked[1].find("Remove the module's password?") != std::string::npos &&
+              !AsksForNewPasswordAgain(empty_new) &&
+              QuestionsBeforeSending(with_new, dialog).empty() && AsksForNewPasswordAgain(with_new),
+          "a gateway outside the new address's subnet and an empty new password are asked about "
+          "first; gateway 0.0.0.0 is not; a new password typed is asked for again");
+}
+
+// What the user left in the dialog is there when the same dialog opens again.
+void CheckOpenedAgainAsLeft() {
+    CConfigDlg dialog;
+    FillEveryInput(dialog);
+    RunModal(dialog, [](HWND window) {
+        Type(Item(window, IDC_PASSWORD), "secret");
+        ClickButton(window, IDC_CHANGE_PASSWORD);
+        Type(Item(window, IDC_NEW_PASSWORD), "fresh_1");
+        ::SendMessageA(Item(window, IDC_GATEWAY), IPM_CLEARADDRESS, 0, 0);
+        Type(AddressField(Item(window, IDC_GATEWAY), 0), "10");
+        ::SendMessageA(Item(window, IDC_IP_ADDRESS), IPM_SETADDRESS, 0, Address("0.0.0.0"));
+        ClickButton(window, IDC_DHCP_ON);
+        Retype(Item(window, IDC_HOST_NAME), "plc-01");
+        ClickButton(window, IDOK);
+    });
+    bool as_left = false;
+    RunModal(dialog, [&as_left](HWND window) {
+        DWORD gateway = 0;
+        const LRESULT filled = ::SendMessageA(Item(window, IDC_GATEWAY), IPM_GETADDRESS, 0,
+                                              reinterpret_cast<LPARAM>(&gateway));
+        as_left = filled == 1 && gateway == Address("10.0.0.0") &&
+                  WindowText(AddressField(Item(window, IDC_GATEWAY), 1)).empty() &&
+                  AddressShown(window, IDC_IP_ADDRESS) == 0 &&
+                  ::SendMessageA(Item(window, IDC_IP_ADDRESS), IPM_ISBLANK, 0, 0) == 0 &&
+                  WindowText(Item(window, IDC_PASSWORD)) == "secret" &&
+                  ButtonChecked(window, IDC_CHANGE_PASSWORD) &&
+                  !EditReadOnly(window, IDC_NEW_PASSWORD) &&
+                  WindowText(Item(window, IDC_NEW_PASSWORD)) == "fresh_1" &&
+                  ButtonChecked(window, IDC_DHCP_ON) &&
+                  WindowText(Item(window, IDC_HOST_NAME)) == "plc-01";
+        ClickButton(window, IDCANCEL);
+    });
+    Check(as_left && dialog.m_nGatewayBlank == 0xE,
+          "opened again, the dialog shows what was left in it: the partly blank gateway with "
+          "its blank fields, the typed passwords, \"Change password\", DHCP and host name");
+}
+
+void CheckNewPasswordAskedAgain() {
+    CConfirmPasswordDlg confirm;
+    bool masked = false;
+    const INT_PTR result = RunModal(confirm, [&masked](HWND window) {
+        const HWND edit = Item(window, IDC_CONFIRM_PASSWORD);
+        masked = (::GetWindowLongA(edit, GWL_STYLE) & ES_PASSWORD) != 0 && ::GetFocus() == edit &&
+                 WindowText(window) == "Confirm new password" && LabelsCut(window).empty();
+        Type(edit, "s3cret_new");
+        ClickButton(window, IDOK);
+    });
+    Check(result == IDOK && masked && confirm.m_strPassword.str() == "s3cret_new",
+          "the new password is asked for again in a dialog of its own, masked, the focus in its "
+          "field; OK gives back what was typed");
 }
 
 void CheckDoubleClicksOnTheList() {
@@ -293,8 +463,11 @@ void CheckDoubleClicksOnTheList() {
 
 void RunConfigDialogTests() {
     CheckStepsAroundTheDialog();
+    CheckWhatSetRefusesAndAsks();
     CheckEveryInputShown();
     CheckNothingReported();
+    CheckOpenedAgainAsLeft();
+    CheckNewPasswordAskedAgain();
     CheckDoubleClicksOnTheList();
 }
 

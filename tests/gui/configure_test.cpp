@@ -2,8 +2,10 @@
 // main window as a user does: a double-click on a row, the dialog's fields
 // changed, Set; the datagram the simulator received, its answer and the list
 // refilled with the new values. Passwords wrong, missing and right, a new
-// password, host names legal and not, the list changing while the dialog is
-// open, and a request too long for the protocol.
+// password typed twice, alike or not, or left empty; host names legal and
+// not, the list changing while the dialog is open, a module that reported
+// little, an address refused and a gateway asked about, and a request too
+// long for the protocol; after every refusal the dialog opens again.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -20,6 +22,7 @@
 #include "gui_tests.h"
 #include "harness.h"
 #include "lab_environment.h"
+#include "list/request_checks.h"
 #include "list/row_configuration.h"
 #include "list_dialog.h"
 #include "resource.h"
@@ -74,6 +77,21 @@ bool Configure(const Setup& setup, int module, int column, const std::function<v
             edit(config);
             ClickButton(config, IDOK);
         });
+}
+
+// Double-clicks the module's row in `column`; each dialog that follows (the
+// configuration dialog opened again, the new password's) is driven by the
+// next of `drives`. How many showed.
+std::size_t ConfigureSteps(const Setup& setup, int module, int column,
+                           const std::vector<std::function<void(HWND)>>& drives) {
+    const int row = ModuleRow(setup.list, module);
+    if (row < 0) return 0;
+    return DriveDialogsOpenedBy(
+        [&] { DoubleClickList(setup.list, ListCellCenter(setup.list, row, column)); }, drives);
+}
+
+void Cancel(HWND dialog) {
+    ClickButton(dialog, IDCANCEL);
 }
 
 // The "Configure: " datagrams the simulator received after the first `before`.
@@ -188,14 +206,23 @@ void CheckPasswords(const Setup& setup) {
     for (const Attempt& a : attempts) {
         const std::size_t before = SimulatorLogLines(kConfigure).size();
         setup.boxes.Clear();
-        Configure(setup, kPasswordModule, 5, [&a](HWND config) {
+        std::vector<std::function<void(HWND)>> steps{[&a](HWND config) {
             Type(Item(config, IDC_PASSWORD), a.password);
             if (a.new_password != nullptr) {
                 ClickButton(config, IDC_CHANGE_PASSWORD);
                 Type(Item(config, IDC_NEW_PASSWORD), a.new_password);
             }
             SetAddress(config, IDC_IP_ADDRESS, a.ip);
-        });
+            ClickButton(config, IDOK);
+        }};
+        // A new password is typed a second time before anything goes out.
+        if (a.new_password != nullptr) {
+            steps.push_back([&a](HWND confirm) {
+                Type(Item(confirm, IDC_CONFIRM_PASSWORD), a.new_password);
+                ClickButton(confirm, IDOK);
+            });
+        }
+        ConfigureSteps(setup, kPasswordModule, 5, steps);
         std::string pieces =
             *a.password != '\0' ? std::string("Password: ") + a.password + ";" : "";
         if (a.new_password != nullptr)
@@ -231,6 +258,50 @@ void CheckPasswords(const Setup& setup) {
     }
 }
 
+void CheckNewPasswordSlips(const Setup& setup) {
+    const std::size_t before = SimulatorLogLines(kConfigure).size();
+    setup.boxes.Clear();
+    bool kept = false;
+    const std::size_t mismatch =
+        ConfigureSteps(setup, kPasswordModule, 0,
+                       {[](HWND config) {
+                            Type(Item(config, IDC_PASSWORD), "s3cret_new");
+                            ClickButton(config, IDC_CHANGE_PASSWORD);
+                            Type(Item(config, IDC_NEW_PASSWORD), "n3w_one");
+                            ClickButton(config, IDOK);
+                        },
+                        [](HWND confirm) {
+                            Type(Item(confirm, IDC_CONFIRM_PASSWORD), "n3w_onf");
+                            ClickButton(confirm, IDOK);
+                        },
+                        [&kept](HWND config) {
+                            kept = WindowText(Item(config, IDC_NEW_PASSWORD)) == "n3w_one" &&
+                                   WindowText(Item(config, IDC_PASSWORD)) == "s3cret_new" &&
+                                   ButtonChecked(config, IDC_CHANGE_PASSWORD);
+                            Cancel(config);
+                        }});
+    const std::vector<MessageBoxCall> mismatch_told = setup.boxes.Calls();
+    setup.boxes.Clear();
+    setup.boxes.Answer(IDNO);
+    const std::size_t emptied = ConfigureSteps(setup, kPasswordModule, 0,
+                                               {[](HWND config) {
+                                                    Type(Item(config, IDC_PASSWORD), "s3cret_new");
+                                                    ClickButton(config, IDC_CHANGE_PASSWORD);
+                                                    ClickButton(config, IDOK);
+                                                },
+                                                Cancel});
+    setup.boxes.Answer(IDOK);
+    const auto& asked = setup.boxes.Calls();
+    Check(mismatch == 3 && kept && mismatch_told.size() == 1 &&
+              IsWarning(mismatch_told[0], kNewPasswordMismatchText) && emptied == 2 &&
+              asked.size() == 1 &&
+              asked[0].type == (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) &&
+              asked[0].text.find("Remove the module's password?") != std::string::npos &&
+              ConfigureSince(before, 0).empty(),
+          "a new password typed differently the second time is refused and an empty one asked "
+          "about; nothing goes out, and the dialog opens again with what was typed");
+}
+
 void CheckHostNames(const Setup& setup) {
     constexpr int kModule = 3;
     std::string legal_sent;
@@ -260,18 +331,28 @@ void CheckHostNames(const Setup& setup) {
     for (const auto& [name, shown] : names) {
         const std::size_t before = SimulatorLogLines(kConfigure).size();
         setup.boxes.Clear();
-        Configure(setup, kModule, 6,
-                  [name](HWND config) { Retype(Item(config, IDC_HOST_NAME), name); });
+        std::string reopened_with;
+        ConfigureSteps(setup, kModule, 6,
+                       {[name](HWND config) {
+                            Retype(Item(config, IDC_HOST_NAME), name);
+                            ClickButton(config, IDOK);
+                        },
+                        [&reopened_with](HWND config) {
+                            reopened_with = WindowText(Item(config, IDC_HOST_NAME));
+                            Cancel(config);
+                        }});
         const auto& calls = setup.boxes.Calls();
         if (calls.size() == 1 && IsWarning(calls[0], kIllegalHostNameText) &&
-            calls[0].owner == nullptr && ConfigureSince(before, 0).empty()) {
+            calls[0].owner == nullptr && ConfigureSince(before, 0).empty() &&
+            reopened_with == name) {
             refused += std::string("[") + shown + "]";
         }
     }
     Check(refused == "[plc-01][plc.local][plc 01][plc\\xE9]" &&
               ConfiguredMac(setup.dialog) == configured,
           "host names with a hyphen, a dot, a blank or a byte above 127 are refused with \"" +
-              std::string(kIllegalHostNameText) + "\"; nothing is sent: " + refused);
+              std::string(kIllegalHostNameText) +
+              "\"; nothing is sent, and the dialog opens again with the name: " + refused);
 }
 
 void CheckListChangesWhileOpen(const Setup& setup) {
@@ -301,20 +382,91 @@ void CheckListChangesWhileOpen(const Setup& setup) {
               (sent.empty() ? std::string("none") : sent.back()));
 }
 
+void CheckSparseModule(const Setup& setup) {
+    constexpr int kSparse = 7;
+    const std::size_t before = SimulatorLogLines(kConfigure).size();
+    bool blank = false;
+    Configure(setup, kSparse, 2, [&blank](HWND config) {
+        blank = !ControlEnabled(config, IDC_GATEWAY) && !ControlEnabled(config, IDC_DHCP_ON) &&
+                WindowText(Item(config, IDC_HOST_NAME)) == "legacy_7";
+    });
+    const std::vector<std::string> sent = ConfigureSince(before);
+    Check(blank && sent == std::vector<std::string>{Expected(kSparse,
+                                                             "IP = 10.77.0.107;HN = legacy_7;")},
+          "Set for a module that reported only its address and host name sends those and "
+          "nothing else: no address it did not report, no DHCP state: " +
+              (sent.empty() ? std::string("none") : sent.back()));
+    WaitForRefill(setup.list, kSparse, "10.77.0.107");
+}
+
+void CheckRefusedAddress(const Setup& setup) {
+    constexpr int kModule = 6;
+    const std::size_t before = SimulatorLogLines(kConfigure).size();
+    setup.boxes.Clear();
+    setup.boxes.Answer(IDNO);
+    bool typed_kept = false;
+    bool gateway_kept = false;
+    const std::size_t shown = ConfigureSteps(
+        setup, kModule, 4,
+        {[](HWND config) {
+             Retype(Item(config, IDC_HOST_NAME), "pump_66");
+             SetAddress(config, IDC_IP_ADDRESS, "0.0.0.0");
+             ClickButton(config, IDOK);
+         },
+         [&typed_kept](HWND config) {
+             typed_kept = AddressShown(config, IDC_IP_ADDRESS) == 0 &&
+                          WindowText(Item(config, IDC_HOST_NAME)) == "pump_66";
+             SaveScreenshot(config, "config-dialog-reopened");
+             SetAddress(config, IDC_IP_ADDRESS, "10.77.0.166");
+             SetAddress(config, IDC_GATEWAY, "10.1.1.1");
+             ClickButton(config, IDOK);
+         },
+         [&gateway_kept](HWND config) {
+             gateway_kept = AddressShown(config, IDC_GATEWAY) == Address("10.1.1.1") &&
+                            AddressShown(config, IDC_IP_ADDRESS) == Address("10.77.0.166");
+             SetAddress(config, IDC_GATEWAY, "10.77.0.254");
+             ClickButton(config, IDOK);
+         }});
+    setup.boxes.Answer(IDOK);
+    const std::vector<MessageBoxCall> told = setup.boxes.Calls();
+    const std::vector<std::string> sent = ConfigureSince(before);
+    Check(shown == 3 && typed_kept && gateway_kept && told.size() == 2 &&
+              IsWarning(told[0],
+                        "Configuration was NOT downloaded!\n\nThe IP address 0.0.0.0 would leave "
+                        "the module without an address.") &&
+              told[1].text.find("default gateway 10.1.1.1 is outside the subnet of the IP "
+                                "address 10.77.0.166") != std::string::npos &&
+              told[1].type == (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2),
+          "IP 0.0.0.0 is refused naming the field, a gateway outside the subnet asked about "
+          "naming both; after each, No included, the dialog opens again as it was left");
+    Check(sent == std::vector<std::string>{Expected(
+                      kModule,
+                      "IP = 10.77.0.166;SN = 255.255.0.0;GW = 10.77.0.254;DHCP = OFF;"
+                      "HN = pump_66;DNS1 = 10.77.0.1;DNS2 = 10.77.0.2;")} &&
+              WaitForRefill(setup.list, kModule, "10.77.0.166"),
+          "only the corrected settings go out, once: " +
+              (sent.empty() ? std::string("none") : sent.back()));
+}
+
 void CheckTooLong(const Setup& setup) {
     const std::size_t before = SimulatorLogLines(kConfigure).size();
     const std::string configured = ConfiguredMac(setup.dialog);
     setup.boxes.Clear();
-    Configure(setup, 6, 3,
-              [](HWND config) { Retype(Item(config, IDC_HOST_NAME), std::string(100, 'a')); });
+    const std::size_t shown =
+        ConfigureSteps(setup, 6, 3,
+                       {[](HWND config) {
+                            Retype(Item(config, IDC_HOST_NAME), std::string(100, 'a'));
+                            ClickButton(config, IDOK);
+                        },
+                        Cancel});
     const auto& calls = setup.boxes.Calls();
-    Check(calls.size() == 1 &&
+    Check(shown == 2 && calls.size() == 1 &&
               IsWarning(calls[0],
                         "Configuration was NOT downloaded!\n\nThe host name is too long: "
                         "100 characters, at most 93 can be sent.") &&
               ConfigureSince(before, 0).empty() && ConfiguredMac(setup.dialog) == configured,
           "a request too long for the protocol is refused with a message naming the host name; "
-          "nothing goes out and the remembered MAC stays " +
+          "nothing goes out, the dialog opens again and the remembered MAC stays " +
               configured);
 }
 
@@ -332,8 +484,11 @@ void RunConfigureTests() {
               "the eight simulated modules are listed");
         CheckConfigureAsAUser(setup);
         CheckPasswords(setup);
+        CheckNewPasswordSlips(setup);
         CheckHostNames(setup);
         CheckListChangesWhileOpen(setup);
+        CheckSparseModule(setup);
+        CheckRefusedAddress(setup);
         CheckTooLong(setup);
         ClickButton(window, IDOK);
     });

@@ -1,8 +1,8 @@
 // The GUI test program: creates the program's real dialogs and controls from
 // its resources (linked in), drives them and checks what a user would see.
 // Arguments name the groups to run: list, header, binding, version, framework,
-// config, scan_cycle, main_window, configure (the last three in a lab with the
-// demo's simulated modules).
+// config, scan_cycle, main_window, configure (these three in a lab with the
+// demo's simulated modules), flood (in a lab with 20,000).
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -31,11 +31,12 @@ int main(int argc, char** argv) {
         {"main_window", &gui_test::RunMainWindowTests},
         {"config", &gui_test::RunConfigDialogTests},
         {"configure", &gui_test::RunConfigureTests},
+        {"flood", &gui_test::RunFloodTests},
     };
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: %s GROUP...  (list, header, binding, version, framework, config, "
-                     "scan_cycle, main_window, configure)\n",
+                     "scan_cycle, main_window, configure, flood)\n",
                      argv[0]);
         return 2;
     }

@@ -12,5 +12,6 @@ void RunScanCycleTests();
 void RunMainWindowTests();
 void RunConfigDialogTests();
 void RunConfigureTests();
+void RunFloodTests();
 
 }  // namespace gui_test

@@ -15,6 +15,7 @@ namespace {
 CDialog* g_running_dialog = nullptr;
 const std::function<void(HWND)>* g_drive = nullptr;
 UINT_PTR g_drive_timer = 0;
+std::function<void(const MSG&)> g_watcher;
 
 void CALLBACK DriveOnce(HWND, UINT, UINT_PTR timer, DWORD) {
     ::KillTimer(nullptr, timer);
@@ -31,11 +32,12 @@ void CALLBACK DriveOnce(HWND, UINT, UINT_PTR timer, DWORD) {
     (*g_drive)(dialog);
 }
 
-// The dialog that DriveDialogOpenedBy waits for: a shown dialog window of
-// this thread that was not there before.
+// The dialogs that DriveDialogsOpenedBy waits for: shown dialog windows of
+// this thread that were not there before, one after another.
 struct DialogWait {
     std::vector<HWND> before;
-    const std::function<void(HWND)>* drive = nullptr;
+    const std::vector<std::function<void(HWND)>>* drives = nullptr;
+    std::size_t driven = 0;
     HWND found = nullptr;
 };
 DialogWait* g_dialog_wait = nullptr;
@@ -57,11 +59,15 @@ BOOL CALLBACK ListDialogs(HWND window, LPARAM) {
 }
 
 void CALLBACK DriveNewDialog(HWND, UINT, UINT_PTR timer, DWORD) {
-    if (g_dialog_wait == nullptr || g_dialog_wait->found != nullptr) return;
+    DialogWait* const wait = g_dialog_wait;
+    // The one driven last must be gone before the next is looked for.
+    if (wait == nullptr || (wait->found != nullptr && ::IsWindow(wait->found))) return;
+    wait->found = nullptr;
     ::EnumThreadWindows(::GetCurrentThreadId(), &FindNewDialog, 0);
-    if (g_dialog_wait->found == nullptr) return;
-    ::KillTimer(nullptr, timer);
-    (*g_dialog_wait->drive)(g_dialog_wait->found);
+    if (wait->found == nullptr) return;
+    const std::size_t next = wait->driven++;
+    if (wait->driven == wait->drives->size()) ::KillTimer(nullptr, timer);
+    (*wait->drives)[next](wait->found);
 }
 
 LPARAM CenterOf(HWND header, int index) {
@@ -97,11 +103,16 @@ INT_PTR RunMainWindow(CDialog& dialog, const std::function<void(HWND)>& drive) {
 void PumpMessages() {
     MSG message;
     while (::PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (g_watcher) g_watcher(message);
         const HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
         if (top != nullptr && ::IsDialogMessageA(top, &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageA(&message);
     }
+}
+
+void WatchMessages(std::function<void(const MSG&)> watcher) {
+    g_watcher = std::move(watcher);
 }
 
 bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms) {
@@ -120,15 +131,20 @@ void PumpFor(DWORD milliseconds) {
 
 bool DriveDialogOpenedBy(const std::function<void()>& open,
                          const std::function<void(HWND)>& drive) {
+    return DriveDialogsOpenedBy(open, {drive}) == 1;
+}
+
+std::size_t DriveDialogsOpenedBy(const std::function<void()>& open,
+                                 const std::vector<std::function<void(HWND)>>& drives) {
     DialogWait wait;
-    wait.drive = &drive;
+    wait.drives = &drives;
     DialogWait* const outer = std::exchange(g_dialog_wait, &wait);
     ::EnumThreadWindows(::GetCurrentThreadId(), &ListDialogs, 0);
     const UINT_PTR timer = ::SetTimer(nullptr, 0, 20, &DriveNewDialog);
     open();
     ::KillTimer(nullptr, timer);
     g_dialog_wait = outer;
-    return wait.found != nullptr;
+    return wait.driven;
 }
 
 void ClickButton(HWND dialog, int id) {
@@ -358,7 +374,8 @@ void SaveScreenshot(HWND window, const std::string& name) {
 MessageBoxRecorder::MessageBoxRecorder() {
     SetMessageBoxHook([this](const MessageBoxCall& call) {
         m_calls.push_back(call);
-        return IDOK;
+        if (m_meanwhile) m_meanwhile();
+        return m_answer;
     });
 }
 

@@ -23,6 +23,9 @@ INT_PTR RunModal(CDialog& dialog, const std::function<void(HWND)>& drive);
 INT_PTR RunMainWindow(CDialog& dialog, const std::function<void(HWND)>& drive);
 // Handles what is queued for this thread, as the modal loop would.
 void PumpMessages();
+// Shows `watcher` every message PumpMessages takes, before it is handled; an
+// empty one stops watching.
+void WatchMessages(std::function<void(const MSG&)> watcher);
 // Handles messages until `holds` or `timeout_ms` is over; whether it held.
 bool WaitUntil(const std::function<bool()>& holds, DWORD timeout_ms);
 // Handles messages for `milliseconds`: time for what should not come to show it would.
@@ -32,6 +35,11 @@ void PumpFor(DWORD milliseconds);
 // `drive` runs once inside that dialog's modal loop with its window shown and
 // must end it. Whether the dialog showed.
 bool DriveDialogOpenedBy(const std::function<void()>& open, const std::function<void(HWND)>& drive);
+// The same for dialogs that `open` shows one after another: each new one is
+// driven by the next of `drives`, which must end it; the last must end the
+// last. How many were driven.
+std::size_t DriveDialogsOpenedBy(const std::function<void()>& open,
+                                 const std::vector<std::function<void(HWND)>>& drives);
 
 // A click on button `id` of `dialog`, as the mouse gives it.
 void ClickButton(HWND dialog, int id);
@@ -81,7 +89,8 @@ Bitmap CaptureClient(HWND window);
 // TOLM_GUI_SCREENSHOTS names (nothing when it is not set).
 void SaveScreenshot(HWND window, const std::string& name);
 
-// Records every message box while it lives; each is answered with IDOK.
+// Records every message box while it lives; each is answered with IDOK, or
+// the button Answer gives for the boxes that follow.
 class MessageBoxRecorder {
   public:
     MessageBoxRecorder();
@@ -91,9 +100,15 @@ class MessageBoxRecorder {
 
     const std::vector<MessageBoxCall>& Calls() const { return m_calls; }
     void Clear() { m_calls.clear(); }
+    void Answer(int button) { m_answer = button; }
+    // Runs while each box is "shown", before it is answered, as the user
+    // would be slow to press the button; empty for none.
+    void WhileShown(std::function<void()> meanwhile) { m_meanwhile = std::move(meanwhile); }
 
   private:
     std::vector<MessageBoxCall> m_calls;
+    int m_answer = IDOK;
+    std::function<void()> m_meanwhile;
 };
 
 }  // namespace gui_test

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
+#include <sstream>
 
 #include "tolm.h"
 
@@ -51,6 +53,23 @@ int ScansReceived() {
     return SimulatorLogCount("Module Scan");
 }
 
+long UdpDatagramsDropped() {
+    // Two lines begin with "Udp:": the names of the counters, then their values.
+    std::ifstream file("Z:/proc/net/snmp");
+    std::vector<std::vector<std::string>> udp;
+    for (std::string line; std::getline(file, line);) {
+        if (line.rfind("Udp:", 0) != 0) continue;
+        std::istringstream words(line);
+        udp.emplace_back(std::istream_iterator<std::string>(words),
+                         std::istream_iterator<std::string>());
+    }
+    if (udp.size() < 2) return -1;
+    for (std::size_t i = 0; i < udp[0].size() && i < udp[1].size(); ++i) {
+        if (udp[0][i] == "RcvbufErrors") return std::atol(udp[1][i].c_str());
+    }
+    return -1;
+}
+
 std::string ModuleMac(int number) {
     char mac[32];
     std::snprintf(mac, sizeof mac, "02-00-00-00-00-%02X", number);
@@ -86,6 +105,10 @@ bool OtherTool::Configure(const std::string& mac, const std::string& pieces) {
 
 bool OtherTool::InvalidPassword(const std::string& mac) {
     return SendText(m_sender, "Invalid Password: " + mac);
+}
+
+bool OtherTool::Reconfigured(const std::string& mac) {
+    return SendText(m_sender, "Reconfigured: " + mac);
 }
 
 }  // namespace gui_test

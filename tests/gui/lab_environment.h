@@ -23,6 +23,9 @@ std::vector<std::string> SimulatorLogLines(std::string_view prefix);
 int SimulatorLogCount(std::string_view prefix);
 // The scans the simulated modules have received.
 int ScansReceived();
+// The datagrams this network namespace dropped because a socket's receive
+// buffer was full (its UDP RcvbufErrors); -1 when that cannot be read.
+long UdpDatagramsDropped();
 
 // "02-00-00-00-00-0N": the MAC of simulated module N, as the list shows it.
 std::string ModuleMac(int number);
@@ -52,6 +55,8 @@ class OtherTool {
     bool Configure(const std::string& mac, const std::string& pieces);
     // The reply a module gives a configure request with a wrong password.
     bool InvalidPassword(const std::string& mac);
+    // The reply a module gives a configure request it took.
+    bool Reconfigured(const std::string& mac);
 
   private:
     tolm::windows_test::BroadcastSender m_sender;

@@ -20,7 +20,9 @@ import time
 
 TITLE = "Brannic Linkora CFG"
 EXIT_BUTTON = 1
-SET, IP_ADDRESS, DHCP_ON, HOST_NAME = 1, 1004, 1008, 1015  # of the configuration dialog
+SET, CANCEL, IP_ADDRESS, DHCP_ON, HOST_NAME = 1, 2, 1004, 1008, 1015  # configuration dialog
+PASSWORD, CHANGE_PASSWORD = 1010, 1013
+CONFIRM_TITLE = "Confirm new password"
 MESSAGE_TEXT = 0xFFFF  # the text of a message box
 MODULES = 8
 ENVELOPE = len("<SELECTED_IP></SELECTED_IP>\n<SELECTED_MAC></SELECTED_MAC>")
@@ -79,6 +81,10 @@ class Program:
     def text(self, control, window=TITLE):
         return self.probe("text", control, window=window)[1].rstrip("\n")
 
+    def box_text(self):
+        """The text of the program's own message box, captioned with its name, once it shows."""
+        return self.probe("box-text", 20000)[1].rstrip("\n")
+
     def rows(self):
         return [line.split("\t") for line in self.probe("rows")[1].splitlines()]
 
@@ -134,6 +140,40 @@ def start_wine_session(options):
     keep what it was given open, and a pipe would never end."""
     subprocess.run([options.wine, options.probe, "--window", "none", "wait-gone", "0"],
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=60, check=False)
+
+
+def screenshot(options, name, title=None):
+    """Saves the screen, or the window manager's frame around the window titled `title`, as
+    NAME.png in the screenshots folder, when one was given."""
+    if not options.screenshots:
+        return
+    os.makedirs(options.screenshots, exist_ok=True)
+    time.sleep(0.5)  # painted
+    crop = []
+    if title:
+        window = subprocess.run(["xdotool", "search", "--name", f"^{title}$"], capture_output=True,
+                                text=True, check=True).stdout.split()[0]
+        crop = ["-crop", frame_geometry(window), "+repage"]
+    subprocess.run(["import", "-window", "root", *crop,
+                    os.path.join(options.screenshots, name + ".png")], check=True, timeout=20)
+
+
+def frame_geometry(window):
+    """WIDTHxHEIGHT+X+Y of the window manager's frame around an X window: its ancestor below
+    the root."""
+    while True:
+        tree = subprocess.run(["xwininfo", "-id", window, "-tree"], capture_output=True,
+                              text=True, check=True).stdout
+        parent = next(line for line in tree.splitlines() if "Parent window id:" in line)
+        if "(the root window)" in parent:
+            break
+        window = parent.split()[3]
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True,
+                          check=True).stdout
+    value = {line.split(":")[0].strip(): line.split(":")[1].strip()
+             for line in info.splitlines() if ":" in line}
+    return (f"{value['Width']}x{value['Height']}+{value['Absolute upper-left X']}"
+            f"+{value['Absolute upper-left Y']}")
 
 
 def xdotool(*args):
@@ -295,6 +335,66 @@ def check_configure(options, checks):
                  f"its row now reads {seen.get('row')}")
 
 
+def check_refusals(options, checks):
+    """Set with an address that cuts the module off, then with a new password typed differently
+    the second time: each is refused in a box, nothing goes out, the dialog opens again."""
+    address_caption = "Configure: 02-00-00-00-00-01"
+    password_caption = "Configure: 02-00-00-00-00-05"
+    seen = {}
+
+    def open_dialog(program, caption):
+        row = [r[6] for r in program.rows()].index(caption.split(": ")[1])
+        program.click_row(row, dx=300, clicks=2)
+        return program.shows(window=caption)
+
+    def drive(program):
+        program.probe("wait-rows", MODULES, 20000)
+        before = len(configure_lines())
+        seen["dialog"] = open_dialog(program, address_caption)
+        program.retype(HOST_NAME, "press_91", address_caption)
+        program.retype(IP_ADDRESS, "0.0.0.0", address_caption, dx=10)
+        program.click(SET, window=address_caption)
+        seen["address box"] = program.box_text()
+        screenshot(options, "refused-address")
+        xdotool("key", "Return")
+        seen["reopened"] = program.shows(window=address_caption)
+        seen["host name"] = program.text(HOST_NAME, window=address_caption)
+        screenshot(options, "refused-address-dialog-reopened", address_caption)
+        program.click(CANCEL, window=address_caption)
+        program.probe("wait-gone", 10000, window=address_caption)
+
+        open_dialog(program, password_caption)
+        program.retype(PASSWORD, "secret", password_caption)
+        program.click(CHANGE_PASSWORD, window=password_caption)
+        program.retype(1011, "s3cret_2", password_caption)
+        program.click(SET, window=password_caption)
+        seen["confirm"] = program.shows(window=CONFIRM_TITLE)
+        xdotool("type", "--delay", 60, "s3cret_3")
+        screenshot(options, "confirm-new-password", CONFIRM_TITLE)
+        xdotool("key", "Return")
+        seen["password box"] = program.box_text()
+        xdotool("key", "Return")
+        seen["reopened again"] = program.shows(window=password_caption)
+        program.click(CANCEL, window=password_caption)
+        program.probe("wait-gone", 10000, window=password_caption)
+        seen["sent"] = configure_lines()[before:]
+        program.click(EXIT_BUTTON)
+
+    run_case(options, checks, [], drive)
+    checks.check(seen["dialog"] and seen["address box"] ==
+                 "Configuration was NOT downloaded!\n\nThe IP address 0.0.0.0 would leave the "
+                 "module without an address." and seen["reopened"] and
+                 seen["host name"] == "press_91",
+                 f"IP 0.0.0.0 is refused in a box that names the field: {seen['address box']!r}; "
+                 f"the dialog opens again with the host name typed: {seen.get('host name')!r}")
+    checks.check(seen["confirm"] and seen["password box"].endswith(
+                 "The new password typed the second time differs from the first.") and
+                 seen["reopened again"] and seen["sent"] == [],
+                 f"with \"Change password\" Set asks for the new password again; typed "
+                 f"differently it is refused and the dialog opens again; nothing was sent: "
+                 f"{seen['sent']}")
+
+
 def check_refused_library(options, checks, variant, caption, text):
     folder = pathlib.Path(tempfile.mkdtemp(prefix="linkora-refused."))
     try:
@@ -326,6 +426,7 @@ def main():
     parser.add_argument("--program", required=True, help='"Brannic Linkora CFG.exe"')
     parser.add_argument("--probe", required=True, help="linkora-cfg-ui-probe.exe of that architecture")
     parser.add_argument("--binding", required=True, help="folder of the stand-in libraries")
+    parser.add_argument("--screenshots", help="folder for screenshots of the refusals")
     options = parser.parse_args()
     start_wine_session(options)
     checks = Checks()
@@ -335,6 +436,7 @@ def main():
     check_port_readings(options, checks)
     check_normal_mode(options, checks)
     check_configure(options, checks)
+    check_refusals(options, checks)
     check_refused_library(options, checks, "refused_1400", "Warning", "Incorrect TOLM.DLL version")
     check_refused_library(options, checks, "no_dll_get_version", "Error", "Error loading TOLM.DLL")
     left = running_programs()

@@ -1,7 +1,9 @@
 // The main window's scan cycle against the lab's simulated modules (the
 // demo's eight): the first scan, Scan, answers that come late or twice,
-// "Reconfigured:" and "Invalid Password:" replies, and the row texts' memory
-// across many scans.
+// "Reconfigured:" and "Invalid Password:" replies, one or in bursts, and the
+// row texts' memory across many scans; and the bookkeeping behind them.
+#include "scan_cycle.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "gui_tests.h"
 #include "harness.h"
 #include "lab_environment.h"
+#include "pending_notifications.h"
 #include "resource.h"
 #include "tolm_library.h"
 
@@ -144,16 +147,22 @@ void CheckInvalidPassword(CFerrowDlg& dialog, OtherTool& tool, MessageBoxRecorde
     // As a double-click on the row does: the MAC is remembered, then the request goes out.
     dialog.m_listDevices.SetConfiguredMac(request.abMacId);
     boxes.Clear();
-    for (std::size_t replies = 1; replies <= 2; ++replies) {
-        Tolm().TOLM_SendConfigure(&request);
-        WaitUntil([&boxes, replies] { return boxes.Calls().size() >= replies; }, kPatience);
-    }
-    PumpFor(300);
+    // A user slow to close the warning: more refusals arrive meanwhile.
+    boxes.WhileShown([&tool] {
+        for (int reply = 0; reply < 3; ++reply) tool.InvalidPassword(ModuleMac(kPasswordModule));
+        PumpFor(500);
+    });
+    Tolm().TOLM_SendConfigure(&request);
+    Tolm().TOLM_SendConfigure(&request);
+    WaitUntil([&boxes] { return !boxes.Calls().empty(); }, kPatience);
+    PumpFor(500);
+    boxes.WhileShown(nullptr);
     const auto& calls = boxes.Calls();
-    Check(calls.size() == 2 && IsInvalidPasswordWarning(calls[0], dialog.m_hWnd) &&
-              IsInvalidPasswordWarning(calls[1], dialog.m_hWnd) && InvalidPasswordListEmpty(),
-          "each wrong-password reply for the configured module warns \"Invalid password\" once "
-          "and is taken off the library's list");
+    Check(calls.size() == 1 && IsInvalidPasswordWarning(calls[0], dialog.m_hWnd) &&
+              InvalidPasswordListEmpty(),
+          "wrong-password replies for the configured module warn \"Invalid password\" once per "
+          "attempt: two replies, and three more while the warning is shown, give one warning, "
+          "and all are taken off the library's list");
 
     boxes.Clear();
     tool.InvalidPassword(ModuleMac(0x77));
@@ -162,11 +171,70 @@ void CheckInvalidPassword(CFerrowDlg& dialog, OtherTool& tool, MessageBoxRecorde
         [list] { return FindListRow(list, kMacColumn, ModuleMac(0x98)) >= 0; }, kPatience);
     Check(handled && boxes.Calls().empty() && InvalidPasswordListEmpty(),
           "a wrong-password reply for another module warns nobody and is taken off the list");
+    dialog.m_listDevices.SetConfiguredMac(request.abMacId);
     Tolm().TOLM_SendConfigure(&request);
     WaitUntil([&boxes] { return !boxes.Calls().empty(); }, kPatience);
     PumpFor(300);
     Check(boxes.Calls().size() == 1 && IsInvalidPasswordWarning(boxes.Calls()[0], dialog.m_hWnd),
-          "after it, a reply for the configured module still warns, once");
+          "the next attempt's reply for the configured module warns again, once");
+}
+
+void CheckReconfiguredBurst(HWND list, OtherTool& tool) {
+    constexpr int kReplies = 40;
+    constexpr DWORD kApart = 50;
+    const int scans = ScansReceived();
+    const DWORD start = ::GetTickCount();
+    for (int reply = 0; reply < kReplies; ++reply) {
+        tool.Reconfigured(ModuleMac(1 + reply % kModules));
+        PumpFor(kApart);
+    }
+    const DWORD seconds = (::GetTickCount() - start) / 1000;
+    PumpFor(1500);
+    const int rescans = ScansReceived() - scans;
+    // One at once, then at most one for each second the replies lasted, and
+    // one for those of its last part.
+    Check(rescans >= 2 && rescans <= static_cast<int>(seconds) + 2 && WaitForEveryModule(list),
+          "a burst of " + std::to_string(kReplies) + " \"Reconfigured:\" replies over " +
+              std::to_string(seconds) + " s makes " + std::to_string(rescans) +
+              " rescans, at most one a second, and the list fills again");
+}
+
+void CheckNotificationBookkeeping() {
+    PendingNotifications pending;
+    const bool first = pending.Raise(TOLM_NOTIFY_RESPONSE);
+    const bool more =
+        pending.Raise(TOLM_NOTIFY_RESPONSE) || pending.Raise(TOLM_NOTIFY_INVALID_PASSWORD);
+    const unsigned raised = pending.Take();
+    const bool after_take = pending.Raise(TOLM_NOTIFY_RECONFIGURED);
+    pending.Unsent();
+    const bool after_unsent = pending.Raise(TOLM_NOTIFY_RECONFIGURED);
+    const unsigned second = pending.Take();
+    Check(first && !more && PendingNotifications::Has(raised, TOLM_NOTIFY_RESPONSE) &&
+              PendingNotifications::Has(raised, TOLM_NOTIFY_INVALID_PASSWORD) &&
+              !PendingNotifications::Has(raised, TOLM_NOTIFY_RECONFIGURED) && after_take &&
+              after_unsent && second == (1u << TOLM_NOTIFY_RECONFIGURED) && !pending.Raise(7),
+          "notifications ask for one message until the window takes them; a message that "
+          "could not be posted is asked for again; unknown codes ask for none");
+
+    RescanLimit limit;
+    std::string waits;
+    const auto wait = [&limit, &waits](DWORD now) {
+        const std::optional<DWORD> due = limit.OnReconfigured(now);
+        waits += due ? std::to_string(*due) + " " : "- ";
+    };
+    wait(5000);
+    wait(5010);
+    limit.Rescanned(5000);
+    wait(5400);
+    wait(5900);
+    limit.Rescanned(6000);
+    wait(9000);
+    limit.Rescanned(0xFFFFFF00);
+    wait(0x100);
+    Check(waits == "0 - 600 - 0 488 ",
+          "rescans for \"Reconfigured:\": the first at once, the next a second after the last, "
+          "those meanwhile folded into it, across the tick count's wrap: " +
+              waits);
 }
 
 void CheckRowTextsFreed(HWND dialog, HWND list) {
@@ -191,6 +259,7 @@ void CheckRowTextsFreed(HWND dialog, HWND list) {
 }  // namespace
 
 void RunScanCycleTests() {
+    CheckNotificationBookkeeping();
     UseLibraryFolder("real");
     OtherTool tool;
     Check(tool.Ready(), "another tool's socket for datagrams to the modules and the program");
@@ -206,6 +275,7 @@ void RunScanCycleTests() {
         CheckLateAnswers(window, list);
         CheckReconfiguredByAnotherTool(list, tool);
         CheckInvalidPassword(dialog, tool, boxes);
+        CheckReconfiguredBurst(list, tool);
         CheckRowTextsFreed(window, list);
         ClickButton(window, IDOK);
     });

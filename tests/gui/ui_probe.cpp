@@ -25,6 +25,7 @@ constexpr const char* kUsage =
     "  text ID            the text of the window's control ID\n"
     "  rect ID            \"x y width height\" on the screen of control ID (0: the client area)\n"
     "  row-rect N         the same for row N of the list\n"
+    "  box-text [MS]      wait until a message box with the title shows; its text\n"
     "Waits last MS milliseconds (default 20000); exit status 1 when one runs out or the\n"
     "window is missing, 2 for a wrong command line.\n";
 constexpr int kDeviceList = 1002;
@@ -35,6 +36,29 @@ std::string g_title = "Brannic Linkora CFG";
 HWND FindShownWindow() {
     const HWND window = ::FindWindowA("#32770", g_title.c_str());
     return window != nullptr && ::IsWindowVisible(window) ? window : nullptr;
+}
+
+constexpr int kMessageBoxText = 0xFFFF;
+
+// A shown message box with the title: a dialog with the box's text control.
+// The program captions its own boxes with its name, as its main window.
+BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
+    char title[256] = {};
+    char kind[16] = {};
+    ::GetWindowTextA(window, title, sizeof title);
+    ::GetClassNameA(window, kind, sizeof kind);
+    if (::IsWindowVisible(window) && g_title == title && std::string(kind) == "#32770" &&
+        ::GetDlgItem(window, kMessageBoxText) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindShownMessageBox() {
+    HWND found = nullptr;
+    ::EnumWindows(&FindMessageBox, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 template <class Condition>
@@ -158,7 +182,12 @@ bool PrintText(HWND window, int id) {
     const HWND control = ::GetDlgItem(window, id);
     if (control == nullptr) return false;
     char text[kTextCapacity] = {};
-    ::GetWindowTextA(control, text, sizeof text);
+    // Asked of the control itself: for another process's window GetWindowText
+    // gives the text it was created with, not what an edit holds now.
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutA(control, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                               SMTO_NORMAL, 10000, &copied))
+        return false;
     std::printf("%s\n", text);
     return true;
 }
@@ -188,6 +217,10 @@ int Run(const std::vector<std::string>& args) {
                    number(2, 20000))
                    ? 0
                    : 1;
+    }
+    if (command == "box-text") {
+        if (!WaitFor([] { return FindShownMessageBox() != nullptr; }, number(1, 20000))) return 1;
+        return PrintText(FindShownMessageBox(), kMessageBoxText) ? 0 : 1;
     }
     const HWND window = FindShownWindow();
     if (window == nullptr) {

@@ -69,5 +69,19 @@ TEST(AnswerSchedule, AModuleWithAnAnswerDelayAnswersThatMuchLaterEveryScan) {
     }
 }
 
+TEST(AnswerSchedule, APacedFleetAnswersOneAfterAnotherOnTopOfEachDelay) {
+    AnswerSchedule schedule(1, 0, {0, 0, 5}, std::chrono::microseconds(250));
+    const Clock::time_point start{};
+    schedule.AddScan(start, 4000);
+    EXPECT_EQ(schedule.TakeDue(start + std::chrono::microseconds(499)),
+              (std::vector<std::size_t>{0, 1}));
+    std::size_t answered = 2;
+    for (long ms = 1; ms <= 1000; ++ms)
+        answered += schedule.TakeDue(start + milliseconds(ms)).size();
+    // Module 2 waits 5 ms more; the last of 4000 is due at 999.75 ms.
+    EXPECT_EQ(answered, 4000u);
+    EXPECT_FALSE(schedule.NextDue());
+}
+
 }  // namespace
 }  // namespace tolm::sim

@@ -108,6 +108,7 @@ TEST(CommandLine, ServeAndPureModes) {
     EXPECT_EQ(serve.ready_path, "r");
     EXPECT_TRUE(Parse({"--burst"}).burst);
     EXPECT_EQ(Parse({"--loss", "0.25"}).loss, 0.25);
+    EXPECT_EQ(Parse({"--answers-per-second", "10000"}).answers_per_second, 10000u);
     EXPECT_EQ(Parse({"--check-config", "--modules", "2"}).mode, Mode::kCheckConfig);
     EXPECT_EQ(Parse({"--print-responses"}).mode, Mode::kPrintResponses);
     EXPECT_EQ(Parse({"--bogus", "-h"}).mode, Mode::kHelp);
@@ -145,6 +146,10 @@ TEST(CommandLine, BadCommandLinesSayWhy) {
               "--modules does not go with --config: the file lists the modules");
     EXPECT_EQ(ErrorOf({"--burst", "--delay-max-ms", "5"}),
               "--burst answers at once; it does not go with --delay-max-ms");
+    EXPECT_EQ(ErrorOf({"--burst", "--answers-per-second", "5"}),
+              "--burst answers at once; it does not go with --answers-per-second");
+    EXPECT_EQ(ErrorOf({"--answers-per-second", "0"}),
+              "--answers-per-second: expected a whole number 1..1000000, got \"0\"");
 }
 
 }  // namespace

@@ -1,4 +1,6 @@
 // What arrives is queued once, in order, with one notification per element.
+#include <cstdio>
+
 #include "host_test.h"
 
 namespace tolm::labtest {
@@ -25,6 +27,28 @@ TEST_F(Queues, RecordsComeInArrivalOrderWithOneNotificationEach) {
     EXPECT_EQ(empty["result"], "0");
     EXPECT_EQ(empty["untouched"], "1") << "an empty take wrote into the buffer";
     EXPECT_EQ(host.Codes(), "1,1,1");
+}
+
+// The worker drains a burst in passes of a few datagrams, letting go of the
+// mutex between them; none may be lost or reordered at a pass's end, nor
+// wait for a later datagram to be read.
+TEST_F(Queues, ABurstLongerThanOnePassIsTakenWholeAndInOrder) {
+    constexpr int kBurst = 200;
+    Host& host = Launch();
+    std::vector<std::string> burst;
+    for (int i = 0; i < kBurst; ++i) {
+        char mac[32];
+        std::snprintf(mac, sizeof mac, "02-00-00-00-%02X-%02X", i / 256, i % 256);
+        burst.push_back(ResponseText(mac, "burst"));
+    }
+    SendFromModules(burst);
+    EXPECT_EQ(WaitEvents(host, kBurst)["count"], std::to_string(kBurst));
+    for (int i = 0; i < kBurst; ++i) {
+        char mac[32];
+        std::snprintf(mac, sizeof mac, "02-00-00-00-%02X-%02X", i / 256, i % 256);
+        ASSERT_EQ(host.Run("take")["abMacId"], mac) << "record " << i;
+    }
+    EXPECT_EQ(host.Run("take")["result"], "0");
 }
 
 TEST_F(Queues, SameModuleTwiceGivesTwoRecords) {
