@@ -3,7 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
-#include "configure_request.h"
+#include "client/configure_request.h"
 #include "list/row_configuration.h"
 #include "password_rule.h"
 #include "record_text.h"
