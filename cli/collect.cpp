@@ -3,32 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "progress_line.h"
 #include "terminal.h"
 
 namespace tolm::linkora {
 namespace {
 
 constexpr Milliseconds kProgressInterval{100};
-
-class ProgressLine {
-  public:
-    ProgressLine() : shown_(IsTerminal(stderr)) {}
-    ~ProgressLine() {
-        if (!shown_) return;
-        std::fputs("\r\033[K", stderr);
-        std::fflush(stderr);
-    }
-
-    void Show(std::size_t modules, double seconds) {
-        if (!shown_) return;
-        std::fprintf(stderr, "\rScanning: %zu module%s found, %.1f s\033[K", modules,
-                     modules == 1 ? "" : "s", seconds);
-        std::fflush(stderr);
-    }
-
-  private:
-    bool shown_;
-};
 
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -67,7 +48,10 @@ double Scan(TolmSession& session, const ScanLimits& limits, ModuleList& list,
         // Gone quiet is decided only once everything that has arrived is taken:
         // a flood of other datagrams can hold answers back in the queue.
         if (drained && timing.Ended(now, list.ModuleCount())) break;
-        progress.Show(list.ModuleCount(), SecondsSince(start));
+        char line[80];
+        std::snprintf(line, sizeof line, "Scanning: %zu module%s found, %.1f s", list.ModuleCount(),
+                      list.ModuleCount() == 1 ? "" : "s", SecondsSince(start));
+        progress.Show(line);
         if (drained) session.WaitUntil(std::min(timing.Deadline(), now + kProgressInterval));
     }
     return SecondsSince(start);

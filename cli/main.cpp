@@ -24,6 +24,10 @@ int Run(int argc, char** argv) {
             return RunSet(c);
         case CommandLine::Command::kWatch:
             return RunWatch(c);
+        case CommandLine::Command::kCheck:
+            return RunCheck(c);
+        case CommandLine::Command::kApply:
+            return RunApply(c);
     }
     return kFailed;
 }
