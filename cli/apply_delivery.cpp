@@ -157,11 +157,17 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
         limits.quiet = limits.min_wait = limits.max_wait = std::min(
             std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()), Milliseconds(1000));
         ModuleList list;
-        Scan(session, limits, list, [&](const ModuleList& l) {
-            return std::all_of(pending.begin(), pending.end(), [&](const ModuleRun* run) {
-                return verified(*run, answer_in(l, *run));
+        try {
+            Scan(session, limits, list, [&](const ModuleList& l) {
+                return std::all_of(pending.begin(), pending.end(), [&](const ModuleRun* run) {
+                    return verified(*run, answer_in(l, *run));
+                });
             });
-        });
+        } catch (const Failure& failure) {
+            // What was sent is still told: those left count as not verified.
+            Warn(std::string("cannot verify: ") + failure.what());
+            break;
+        }
         for (ModuleRun* run : sent) {
             const std::optional<Answer> answer = answer_in(list, *run);
             if (answer) run->after = answer;
