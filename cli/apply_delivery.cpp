@@ -43,6 +43,30 @@ std::string Progress(std::size_t sent, std::size_t answered, std::size_t total) 
            std::to_string(answered) + " answered";
 }
 
+// The replies that speak for a request in flight, one per request: a refusal
+// wins over a confirmation that came with it. Others are told once per sender.
+std::map<std::size_t, ReplyFrom> TakeReplies(TolmSession& session,
+                                             const ConfirmationSchedule& schedule,
+                                             std::set<std::uint32_t>& told) {
+    std::map<std::size_t, ReplyFrom> replies;
+    for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES; ++n) {
+        const std::optional<ReplyFrom> reply = session.TakeReply();
+        if (!reply) break;
+        const std::optional<std::size_t> whose = schedule.Whose(*reply);
+        if (!whose) {
+            if (told.insert(reply->sender).second)
+                Warn(std::string("ignored a ") + ReplyName(reply->code) + " from " +
+                     client::IpText(reply->sender) +
+                     (reply->adapter.empty() ? "" : " via " + reply->adapter) +
+                     ": it is the reply of no one module whose request waits");
+            continue;
+        }
+        auto [at, added] = replies.emplace(*whose, *reply);
+        if (!added && reply->code == TOLM_NOTIFY_INVALID_PASSWORD) at->second = *reply;
+    }
+    return replies;
+}
+
 }  // namespace
 
 bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds confirm_wait,
@@ -89,23 +113,7 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
         }
         // Answers are not wanted now, but must not fill the library's queue.
         TakeQueued(session, Clock::now() + kTick, [](const Answer&) {});
-        // A refusal wins over a confirmation that came with it.
-        std::map<std::size_t, ReplyFrom> replies;
-        for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES; ++n) {
-            const std::optional<ReplyFrom> reply = session.TakeReply();
-            if (!reply) break;
-            const std::optional<std::size_t> whose = schedule.Whose(*reply);
-            if (!whose) {
-                if (told.insert(reply->sender).second)
-                    Warn(std::string("ignored a ") + ReplyName(reply->code) + " from " +
-                         client::IpText(reply->sender) +
-                         (reply->adapter.empty() ? "" : " via " + reply->adapter) +
-                         ": it is the reply of no one module whose request waits");
-                continue;
-            }
-            auto [at, added] = replies.emplace(*whose, *reply);
-            if (!added && reply->code == TOLM_NOTIFY_INVALID_PASSWORD) at->second = *reply;
-        }
+        const std::map<std::size_t, ReplyFrom> replies = TakeReplies(session, schedule, told);
         for (const auto& [j, reply] : replies) {
             jobs[j]->outcome = reply.code == TOLM_NOTIFY_INVALID_PASSWORD
                                    ? Outcome::kInvalidPassword

@@ -29,6 +29,7 @@ int RunCheck(const CommandLine& c) {
         c.format == Format::kJson ? CheckJsonText(report) : CheckTableText(report);
     std::fputs(text.c_str(), stdout);
     std::fflush(stdout);
+    // Conflicts are findings already: standard error tells only of answers dropped.
     const ScanReport scanned =
         MakeScanReport(list, session.AdapterNames(), seconds, session.DroppedAnswers());
     for (const std::string& line : ScanWarnings(scanned, Format::kJson))
