@@ -179,6 +179,8 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
     CLI::App app(kDescription, "linkora");
     app.set_version_flag("--version", "linkora " LINKORA_VERSION);
     app.require_subcommand(1);
+    // On Windows CLI11 would take "/plans/line3.csv" for an option "/plans"; ours are all "--".
+    app.allow_windows_style_options(false);
     app.add_option("-i,--interface", c.adapter,
                    "Use only this network adapter (default: every adapter)");
     app.add_option("--library", c.library,

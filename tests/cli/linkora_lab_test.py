@@ -647,9 +647,9 @@ def case_wine():
     with open(plan, "w") as f:
         f.write("mac,ip,host_name\n02-00-00-00-00-01,10.77.0.111,wine_1\n"
                 "02-00-00-00-0B-01,,wine_b\n")
-    status, out, _ = linkora("apply", plan)
-    print(out, end="")
-    check(status == 0 and out.count(" verified") == 2 and "Audit log: C:\\" in out and
+    status, out, err = linkora("apply", plan)
+    print(out + err, end="")
+    check(status == 0 and out.count("  verified\n") == 2 and "Audit log: C:\\" in out and
           "linkora\\audit.jsonl (2 lines added)" in out,
           "linkora.exe applies a plan through both adapters and logs to %LOCALAPPDATA%")
 
