@@ -4,43 +4,13 @@
 #include <cstdio>
 #include <string>
 
+#include "progress_line.h"
 #include "terminal.h"
 
 namespace tolm::linkora {
 namespace {
 
 constexpr Milliseconds kProgressInterval{100};
-
-// Where escape sequences cannot be used, blanks wipe out the longer text
-// that stood before.
-class ProgressLine {
-  public:
-    ProgressLine() : shown_(IsTerminal(stderr)), escapes_(shown_ && EnableEscapes(stderr)) {}
-    ~ProgressLine() {
-        if (!shown_) return;
-        std::fputs(escapes_ ? "\r\033[K" : ("\r" + std::string(width_, ' ') + "\r").c_str(),
-                   stderr);
-        std::fflush(stderr);
-    }
-
-    void Show(std::size_t modules, double seconds) {
-        if (!shown_) return;
-        char text[96];
-        const int length = std::snprintf(text, sizeof text, "Scanning: %zu module%s found, %.1f s",
-                                         modules, modules == 1 ? "" : "s", seconds);
-        const std::size_t now = length > 0 ? static_cast<std::size_t>(length) : 0;
-        std::fprintf(
-            stderr, "\r%s%s", text,
-            escapes_ ? "\033[K" : std::string(width_ > now ? width_ - now : 0, ' ').c_str());
-        width_ = std::max(width_, now);
-        std::fflush(stderr);
-    }
-
-  private:
-    bool shown_;
-    bool escapes_;
-    std::size_t width_ = 0;
-};
 
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
@@ -85,7 +55,10 @@ double Scan(TolmSession& session, const ScanLimits& limits, ModuleList& list,
                 timing.RoundSent(Clock::now());
             }
         }
-        progress.Show(list.ModuleCount(), SecondsSince(start));
+        char line[80];
+        std::snprintf(line, sizeof line, "Scanning: %zu module%s found, %.1f s", list.ModuleCount(),
+                      list.ModuleCount() == 1 ? "" : "s", SecondsSince(start));
+        progress.Show(line);
         if (drained) session.WaitUntil(std::min(timing.Deadline(), now + kProgressInterval));
     }
     return SecondsSince(start);

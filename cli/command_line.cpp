@@ -27,24 +27,43 @@ void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& v
         ->default_str(std::to_string(value.count()));
 }
 
+void AddScanLimits(CLI::App* command, ScanLimits& limits) {
+    AddMilliseconds(command, "--quiet-ms", limits.quiet,
+                    "A round is over when no new module answered for this long; the scan is "
+                    "then sent again, until a round adds nobody (answers get lost)");
+    AddMilliseconds(command, "--min-wait-ms", limits.min_wait,
+                    "Never end before this: some modules answer after a second");
+    AddMilliseconds(command, "--max-wait-ms", limits.max_wait, "Always end by this");
+    command->add_option("--rounds", limits.rounds, "Send the scan at most this many times")
+        ->check(CLI::Range(1, 20))
+        ->default_str(std::to_string(limits.rounds));
+    command->add_option("--expect", limits.expect, "End once this many modules answered")
+        ->check(CLI::Range(1, 100000));
+}
+
 void AddScan(CLI::App& app, CommandLine& c, std::string& format) {
     CLI::App* scan = app.add_subcommand("scan", "Lists every module that answers a scan.");
     scan->fallthrough();
-    AddMilliseconds(scan, "--quiet-ms", c.limits.quiet,
-                    "A round is over when no new module answered for this long; the scan is "
-                    "then sent again, until a round adds nobody (answers get lost)");
-    AddMilliseconds(scan, "--min-wait-ms", c.limits.min_wait,
-                    "Never end before this: some modules answer after a second");
-    AddMilliseconds(scan, "--max-wait-ms", c.limits.max_wait, "Always end by this");
-    scan->add_option("--rounds", c.limits.rounds, "Send the scan at most this many times")
-        ->check(CLI::Range(1, 20))
-        ->default_str(std::to_string(c.limits.rounds));
-    scan->add_option("--expect", c.limits.expect, "End once this many modules answered")
-        ->check(CLI::Range(1, 100000));
+    AddScanLimits(scan, c.limits);
     scan->add_option("-f,--format", format, "table, json or csv")
         ->check(CLI::IsMember({"table", "json", "csv"}))
         ->default_str("table");
     scan->callback([&c] { c.command = CommandLine::Command::kScan; });
+}
+
+void AddLog(CLI::App* command, LogOptions& log) {
+    CLI::Option* file = command->add_option(
+        "--log", log.file,
+        "Append the audit log's lines to FILE (default: linkora/audit.jsonl in the user's state "
+        "folder)");
+    command->add_flag("--no-log", log.off, "Write no audit log")->excludes(file);
+}
+
+void AddTimings(CLI::App* command, Milliseconds& find, Milliseconds& confirm, Milliseconds& verify,
+                const char* found) {
+    AddMilliseconds(command, "--find-ms", find, found);
+    AddMilliseconds(command, "--confirm-ms", confirm, "How long a confirmation is waited for");
+    AddMilliseconds(command, "--verify-ms", verify, "How long the new values are waited for");
 }
 
 void AddSet(CLI::App& app, CommandLine& c) {
@@ -74,9 +93,9 @@ void AddSet(CLI::App& app, CommandLine& c) {
     set->add_option("--new-password-file", s.new_password_file,
                     "Read the new password from FILE's first line (implies --new-password)");
     set->add_flag("--no-verify", s.no_verify, "Do not scan again to check the new values");
-    AddMilliseconds(set, "--find-ms", s.find_wait, "How long the module is looked for");
-    AddMilliseconds(set, "--confirm-ms", s.confirm_wait, "How long its confirmation is waited for");
-    AddMilliseconds(set, "--verify-ms", s.verify_wait, "How long the new values are waited for");
+    AddTimings(set, s.find_wait, s.confirm_wait, s.verify_wait,
+               "How long the module is looked for");
+    AddLog(set, s.log);
     set->callback([&c] { c.command = CommandLine::Command::kSet; });
 }
 
@@ -109,13 +128,59 @@ void AddAdapters(CLI::App& app, CommandLine& c, std::string& format) {
     adapters->callback([&c] { c.command = CommandLine::Command::kAdapters; });
 }
 
+void AddCheck(CLI::App& app, CommandLine& c, std::string& format) {
+    CLI::App* check = app.add_subcommand(
+        "check",
+        "Scans and reports what is wrong, one finding per line: conflicting answers, duplicate "
+        "addresses, masks whose bits are not contiguous, 0.0.0.0 with DHCP off, network or "
+        "broadcast addresses (errors); duplicate host names, gateways outside the subnet, modules "
+        "this PC cannot reach (warnings). With --plan also what is missing, unexpected or differs, "
+        "and what is wrong with the plan. Exit 10 when anything is found.");
+    check->fallthrough();
+    check->add_option("--plan", c.check.plan, "Check against this plan (CSV or JSON)");
+    AddScanLimits(check, c.limits);
+    check->add_option("-f,--format", format, "table or json")
+        ->check(CLI::IsMember({"table", "json"}))
+        ->default_str("table");
+    check->callback([&c] { c.command = CommandLine::Command::kCheck; });
+}
+
+void AddApply(CLI::App& app, CommandLine& c) {
+    ApplyOptions& a = c.apply;
+    CLI::App* apply = app.add_subcommand(
+        "apply",
+        "Applies a plan (CSV or JSON, as scan writes them): scans, refuses the whole plan when "
+        "check --plan finds an error (exit 10), sends each module that is not as planned only its "
+        "planned changes through the adapter it answered on, waits for its own confirmation, scans "
+        "again to verify and prints one row per planned module. Exit 11 when some did not end as "
+        "planned. Passwords never stand in a plan.");
+    apply->fallthrough();
+    apply->add_option("PLAN", a.plan, "The plan file")->required();
+    apply->add_flag("--dry-run", a.dry_run,
+                    "Show what would be sent, passwords as ****, and send nothing");
+    apply->add_option("--report", a.report, "Write the whole run as JSON to FILE");
+    AddLog(apply, a.log);
+    CLI::Option* from_stdin = apply->add_flag(
+        "--password-stdin", a.password_stdin,
+        "Read the password of the protected modules from standard input's first line");
+    apply
+        ->add_option("--password-file", a.password_file,
+                     "Read the password of the protected modules from FILE's first line")
+        ->excludes(from_stdin);
+    apply->add_option("--passwords", a.passwords_file,
+                      "A CSV of mac,password lines for modules whose password differs");
+    AddTimings(apply, a.find_wait, a.confirm_wait, a.verify_wait,
+               "How long the modules are listened for");
+    apply->callback([&c] { c.command = CommandLine::Command::kApply; });
+}
+
 // CLI11 says only that a command is missing when the word given is none.
 std::string WhatIsWrong(const CLI::App& app, const CLI::ParseError& error) {
     if (!app.get_subcommands().empty()) return error.what();
     for (const std::string& word : app.remaining())
         if (!word.empty() && word[0] != '-')
             return "unknown command \"" + word +
-                   "\": the commands are scan, set, watch and adapters";
+                   "\": the commands are scan, set, watch, adapters, check and apply";
     return error.what();
 }
 
@@ -134,6 +199,8 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
     app.footer("Exit codes and examples: linkora --help. The manual: man linkora.");
     app.set_version_flag("--version", "linkora " LINKORA_VERSION);
     app.require_subcommand(1);
+    // On Windows CLI11 would take "/plans/line3.csv" for an option "/plans"; ours are all "--".
+    app.allow_windows_style_options(false);
     app.add_option("-i,--interface", c.adapter,
                    "Use only this network adapter (default: every adapter)");
     app.add_option("--library", c.library,
@@ -143,6 +210,9 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
     AddSet(app, c);
     AddWatch(app, c);
     AddAdapters(app, c, format);
+    std::string check_format = "table";
+    AddCheck(app, c, check_format);
+    AddApply(app, c);
     app.footer(HelpFooter());
     try {
         app.parse(argc, argv);
@@ -158,7 +228,7 @@ Parsed ParseCommandLine(int argc, const char* const* argv) {
         std::fflush(stderr);
         return {std::nullopt, kUsage};
     }
-    c.format = kFormats.at(format);
+    c.format = kFormats.at(c.command == CommandLine::Command::kCheck ? check_format : format);
     if (!c.set.new_password_file.empty()) c.set.new_password = true;
     std::fflush(stdout);
     return {c, kSuccess};

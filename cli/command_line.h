@@ -9,6 +9,12 @@
 
 namespace tolm::linkora {
 
+// Where the audit log goes: the user's state folder unless a file is named.
+struct LogOptions {
+    std::string file;  // empty: linkora/audit.jsonl in the user's state folder
+    bool off = false;  // --no-log
+};
+
 struct SetOptions {
     std::string mac;
     std::optional<std::string> ip, mask, gateway, dhcp, dns1, dns2, host_name;
@@ -16,6 +22,22 @@ struct SetOptions {
     bool password_stdin = false;
     std::string password_file, new_password_file;
     bool no_verify = false;
+    Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
+    LogOptions log;
+};
+
+struct CheckOptions {
+    std::string plan;  // empty: the network alone
+};
+
+struct ApplyOptions {
+    std::string plan;
+    bool dry_run = false;
+    std::string report;  // empty: none
+    LogOptions log;
+    bool password_stdin = false;
+    std::string password_file;   // one password for every protected module
+    std::string passwords_file;  // mac,password lines for those that differ
     Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
 };
 
@@ -26,13 +48,22 @@ struct WatchOptions {
 };
 
 struct CommandLine {
-    enum class Command { kScan, kSet, kWatch, kAdapters } command = Command::kScan;
+    enum class Command {
+        kScan,
+        kSet,
+        kWatch,
+        kAdapters,
+        kCheck,
+        kApply
+    } command = Command::kScan;
     std::string library;  // path of the library; empty: the default
     std::string adapter;  // empty: every adapter
     ScanLimits limits;
     Format format = Format::kTable;
     SetOptions set;
     WatchOptions watch;
+    CheckOptions check;
+    ApplyOptions apply;
 };
 
 struct Parsed {

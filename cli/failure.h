@@ -17,6 +17,8 @@ enum ExitCode {
     kNoConfirmation = 7,     // no answer to the configure request in time
     kNotVerified = 8,        // the module does not report what was set
     kConflict = 9,           // two or more senders answer as the module's MAC, or disagree
+    kFindings = 10,          // check found something; apply refused the plan, nothing sent
+    kNotAsPlanned = 11,      // apply: some planned modules did not end as planned
 };
 
 class Failure : public std::runtime_error {

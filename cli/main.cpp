@@ -26,6 +26,10 @@ int Run(int argc, char** argv) {
             return RunWatch(c);
         case CommandLine::Command::kAdapters:
             return RunAdapters(c);
+        case CommandLine::Command::kCheck:
+            return RunCheck(c);
+        case CommandLine::Command::kApply:
+            return RunApply(c);
     }
     return kFailed;
 }

@@ -55,6 +55,12 @@ Passwords ReadGivenPasswords(const SetOptions& options) {
     return passwords;
 }
 
+std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string& file) {
+    if (from_stdin) return StdinLine("password");
+    if (!file.empty()) return FirstLineOf(file, "password");
+    return std::nullopt;
+}
+
 void AskMissingPasswords(const SetOptions& options, bool module_protected, const std::string& mac,
                          Passwords& passwords) {
     const bool need_current = module_protected && !passwords.current;

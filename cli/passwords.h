@@ -17,6 +17,10 @@ struct Passwords {
 // Reads what --password-stdin and the files give, before anything is sent.
 Passwords ReadGivenPasswords(const SetOptions& options);
 
+// apply's one password for every protected module: standard input's first
+// line, or a file's; nothing when neither is given.
+std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string& file);
+
 // Asks on the terminal for what the module needs and was not given: its
 // password when one is in force, the new one (twice) with --new-password.
 // Throws a usage failure where there is no terminal to ask on.

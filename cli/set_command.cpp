@@ -1,7 +1,9 @@
+#include <chrono>
 #include <cstdio>
 #include <set>
 
 #include "attribution.h"
+#include "audit_log.h"
 #include "collect.h"
 #include "commands.h"
 #include "failure.h"
@@ -11,6 +13,7 @@
 #include "scan_report.h"
 #include "set_request.h"
 #include "terminal.h"
+#include "utc_time.h"
 #include "verify.h"
 
 namespace tolm::linkora {
@@ -127,6 +130,7 @@ int RunSet(const CommandLine& c) {
     CheckPasswords(request, passwords.current, passwords.next);
     const std::string mac_text = client::MacText(request.mac.data());
 
+    AuditLog log(c.set.log);
     TolmSession session(c.library.empty() ? DefaultLibraryPath() : c.library, c.adapter);
     ModuleSender module{FindModule(session, request.mac, c.set.find_wait),
                         request.changes.ip_address};
@@ -144,16 +148,43 @@ int RunSet(const CommandLine& c) {
         client::BuildConfigureRequest(record, request.changes, &error);
     if (!configure) throw Failure(kUsage, error);
 
+    AuditEntry entry;
+    entry.command = "set";
+    entry.adapter = module.module.adapter;
+    entry.mac = mac_text;
+    entry.sender = module.module.sender != 0 ? client::IpText(module.module.sender) : "";
+    entry.changes = Changes(ReportedSettings(record), SettingsOf(request.changes));
+    const auto logged = [&](const char* result, bool confirmed) {
+        entry.result = result;
+        entry.password_changed = confirmed && request.changes.new_password.has_value();
+        std::string error;
+        if (!log.Append(entry, &error)) Warn(error);
+        if (log.IsOn()) Say("Audit log: " + log.Path());
+    };
+
     // Only replies to this request count.
     for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES && session.TakeReply(); ++n) {
     }
     Say("Sending: " + client::MaskedRequestText(*configure));
     session.SendConfigure(*configure, module.module);
-    AwaitConfirmation(session, module, c.set.confirm_wait);
-    Say("Reconfigured: the module confirmed the request.");
-    if (c.set.no_verify) return kSuccess;
-    Verify(session, module, request.changes, c.set.verify_wait);
-    Say("Verified: the module reports the new values.");
+    entry.time = UtcTimeText(std::chrono::system_clock::now());
+    bool confirmed = false;
+    try {
+        AwaitConfirmation(session, module, c.set.confirm_wait);
+        confirmed = true;
+        Say("Reconfigured: the module confirmed the request.");
+        if (!c.set.no_verify) {
+            Verify(session, module, request.changes, c.set.verify_wait);
+            Say("Verified: the module reports the new values.");
+        }
+    } catch (const Failure& failure) {
+        logged(failure.Code() == kInvalidPassword ? "invalid-password"
+               : confirmed                        ? "not-verified"
+                                                  : "not-confirmed",
+               false);
+        throw;
+    }
+    logged(c.set.no_verify ? "confirmed" : "verified", true);
     return kSuccess;
 }
 

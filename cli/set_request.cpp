@@ -1,7 +1,5 @@
 #include "set_request.h"
 
-#include <cstring>
-
 #include "failure.h"
 #include "password_rule.h"
 
@@ -22,11 +20,7 @@ std::optional<std::uint32_t> Address(const char* option, const std::optional<std
 // The texts alone, every address left unchanged: the shortest request they
 // can be part of, so that a text too long is told before anything is sent.
 void CheckLengths(const client::ConfigureChanges& c, const std::string& host_name) {
-    TOLM_ConfigureRequestType request;
-    std::memset(&request, 0, sizeof request);
-    request.dwIpAddress = request.dwSubnetMask = request.dwGateway = 0xFFFFFFFF;
-    request.dwDns1 = request.dwDns2 = 0xFFFFFFFF;
-    request.bDhcpEnabled = 2;
+    TOLM_ConfigureRequestType request = client::UnchangedRequest();
     request.bChangePassword = c.new_password ? 1 : 0;
     if (!client::CopyText(host_name, request.szHostName) ||
         !client::CopyText(c.password, request.szPassword) ||

@@ -25,5 +25,7 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt);
 // From now on Ctrl-C (and SIGTERM) only set a flag that Interrupted() reads.
 void CatchInterrupt();
 bool Interrupted();
+// Whether Ctrl-C came, and forgets it: what follows runs on until the next.
+bool TakeInterrupt();
 
 }  // namespace tolm::linkora

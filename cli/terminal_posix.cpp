@@ -68,4 +68,10 @@ bool Interrupted() {
     return g_interrupted != 0;
 }
 
+bool TakeInterrupt() {
+    if (g_interrupted == 0) return false;
+    g_interrupted = 0;
+    return true;
+}
+
 }  // namespace tolm::linkora

@@ -64,4 +64,8 @@ bool Interrupted() {
     return g_interrupted.load();
 }
 
+bool TakeInterrupt() {
+    return g_interrupted.exchange(false);
+}
+
 }  // namespace tolm::linkora

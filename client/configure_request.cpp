@@ -60,6 +60,14 @@ bool IsLegalHostName(std::string_view name) {
     return true;
 }
 
+TOLM_ConfigureRequestType UnchangedRequest() {
+    TOLM_ConfigureRequestType r;
+    std::memset(&r, 0, sizeof r);
+    r.dwIpAddress = r.dwSubnetMask = r.dwGateway = r.dwDns1 = r.dwDns2 = kUnchanged;
+    r.bDhcpEnabled = kDhcpUnchanged;
+    return r;
+}
+
 std::string WhyTooLong(const TOLM_ConfigureRequestType& r) {
     using protocol::kHostNameKey, protocol::kNewPasswordKey, protocol::kPasswordKey;
     const std::size_t password = TextLength(r.szPassword);
@@ -82,14 +90,12 @@ std::string WhyTooLong(const TOLM_ConfigureRequestType& r) {
 std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
     const TOLM_ModuleScanResponseType& module, const ConfigureChanges& changes,
     std::string* error) {
-    TOLM_ConfigureRequestType r;
-    std::memset(&r, 0, sizeof r);
+    TOLM_ConfigureRequestType r = UnchangedRequest();
     if (module.bMacIdValid == 0) {
         Fail(error, "the module reported no MAC address, so no request can name it");
         return std::nullopt;
     }
     std::memcpy(r.abMacId, module.abMacId, sizeof r.abMacId);
-    r.dwIpAddress = r.dwSubnetMask = r.dwGateway = r.dwDns1 = r.dwDns2 = kUnchanged;
     if (!SetAddress("the IP address", changes.ip_address, r.dwIpAddress, error) ||
         !SetAddress("the subnet mask", changes.subnet_mask, r.dwSubnetMask, error) ||
         !SetAddress("the gateway", changes.gateway, r.dwGateway, error) ||

@@ -19,6 +19,10 @@ bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]);
 // The program's rule: letters, digits and '_' only; an empty name passes.
 bool IsLegalHostName(std::string_view name);
 
+// A request that names no module and changes nothing: every address
+// 0xFFFFFFFF, DHCP 2, every text empty.
+TOLM_ConfigureRequestType UnchangedRequest();
+
 // Why the library would refuse to send the request because a piece or the
 // whole text passes the protocol's limits, naming the field; empty when it
 // fits.

@@ -1,5 +1,5 @@
 """Validates linkora's JSON documents against the schemas in docs/schemas with a real
-validator (python3-jsonschema): validate(document, "scan") raises on a mismatch."""
+validator (python3-jsonschema): errors_against(document, "scan") lists what does not hold."""
 
 import json
 from pathlib import Path
@@ -23,5 +23,5 @@ def _validator(name):
         return jsonschema.Draft202012Validator(schema, resolver=resolver)
 
 
-def validate(document, name):
-    _validator(name).validate(document)
+def errors_against(document, name):
+    return [f"{list(e.absolute_path)}: {e.message}" for e in _validator(name).iter_errors(document)]

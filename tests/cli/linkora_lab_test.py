@@ -19,7 +19,7 @@ import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.dirname(HERE))
-from schemas import validate  # noqa: E402
+from schemas import errors_against  # noqa: E402
 failures = []
 LINKORA = []
 RSS_LIMIT_MB = [64]
@@ -46,11 +46,17 @@ def linkora(*args, stdin=None, timeout=30):
         return status, out.read().replace("\r\n", "\n"), err.read().replace("\r\n", "\n")
 
 
+def valid(document, schema):
+    """Validates the document against docs/schemas/SCHEMA.schema.json; one check line."""
+    errors = errors_against(document, schema)
+    return check(not errors, f"{schema}: {errors[:3]}" if errors else f"{schema} holds")
+
+
 def scan_json(*args):
     status, out, err = linkora("scan", "--format", "json", *args)
     check(status == 0, f"scan --format json {' '.join(args)} exits 0 (stderr: {err.strip()})")
     document = json.loads(out)
-    validate(document, "scan")
+    valid(document, "scan")
     return document
 
 
@@ -246,7 +252,7 @@ def case_adapters():
           only["adapters"] == ["tl1"], "--interface tl1 limits the scan to its segment")
     status, out, _ = linkora("adapters", "--format", "json")
     listed = json.loads(out)
-    validate(listed, "adapters")
+    valid(listed, "adapters")
     check(status == 0 and [(a["name"], a["address"], a["broadcast"]) for a in listed["adapters"]] ==
           [("tl0", "10.77.0.1", "10.77.0.255"), ("tl1", "10.77.1.1", "10.77.1.255")],
           f"linkora adapters lists both links: {listed}")
@@ -318,7 +324,7 @@ def case_watch():
     out, err = watch.communicate(timeout=10)
     events = [json.loads(line) for line in out.splitlines() if line.strip()]
     for event in events:
-        validate(event, "watch-line")
+        valid(event, "watch-line")
     macs = sorted({e["module"]["mac"] for e in events if e["event"] == "answer" and
                    e["module"]["mac"]})
     check(watch.returncode == 0 and err == "", f"Ctrl-C ends watch cleanly ({watch.returncode})")
@@ -455,9 +461,196 @@ def case_flood():
           f"watch with a stalled output stays bounded ({peak} MB)")
     dropped = [json.loads(line) for line in out.splitlines() if b'"event":"dropped"' in line]
     for event in dropped:
-        validate(event, "watch-line")
+        valid(event, "watch-line")
     check(watch.returncode == 0 and b"answers dropped so far" in err and dropped,
           "watch tells of the answers dropped meanwhile")
+
+
+PLANT = [f"02-00-00-00-01-{n:02d}" for n in range(1, 19)]
+GHOST, MISSING, STRAY = "02-00-00-00-01-99", "02-00-00-00-01-30", "02-00-00-00-01-21"
+PASSWORDS = ("secret", "own07", "own15", "wrong15")
+HEADING = ["MAC", "IP", "SN", "GW", "DHCP", "Host name", "DNS1", "DNS2"]
+# Per module: the plan's cells (by heading) and the pieces its request must carry.
+PLAN = {
+    1: ({"IP": "10.77.0.201", "Host name": "cell_01"}, "IP = 10.77.0.201;HN = cell_01;"),
+    2: ({"IP": "10.77.0.202"}, "IP = 10.77.0.202;HN = st_02;"),
+    3: ({"Host name": "cell_03"}, "Password: secret;HN = cell_03;"),
+    4: ({"GW": "10.77.0.254", "DNS1": "10.77.0.53"}, "GW = 10.77.0.254;HN = st_04;DNS1 = 10.77.0.53;"),
+    5: ({"DHCP": "on"}, "DHCP = ON;HN = st_05;"),
+    6: ({"SN": "255.255.0.0", "DHCP": "Off"}, "SN = 255.255.0.0;HN = st_06;"),
+    7: ({"IP": "10.77.0.207"}, "Password: own07;IP = 10.77.0.207;HN = st_07;"),
+    11: ({"IP": "10.77.0.211"}, "Password: secret;IP = 10.77.0.211;HN = st_11;"),
+    12: ({"DNS2": "10.77.0.3"}, "Password: secret;HN = st_12;DNS2 = 10.77.0.3;"),
+    15: ({"IP": "10.77.0.215"}, "Password: wrong15;IP = 10.77.0.215;HN = st_15;"),
+    17: ({"IP": "10.77.0.117", "Host name": "st_17", "SN": "N/A"}, None),
+}
+for n in (8, 9, 10, 13, 14, 16):
+    PLAN[n] = ({"IP": f"10.77.0.2{n:02d}", "Host name": f"cell_{n:02d}"},
+               f"IP = 10.77.0.2{n:02d};HN = cell_{n:02d};")
+
+
+def plan_file(folder, name, rows):
+    """Writes a CSV plan of (mac, cells) rows; returns its path."""
+    path = os.path.join(folder, name)
+    with open(path, "w", newline="") as f:
+        out = csv.writer(f)
+        out.writerow(HEADING)
+        for mac, cells in rows:
+            out.writerow([mac if h == "MAC" else cells.get(h, "") for h in HEADING])
+    return path
+
+
+def configure_lines():
+    return [line for line in sim_log(1) if line.startswith("Configure: ")]
+
+
+def audit_lines(path):
+    if not os.path.exists(path):
+        return []
+    with open(path) as f:
+        return [json.loads(line) for line in f]
+
+
+def apply_plan(*args, stdin=None):
+    status, out, err = linkora("apply", *args, stdin=stdin, timeout=60)
+    print(out + err, end="", flush=True)
+    return status, out, err
+
+
+def case_plant():
+    folder = os.environ["TOLM_LAB_DIR"]
+    audit = os.path.join(os.environ["XDG_STATE_HOME"], "linkora", "audit.jsonl")
+    plan_rows = [(PLANT[n - 1], cells) for n, (cells, _) in sorted(PLAN.items())]
+    plan_rows += [(PLANT[17], {}), (GHOST, {"Host name": "ghost_2"}),
+                  (MISSING, {"IP": "10.77.0.230"})]
+    plan = plan_file(folder, "plan.csv", plan_rows)
+    passwords = os.path.join(folder, "passwords.csv")
+    with open(passwords, "w") as f:
+        f.write(f"mac,password\n{PLANT[6]},own07\n{PLANT[14]},wrong15\n")
+    report = os.path.join(folder, "report.json")
+
+    status, out, _ = linkora("check", "--format", "json")
+    document = json.loads(out)
+    check(status == 0 and document["findings"] == [] and document["answered"] == 20,
+          f"check: a sound network has no findings ({status})")
+    valid(document, "check")
+
+    broken = plan_file(folder, "broken.csv", [
+        (PLANT[0], {"IP": "10.77.0.300"}), ("02-00-00-00-01", {}),
+        (PLANT[2], {"Host name": "a;b", "DHCP": "maybe"})])
+    status, _, err = apply_plan(broken)
+    check(status == 2 and "broken.csv:2:19: \"10.77.0.300\" is not an IPv4 address" in err and
+          "broken.csv:3:1: \"02-00-00-00-01\" is not a MAC address" in err and
+          "broken.csv:4:22: unknown DHCP word \"maybe\"" in err and
+          "broken.csv:4:28: the host name \"a;b\" holds ';'" in err and "4 problems" in err,
+          "a malformed plan: exit 2, every problem with its line and column")
+
+    collides = plan_file(folder, "collides.csv", plan_rows[:1] + [(PLANT[1], {"IP": "10.77.0.121"})])
+    status, out, _ = linkora("check", "--plan", collides, "--format", "json")
+    valid(json.loads(out), "check")
+    taken = [f for f in json.loads(out)["findings"] if f["kind"] == "address-taken"]
+    check(status == 10 and taken and taken[0]["macs"] == [PLANT[1], STRAY],
+          f"check --plan: a planned address another module holds ({taken})")
+    status, out, _ = apply_plan(collides, "--password-stdin", stdin="secret\n")
+    check(status == 10 and "address-taken" in out and "Refused: the plan has 1 error" in out and
+          not configure_lines(), "apply refuses a plan with an error and sends nothing")
+
+    status, out, _ = apply_plan(plan, "--dry-run", "--passwords", passwords, "--report", report)
+    rows = {line.split()[0]: line.split()[-1] for line in out.splitlines()
+            if line.startswith("02-") and line.split()[-1] in ("would-change", "unchanged",
+                                                              "missing")}
+    check(status == 0 and len(rows) == 20 and rows[PLANT[16]] == rows[PLANT[17]] == "unchanged" and
+          rows[MISSING] == "missing" and list(rows.values()).count("would-change") == 17,
+          f"dry run: one row per planned module ({status}, {len(rows)} rows)")
+    check(f"{PLANT[2]} through tl0: Configure: {PLANT[2]};Password: ****;HN = cell_03;" in out and
+          "Dry run: nothing was sent." in out and not configure_lines(),
+          "dry run: each request as it would go, passwords as ****; nothing on the wire")
+    with open(report) as f:
+        valid(json.load(f), "apply-report")
+
+    status, out, err = apply_plan(plan, "--password-stdin", "--passwords", passwords, "--report",
+                                  report, "--confirm-ms", "1500", stdin="secret\n")
+    results = {line.split()[0]: line.split()[-1] for line in out.splitlines()
+               if line.startswith("02-00-00-00-01-") and " " in line}
+    expected = {PLANT[n - 1]: "verified" for n in PLAN if n not in (15, 17)}
+    expected.update({PLANT[14]: "invalid-password", PLANT[16]: "unchanged",
+                     PLANT[17]: "unchanged", GHOST: "not-confirmed", MISSING: "missing"})
+    check(status == 11 and results == expected,
+          f"apply: every planned module ends as it should ({status}): "
+          f"{ {m: r for m, r in results.items() if expected.get(m) != r} }")
+    sent = {line.split(";")[0][len("Configure: "):]: line for line in configure_lines()}
+    wrong = [mac for n, (_, pieces) in PLAN.items() if pieces
+             for mac in [PLANT[n - 1]] if sent.get(mac) != f"Configure: {mac};{pieces}\\x00"]
+    check(not wrong and sorted(sent) == sorted([PLANT[n - 1] for n in PLAN if n != 17] + [GHOST]),
+          f"only the planned pieces went on the wire, one request per module: {wrong}")
+    with open(report) as f:
+        document = json.load(f)
+    valid(document, "apply-report")
+    modules = {m["mac"]: m for m in document["modules"]}
+    check(document["exit_code"] == 11 and modules[PLANT[0]]["after"]["ip"] == "10.77.0.201" and
+          modules[PLANT[0]]["before"]["ip"] == "10.77.0.101" and
+          modules[PLANT[2]]["request"][1] == "Password: ****;",
+          "the report has before, after and the request's pieces without passwords")
+    lines = audit_lines(audit)
+    check(len(lines) == 17 and all([valid(line, "audit-line") for line in lines]) and
+          {line["mac"]: line["result"] for line in lines}[GHOST] == "not-confirmed" and
+          f"Audit log: {audit} (17 lines added)" in out,
+          f"one audit line per module sent a request ({len(lines)})")
+    texts = [out, err, json.dumps(document)] + [json.dumps(line) for line in lines]
+    check(not any(word in text for text in texts for word in PASSWORDS[:3] + ("wrong15",)),
+          "no password in the output, the report or the audit log")
+
+    # With the right password the refused module is done; after that nothing is left to send.
+    fixed = plan_file(folder, "fixed.csv", plan_rows[:-2])
+    with open(passwords, "w") as f:
+        f.write(f"{PLANT[6]},own07\n{PLANT[14]},own15\n")
+    status, out, _ = apply_plan(fixed, "--password-stdin", "--passwords", passwords,
+                                stdin="secret\n")
+    check(status == 0 and len(configure_lines()) == len(sent) + 1, "apply sends what is left")
+    for form in ("csv", "json"):
+        _, exported, _ = linkora("scan", "--format", form)
+        with open(os.path.join(folder, "scan." + form), "w") as f:
+            f.write(exported)
+    before = len(configure_lines())
+    for again in (fixed, os.path.join(folder, "scan.csv"), os.path.join(folder, "scan.json")):
+        status, out, _ = apply_plan(again, "--find-ms", "1000")
+        check(status == 0 and len(configure_lines()) == before,
+              f"applying {os.path.basename(again)} again sends nothing and exits 0")
+    check(len(audit_lines(audit)) == 18, "no audit line when nothing is sent")
+
+    status, text = set_module(PLANT[0], "--hostname", "set_01", "--log",
+                              os.path.join(folder, "set.jsonl"))
+    lines = audit_lines(os.path.join(folder, "set.jsonl"))
+    check(status == 0 and len(lines) == 1 and lines[0]["command"] == "set" and
+          lines[0]["changes"] == [{"field": "host_name", "before": "cell_01", "after": "set_01"}] and
+          valid(lines[0], "audit-line"), "set writes the same audit line")
+    status, text = set_module(PLANT[0], "--hostname", "set_1", "--log", "/proc/x/audit.jsonl")
+    check(status == 2 and "cannot make the audit log's folder" in text and
+          len(configure_lines()) == before + 1, "a log that cannot be written: nothing sent")
+
+    # Ctrl-C while the first request waits: nothing further goes, the run still reports.
+    ghost_first = plan_file(folder, "ghost_first.csv",
+                            [(GHOST, {"Host name": "ghost_3"})] + plan_rows[:3])
+    secret = os.path.join(folder, "secret")
+    with open(secret, "w") as f:
+        f.write("secret\n")
+    started = time.monotonic()
+    apply = subprocess.Popen(LINKORA + ["apply", ghost_first, "--report", report, "--confirm-ms",
+                                        "2000", "--password-file", secret],
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.PIPE, text=True)
+    while not any(GHOST in line and "ghost_3" in line for line in configure_lines()):
+        time.sleep(0.05)
+    apply.send_signal(signal.SIGINT)
+    out, err = apply.communicate(timeout=30)
+    print(out + err)
+    with open(report) as f:
+        document = json.load(f)
+    results = {m["mac"]: m["result"] for m in document["modules"]}
+    check(apply.returncode == 11 and document["interrupted"] and results[GHOST] == "not-confirmed"
+          and set(results.values()) == {"not-confirmed", "not-sent", "unchanged"} and
+          "Ctrl-C: no further requests go" in err and time.monotonic() - started < 10,
+          f"Ctrl-C: no further request, the one in flight waited for, reported: {results}")
 
 
 def case_wine():
@@ -471,6 +664,15 @@ def case_wine():
     check(status == 0 and "Verified" in text, "linkora.exe sets a module behind the second adapter")
     status, text = set_module("02-00-00-00-00-01", "--ip", "10.77.0.300")
     check(status == 2 and "10.77.0.300" in text, "linkora.exe refuses a bad address")
+    plan = os.path.join(os.environ["TOLM_LAB_DIR"], "plan.csv")
+    with open(plan, "w") as f:
+        f.write("mac,ip,host_name\n02-00-00-00-00-01,10.77.0.111,wine_1\n"
+                "02-00-00-00-0B-01,,wine_b\n")
+    status, out, err = linkora("apply", plan)
+    print(out + err, end="")
+    check(status == 0 and out.count("  verified\n") == 2 and "Audit log: C:\\" in out and
+          "linkora\\audit.jsonl (2 lines added)" in out,
+          "linkora.exe applies a plan through both adapters and logs to %LOCALAPPDATA%")
 
 
 def main():
@@ -482,6 +684,8 @@ def main():
     parser.add_argument("case")
     arguments = parser.parse_args()
     RSS_LIMIT_MB[0] = arguments.rss_limit_mb
+    # The audit log of set and apply goes into the run, never the user's own.
+    os.environ["XDG_STATE_HOME"] = os.path.join(os.environ["TOLM_LAB_DIR"], "state")
     LINKORA.extend(([arguments.wine] if arguments.wine else []) + [arguments.linkora])
     globals()["case_" + arguments.case]()
     print(f"{arguments.case}: {len(failures)} failed")

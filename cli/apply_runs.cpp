@@ -1,0 +1,101 @@
+#include "apply_runs.h"
+
+#include <algorithm>
+#include <set>
+
+#include "printable.h"
+#include "record_text.h"
+
+namespace tolm::linkora {
+namespace {
+
+namespace client = tolm::client;
+
+}  // namespace
+
+const char* OutcomeName(Outcome outcome) {
+    switch (outcome) {
+        case Outcome::kUnchanged:
+            return "unchanged";
+        case Outcome::kWouldChange:
+            return "would-change";
+        case Outcome::kNotSent:
+            return "not-sent";
+        case Outcome::kMissing:
+            return "missing";
+        case Outcome::kConflictingAnswers:
+            return "conflicting-answers";
+        case Outcome::kInvalidPassword:
+            return "invalid-password";
+        case Outcome::kNotConfirmed:
+            return "not-confirmed";
+        case Outcome::kConfirmed:
+            return "confirmed";
+        case Outcome::kNotVerified:
+            return "not-verified";
+        case Outcome::kVerified:
+            return "verified";
+    }
+    return "";
+}
+
+bool EndsAsPlanned(Outcome outcome) {
+    return outcome == Outcome::kUnchanged || outcome == Outcome::kVerified;
+}
+
+std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list) {
+    std::vector<ModuleRun> runs;
+    std::set<client::Mac> seen;
+    for (const PlannedModule& planned : plan.modules) {
+        if (!seen.insert(planned.mac).second) continue;
+        ModuleRun run;
+        run.planned = planned;
+        const Answer* answer = list.Find(planned.mac.data());
+        if (answer == nullptr) {
+            run.outcome = Outcome::kMissing;
+            runs.push_back(std::move(run));
+            continue;
+        }
+        run.before = *answer;
+        run.after = *answer;
+        const ModuleSettings reported = ReportedSettings(answer->record);
+        run.changes = Changes(reported, planned.settings);
+        run.to_send = ChangesToSend(reported, planned.settings);
+        run.outcome = !list.ConflictOf(planned.mac.data()).empty() ? Outcome::kConflictingAnswers
+                      : run.changes.empty()                        ? Outcome::kUnchanged
+                                                                   : Outcome::kWouldChange;
+        runs.push_back(std::move(run));
+    }
+    return runs;
+}
+
+std::string ResultTable(const std::vector<ModuleRun>& runs) {
+    std::vector<std::vector<std::string>> rows{{"MAC", "Changes", "Result"}};
+    for (const ModuleRun& run : runs)
+        rows.push_back({client::MacText(run.planned.mac.data()),
+                        run.changes.empty() ? "-" : Printable(ChangesText(run.changes)),
+                        OutcomeName(run.outcome)});
+    std::size_t widths[2] = {0, 0};
+    for (const auto& row : rows)
+        for (std::size_t c = 0; c < 2; ++c) widths[c] = std::max(widths[c], row[c].size());
+    std::string text;
+    for (const auto& row : rows)
+        text += row[0] + std::string(widths[0] - row[0].size() + 2, ' ') + row[1] +
+                std::string(widths[1] - row[1].size() + 2, ' ') + row[2] + "\n";
+    return text;
+}
+
+std::vector<std::string> MaskedPieces(const TOLM_ConfigureRequestType& request) {
+    // Every piece ends with its ';', and no text in one can hold a ';'.
+    const std::string text = client::MaskedRequestText(request);
+    std::vector<std::string> pieces;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find(';', start);
+        pieces.push_back(text.substr(start, end == std::string::npos ? end : end - start + 1));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return pieces;
+}
+
+}  // namespace tolm::linkora

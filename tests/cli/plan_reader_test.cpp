@@ -1,0 +1,143 @@
+// Plans as spreadsheets and scan write them, and every problem placed by
+// line and column; the passwords file never repeats a password.
+#include "plan_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "password_list.h"
+
+namespace tolm::linkora {
+namespace {
+
+std::vector<std::string> Problems(std::string_view text) {
+    std::vector<std::string> lines;
+    for (const PlanProblem& p : ReadPlan(text, "plan").problems)
+        lines.push_back(ProblemText("plan", p));
+    return lines;
+}
+
+std::string Texts(const PlannedModule& m) {
+    std::string text;
+    for (const SettingField field : kSettingFields)
+        text += SettingText(m.settings, field).value_or("-") + "|";
+    return text;
+}
+
+TEST(PlanReader, ReadsCsvAsScanAndSpreadsheetsWriteIt) {
+    // scan's own headings, a byte-order mark, N/A and empty cells, ignored columns.
+    const PlanReading scan = ReadPlan(
+        "\xEF\xBB\xBFIP,SN,GW,DHCP,Version,Type,MAC,Host name,DNS1,DNS2,Password\r\n"
+        "10.77.0.9,255.255.255.0,N/A,On,2.15.1000,\"PROFIBUS, DP\",02-00-00-00-00-03,drive_3,,"
+        "10.77.0.2,On\r\n\r\n,,,,,,,,,,\n",
+        "plan.csv");
+    ASSERT_TRUE(scan.problems.empty()) << ProblemText("plan.csv", scan.problems.front());
+    ASSERT_EQ(scan.plan.modules.size(), 1u);
+    EXPECT_EQ(Texts(scan.plan.modules[0]), "10.77.0.9|255.255.255.0|-|On|drive_3|-|10.77.0.2|");
+    EXPECT_EQ(scan.plan.modules[0].where.line, 2);
+    EXPECT_EQ(scan.plan.modules[0].where.column, 57);
+
+    // JSON keys in any case and order, ';' as separator, a quoted line break.
+    const PlanReading keys = ReadPlan(
+        "host_name;Mac;dhcp;note\n\"cell_1\";02:00:00:00:00:01;OFF;\"two\nlines\"\n"
+        "press_2;02-00-00-00-00-02\n",
+        "plan.csv");
+    ASSERT_TRUE(keys.problems.empty()) << ProblemText("plan.csv", keys.problems.front());
+    ASSERT_EQ(keys.plan.modules.size(), 2u);
+    EXPECT_EQ(Texts(keys.plan.modules[0]), "-|-|-|Off|cell_1|-|-|");
+    EXPECT_EQ(keys.plan.modules[1].where.line, 4) << "after the line break in a cell";
+    EXPECT_EQ(keys.plan.modules[1].mac[5], 2);
+}
+
+TEST(PlanReader, TellsEveryProblemOfACsvPlanWithItsPlace) {
+    EXPECT_EQ(Problems("MAC,IP,DHCP,Host name,GW\n"
+                       "02-00-00-00-00-0G,10.77.0.300,maybe,press-1,255.255.255.255\n"
+                       "02-00-00-00-00-02,,,a;b,\n"
+                       ",10.77.0.5\n"
+                       "02-00-00-00-00-04,,,\"" +
+                       std::string(94, 'h') + "\"\n"),
+              (std::vector<std::string>{
+                  "plan:2:1: \"02-00-00-00-00-0G\" is not a MAC address: 'G' is not a hex digit",
+                  "plan:2:19: \"10.77.0.300\" is not an IPv4 address: 300 is above 255",
+                  "plan:2:31: unknown DHCP word \"maybe\": On or Off is needed",
+                  "plan:2:37: illegal host name \"press-1\": only letters, digits and '_' are "
+                  "allowed",
+                  "plan:2:45: 255.255.255.255 cannot be sent (it means: unchanged)",
+                  "plan:3:21: the host name \"a;b\" holds ';', which the protocol cannot carry: it "
+                  "ends a piece of the request",
+                  "plan:4:1: no MAC address: every module of a plan needs one",
+                  "plan:5:21: the host name is too long: 94 characters, at most 93 can be sent",
+              }));
+    EXPECT_EQ(Problems("IP,Host name\n10.77.0.5,x\n"),
+              (std::vector<std::string>{"plan:1:1: the heading row names no MAC column (MAC or "
+                                        "mac); the columns are named as `linkora scan --format "
+                                        "csv` names them"}));
+    EXPECT_EQ(Problems("MAC,SN,subnet_mask\n02-00-00-00-00-01,\"255.0.0.0\n"),
+              (std::vector<std::string>{
+                  "plan:1:8: the column \"subnet_mask\" gives the same field as \"SN\"",
+                  "plan:2:19: a quoted cell is not closed"}));
+    EXPECT_EQ(Problems("MAC\n"), (std::vector<std::string>{"plan:1:1: the plan lists no module"}));
+}
+
+TEST(PlanReader, ReadsScanJsonAndArraysWithPlacedProblems) {
+    // A scan document: only "modules" counts, null leaves a field unchanged.
+    const PlanReading scan = ReadPlan(R"({"schema_version": 1, "modules": [
+  {"ip": "10.77.0.121", "dhcp": false, "mac": "02-00-00-00-00-01", "host_name": null,
+   "adapter": "tl0", "password": true, "extra": {"mac": 5}}],
+ "conflicts": [{"mac": "02-00-00-00-00-09", "answers": [{"mac": "02-00-00-00-00-09"}]}]})",
+                                      "plan.json");
+    ASSERT_TRUE(scan.problems.empty()) << ProblemText("plan.json", scan.problems.front());
+    ASSERT_EQ(scan.plan.modules.size(), 1u);
+    EXPECT_EQ(Texts(scan.plan.modules[0]), "10.77.0.121|-|-|Off|-|-|-|");
+    EXPECT_EQ(scan.plan.modules[0].where.line, 2);
+    EXPECT_EQ(scan.plan.modules[0].where.column, 47);
+
+    EXPECT_EQ(Problems("[{\"mac\": \"02-00-00-00-00-01\", \"dhcp\": \"on\"},\n"
+                       " {\"mac\": 7, \"ip\": \"10.1\", \"gateway\": 3},\n"
+                       " {\"ip\": \"10.77.0.5\"}, 12,\n"
+                       " {\"mac\": \"02-00-00-00-00-04\", \"host_name\": \"x\\\"y\"}]"),
+              (std::vector<std::string>{
+                  "plan:2:10: \"mac\" must be a text such as \"02-00-00-00-00-01\"",
+                  "plan:2:19: \"10.1\" is not an IPv4 address: four numbers joined by dots are "
+                  "needed",
+                  "plan:2:38: \"gateway\" must be a text or null",
+                  "plan:3:2: a module without \"mac\": every module of a plan needs its MAC "
+                  "address",
+                  "plan:3:23: a module must be an object such as {\"mac\": ...}",
+                  "plan:4:44: illegal host name \"x\"y\": only letters, digits and '_' are "
+                  "allowed"}));
+    const std::vector<std::string> broken = Problems("[{\"mac\": \"02-00-00-00-00-01\",\n  }]");
+    ASSERT_EQ(broken.size(), 1u);
+    EXPECT_EQ(broken[0].substr(0, 19), "plan:2:3: not JSON:");
+    EXPECT_EQ(Problems("{\"answers\": []}"),
+              (std::vector<std::string>{
+                  "plan:1:1: a JSON plan is a `linkora scan --format json` document (with "
+                  "\"modules\") or an array of module objects"}));
+}
+
+TEST(PasswordList, ReadsMacAndPasswordLinesAndNeverRepeatsAPassword) {
+    const PasswordListReading good = ReadPasswordList(
+        "mac,password\r\n# the presses\n02-00-00-00-00-01,s3cret, with blanks \n\n"
+        "02:00:00:00:00:02,\n");
+    ASSERT_TRUE(good.problems.empty());
+    EXPECT_EQ(good.by_mac.at("02-00-00-00-00-01"), "s3cret, with blanks ");
+    EXPECT_EQ(good.by_mac.at("02-00-00-00-00-02"), "");
+
+    const PasswordListReading bad = ReadPasswordList(
+        "hunter2,02-00-00-00-00-01\n02-00-00-00-00-03,ab;cd\n02-00-00-00-00-04\n"
+        "02-00-00-00-00-05,x\n02-00-00-00-00-05,y\n02-00-00-00-00-06," +
+        std::string(89, 'p') + "\n");
+    std::vector<std::string> lines;
+    for (const PlanProblem& p : bad.problems) lines.push_back(ProblemText("pw", p));
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0],
+              "pw:1:1: the text before ',' is not a MAC address such as 02-00-00-00-00-01");
+    EXPECT_EQ(lines[1].substr(0, 40), "pw:2:19: the password holds ';' at posit");
+    EXPECT_EQ(lines[2], "pw:3:1: a line is a MAC address, ',' and the password");
+    EXPECT_EQ(lines[3], "pw:5:1: 02-00-00-00-00-05 has a password already (line 4)");
+    EXPECT_EQ(lines[4].substr(0, 37), "pw:6:19: the password is too long: 89");
+    for (const std::string& line : lines)
+        EXPECT_EQ(line.find("hunter2"), std::string::npos) << line;
+}
+
+}  // namespace
+}  // namespace tolm::linkora
