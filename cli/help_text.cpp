@@ -28,6 +28,8 @@ const std::vector<std::pair<int, const char*>> kExitCodes = {
     {9,
      "two or more senders answer as the module's MAC, or its answers differ: nothing was "
      "sent"},
+    {10, "check found something; apply refused the plan (nothing was sent)"},
+    {11, "apply: some planned modules did not end as planned"},
 };
 
 const char kExamples[] =
@@ -36,7 +38,11 @@ const char kExamples[] =
     "  linkora adapters\n"
     "  linkora set 02-00-00-00-00-01 --ip 192.168.0.20 --mask 255.255.255.0 --hostname press_1\n"
     "  linkora set 02-00-00-00-00-02 --dhcp on --password-file press.pw\n"
-    "  linkora watch --format json\n";
+    "  linkora watch --format json\n"
+    "  linkora scan --format csv > plan.csv     (edit it, then:)\n"
+    "  linkora check --plan plan.csv\n"
+    "  linkora apply plan.csv --dry-run\n"
+    "  linkora apply plan.csv --password-file line.pw --report report.json\n";
 
 }  // namespace
 
@@ -79,7 +85,7 @@ std::string HelpFooter() {
 
 std::string ShortUsage() {
     return "Usage: linkora [--interface NAME] COMMAND [OPTIONS]\n"
-           "Commands: scan, set, watch, adapters.\n"
+           "Commands: scan, set, watch, adapters, check, apply.\n"
            "Run 'linkora --help' for the options, exit codes and examples, or 'man linkora'.\n";
 }
 
