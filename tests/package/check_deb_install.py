@@ -85,7 +85,8 @@ def listed_options(help_text):
 def check_completion(root, linkora):
     script = root / "usr/share/bash-completion/completions/linkora"
     top = subprocess.run([linkora, "--help"], capture_output=True, text=True).stdout
-    commands = set(re.findall(r"^  (\w+) {2,}", top.split("Subcommands:", 1)[-1], re.M))
+    listing = top.split("Subcommands:", 1)[-1].split("\n\n", 1)[0]
+    commands = set(re.findall(r"^  (\w+) {2,}", listing, re.M))
     expect(bool(commands), "linkora --help lists no command")
     offered = completion(script, "")
     wanted = commands | listed_options(top.split("Subcommands:", 1)[0])
