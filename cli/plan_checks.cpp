@@ -4,6 +4,7 @@
 #include <bitset>
 #include <map>
 
+#include "client/address_text.h"
 #include "client/configure_request.h"
 #include "module_settings.h"
 #include "record_text.h"
@@ -135,7 +136,7 @@ class Checker {
     }
 
     void BadMask(const Subject& s) {
-        if (!s.final.subnet_mask || IsContiguousMask(*s.final.subnet_mask)) return;
+        if (!s.final.subnet_mask || client::IsContiguousMask(*s.final.subnet_mask)) return;
         Add("bad-mask", Severity::kError, {s.mac},
             s.mac + " " + Verb(Planned(s, SettingField::kSubnetMask)) + " the subnet mask " +
                 client::IpText(*s.final.subnet_mask) + ", whose bits are not contiguous",
@@ -151,7 +152,7 @@ class Checker {
 
     // The subnet of a module with a usable address and mask.
     static std::optional<std::uint32_t> UsableMask(const ModuleSettings& m) {
-        if (!m.ip || *m.ip == 0 || !m.subnet_mask || !IsContiguousMask(*m.subnet_mask))
+        if (!m.ip || *m.ip == 0 || !m.subnet_mask || !client::IsContiguousMask(*m.subnet_mask))
             return std::nullopt;
         return m.subnet_mask;
     }
@@ -311,11 +312,6 @@ const char* SeverityName(Severity severity) {
             return "info";
     }
     return "";
-}
-
-bool IsContiguousMask(std::uint32_t mask) {
-    const std::uint32_t hosts = ~mask;
-    return (hosts & (hosts + 1)) == 0;
 }
 
 std::vector<Finding> CheckModules(const ScanView& scan, const Plan* plan) {

@@ -37,7 +37,4 @@ struct ScanView {
 std::vector<Finding> CheckModules(const ScanView& scan, const Plan* plan);
 bool HasErrors(const std::vector<Finding>& findings);
 
-// A mask whose one bits all stand before its zero bits.
-bool IsContiguousMask(std::uint32_t mask);
-
 }  // namespace tolm::linkora

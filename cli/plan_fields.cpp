@@ -21,7 +21,7 @@ std::string ReadAddress(std::string_view text, std::optional<std::uint32_t>& fie
     const std::optional<std::uint32_t> address = client::ParseIpv4(text, &error);
     if (!address) return error;
     // The protocol spends this address on "leave unchanged".
-    if (*address == 0xFFFFFFFF) return "255.255.255.255 cannot be sent (it means: unchanged)";
+    if (*address == client::kUnchangedAddress) return "255.255.255.255 cannot be sent (it means: unchanged)";
     field = address;
     return {};
 }

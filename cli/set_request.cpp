@@ -12,7 +12,7 @@ std::optional<std::uint32_t> Address(const char* option, const std::optional<std
     const std::optional<std::uint32_t> address = client::ParseIpv4(*text, &error);
     if (!address) throw Failure(kUsage, std::string(option) + ": " + error);
     // The protocol spends this address on "leave unchanged".
-    if (*address == 0xFFFFFFFF)
+    if (*address == client::kUnchangedAddress)
         throw Failure(kUsage, std::string(option) + ": 255.255.255.255 cannot be sent");
     return address;
 }

@@ -83,4 +83,9 @@ std::optional<Mac> ParseMac(std::string_view text, std::string* error) {
     return mac;
 }
 
+bool IsContiguousMask(std::uint32_t mask) {
+    const std::uint32_t hosts = ~mask;
+    return (hosts & (hosts + 1)) == 0;
+}
+
 }  // namespace tolm::client

@@ -22,4 +22,7 @@ std::optional<std::uint32_t> ParseIpv4(std::string_view text, std::string* error
 // digits, one separator throughout.
 std::optional<Mac> ParseMac(std::string_view text, std::string* error);
 
+// A mask whose one bits all stand before its zero bits.
+bool IsContiguousMask(std::uint32_t mask);
+
 }  // namespace tolm::client

@@ -9,9 +9,6 @@
 namespace tolm::client {
 namespace {
 
-constexpr std::uint32_t kUnchanged = 0xFFFFFFFF;
-constexpr std::uint8_t kDhcpUnchanged = 2;
-
 std::size_t TextLength(const char (&text)[TOLM_TEXT_SIZE]) {
     return FieldText(text).size();
 }
@@ -36,7 +33,7 @@ bool Fail(std::string* error, std::string why) {
 bool SetAddress(const char* what, const std::optional<std::uint32_t>& changed, std::uint32_t& field,
                 std::string* error) {
     if (!changed) return true;
-    if (*changed == kUnchanged)
+    if (*changed == kUnchangedAddress)
         return Fail(error, std::string(what) + " 255.255.255.255 cannot be sent");
     field = *changed;
     return true;
@@ -63,7 +60,7 @@ bool IsLegalHostName(std::string_view name) {
 TOLM_ConfigureRequestType UnchangedRequest() {
     TOLM_ConfigureRequestType r;
     std::memset(&r, 0, sizeof r);
-    r.dwIpAddress = r.dwSubnetMask = r.dwGateway = r.dwDns1 = r.dwDns2 = kUnchanged;
+    r.dwIpAddress = r.dwSubnetMask = r.dwGateway = r.dwDns1 = r.dwDns2 = kUnchangedAddress;
     r.bDhcpEnabled = kDhcpUnchanged;
     return r;
 }

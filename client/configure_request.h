@@ -12,6 +12,10 @@
 
 namespace tolm::client {
 
+// What a request carries for an address, and for DHCP, the module is to keep.
+inline constexpr std::uint32_t kUnchangedAddress = 0xFFFFFFFF;
+inline constexpr std::uint8_t kDhcpUnchanged = 2;
+
 // Stores `text` and its NUL in a record's text field; false, and the field
 // untouched, when it holds more than 127 characters or a NUL.
 bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]);

@@ -3,6 +3,7 @@
 #include <cctype>
 #include <cstdint>
 
+#include "client/address_text.h"
 #include "client/configure_request.h"
 #include "list/row_configuration.h"
 #include "password_rule.h"
@@ -30,12 +31,6 @@ std::string Named(const AddressField& field) {
     return std::string(field.name) + " " + tolm::client::IpText(field.value);
 }
 
-// Ones from the most significant bit, then zeros, at least one of each.
-bool IsSubnetMask(DWORD mask) {
-    const DWORD host_bits = ~mask;
-    return mask != 0 && mask != kBroadcast && (host_bits & (host_bits + 1)) == 0;
-}
-
 std::string WhyAddressCannotBeSent(const AddressField& field, bool is_ip, bool is_mask) {
     if (field.valid != 1) return {};
     if (field.blank != 0 && field.blank != kAllBlank)
@@ -48,7 +43,7 @@ std::string WhyAddressCannotBeSent(const AddressField& field, bool is_ip, bool i
         return Named(field) + " cannot be sent: the request spends it on \"leave unchanged\"";
     if (is_mask && field.value == 0)
         return Named(field) + " would leave the module no subnet: give one such as 255.255.255.0";
-    if (is_mask && !IsSubnetMask(field.value))
+    if (is_mask && !tolm::client::IsContiguousMask(field.value))
         return Named(field) +
                " is not a subnet mask: its one bits must come first and without a gap, as in "
                "255.255.255.0";

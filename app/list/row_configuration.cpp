@@ -9,12 +9,8 @@
 
 namespace {
 
-// What the request carries for a value the module is to keep.
-constexpr std::uint32_t kUnchanged = 0xFFFFFFFF;
-constexpr std::uint8_t kDhcpUnchanged = 2;
-
 std::uint32_t Shown(std::uint8_t valid, DWORD value) {
-    return valid == 1 ? value : kUnchanged;
+    return valid == 1 ? value : tolm::client::kUnchangedAddress;
 }
 
 // At most 127 characters and a NUL, whatever the source holds.
@@ -82,7 +78,7 @@ TOLM_ConfigureRequestType ConfigureRequestFrom(const TOLM_ModuleScanResponseType
     if (dialog.m_nDhcp == 0) {
         request.bDhcpEnabled = 1;
     } else {
-        request.bDhcpEnabled = dialog.m_nDhcp == 1 ? 0 : kDhcpUnchanged;
+        request.bDhcpEnabled = dialog.m_nDhcp == 1 ? 0 : tolm::client::kDhcpUnchanged;
     }
     CopyText(dialog.m_szHostName, request.szHostName);
     request.dwDns1 = Shown(dialog.m_bPrimaryDnsValid, dialog.m_dwPrimaryDns);
