@@ -22,7 +22,7 @@ INSTALL_FOLDERS = {
               '  the 32-bit build), "C:\\Program Files\\Brannic Linkora CFG" on 32-bit Windows'),
     "win64": (r"C:\Program Files\Brannic Linkora CFG", '"C:\\Program Files\\Brannic Linkora CFG"'),
 }
-ARCHITECTURE_TEXTS = {"win32": "32-bit (i686): for every Windows, 32-bit or 64-bit",
+ARCHITECTURE_TEXTS = {"win32": "32-bit (i686): for 32-bit and 64-bit Windows",
                       "win64": "64-bit (x86_64): for 64-bit Windows"}
 
 

@@ -3,11 +3,13 @@
 ; program and the guide; Windows Firewall rules that let UDP port 3250 in for
 ; the program and linkora.exe; an uninstaller registered in Add/Remove
 ; Programs that removes all of it. Silent with /S, into another folder with
-; /D=FOLDER (last on the command line).
+; /D=FOLDER (last on the command line). Exit code 0 when all of it is done,
+; 3 when everything was installed but a firewall rule could not be added.
 ; makensis gets VERSION, ARCHITECTURE (win32 or win64), STAGE (the folder of
 ; the files), FILES (the macro ForEachFile naming them), GUIDE_FOLDER and
 ; OUTFILE with -D.
 Unicode true
+!include LogicLib.nsh
 !if ${ARCHITECTURE} == win64
   ; A 64-bit installer sees the 64-bit Program Files and registry by itself.
   Target amd64-unicode
@@ -69,16 +71,24 @@ FunctionEnd
 ; Inbound UDP 3250 for one program on every profile: plant networks are mostly
 ; "unidentified", which is the Public profile, and the program listens on the
 ; port for the modules' answers. A rule of the same name goes first, so that
-; installing again leaves one. Without the rule, Windows asks on the first
-; start, and a dismissed question leaves a rule that blocks the port.
+; installing again leaves one, and so does every inbound rule for the program
+; here: a first-start question that was dismissed leaves a block rule, which
+; would beat the allow rule. Those deletes fail when nothing matched. Silent
+; (/S), only the exit code tells that a rule is missing.
+!define EXIT_FIREWALL_FAILED 3
 !macro AllowInbound RULE FILE
   nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE}"'
   Pop $0
+  nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name=all dir=in program="$INSTDIR\${FILE}"'
+  Pop $0
   nsExec::ExecToLog '"$SYSDIR\netsh.exe" advfirewall firewall add rule name="${RULE}" dir=in action=allow program="$INSTDIR\${FILE}" protocol=UDP localport=3250 profile=any enable=yes'
   Pop $0
-  StrCmp $0 0 +3
-    DetailPrint "The firewall rule $\"${RULE}$\" could not be added (netsh: $0)."
+  ; A string comparison: nsExec gives "error" or "timeout" when netsh did not run.
+  ${If} $0 != 0
+    SetErrorLevel ${EXIT_FIREWALL_FAILED}
+    DetailPrint "The firewall rule $\"${RULE}$\" could not be added (netsh: $0); setup ends with exit code ${EXIT_FIREWALL_FAILED}."
     MessageBox MB_ICONEXCLAMATION|MB_OK "The Windows Firewall rule $\"${RULE}$\" could not be added (netsh: $0). Without it Windows may block the modules' answers: the user's guide, chapter $\"The firewall$\", says how to add it." /SD IDOK
+  ${EndIf}
 !macroend
 !macro RemoveRule RULE
   nsExec::Exec '"$SYSDIR\netsh.exe" advfirewall firewall delete rule name="${RULE}"'

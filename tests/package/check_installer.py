@@ -3,14 +3,16 @@
 scratch folder, checks the installed files against the zip of the same
 build, the Start-menu entries of the program and the guide, the firewall
 rules and the uninstaller's Add/Remove Programs entry, runs the installed
-linkora.exe --help and --version, then uninstalls silently and checks that
-all it installed is gone and its firewall rules deleted. Exit status 0 when
-all holds; every failure is listed.
+linkora.exe --help and --version, installs again and then uninstalls
+silently and checks that all it installed is gone and its firewall rules
+deleted. The first installation runs with netsh failing to add the rules:
+everything else must be installed all the same, and its exit code must be 3.
+Exit status 0 when all holds; every failure is listed.
 
 Wine's netsh accepts firewall commands and does nothing, and Wine has no
 firewall: what can be checked is the commands the installer gives netsh,
 which a recorder put in netsh's place writes down. That Windows then lets
-the modules' answers in is beyond Wine."""
+the modules' answers in is beyond Wine, and so is a real netsh failing."""
 
 import argparse
 import os
@@ -33,6 +35,8 @@ NETSH_LOG = r"C:\netsh.log"
 # /D= takes the rest of the command line, but Wine quotes an argument with a
 # blank, so the scratch folder has none.
 FOLDER = r"C:\Scratch\LinkoraCFG"
+# A silent installation's exit code when a firewall rule could not be added.
+EXIT_FIREWALL_FAILED = 3
 UNINSTALL_KEY = rf"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\{PROGRAM}"
 
 def wine(loader, *arguments):
@@ -82,11 +86,15 @@ def check_rules(commands, adding):
         expect(delete in commands, f"netsh was not told to delete {rule!r}: {commands}")
         if not adding:
             continue
+        # Before the allow rule: an earlier one of the name, and every inbound rule for the
+        # program, block rules among them, which would beat it.
+        unblock = f'advfirewall firewall delete rule name=all dir=in program="{FOLDER}\\{program}"'
         add = (f'advfirewall firewall add rule name="{rule}" dir=in action=allow '
                f'program="{FOLDER}\\{program}" protocol=UDP localport=3250 profile=any enable=yes')
-        # Deleted first, so that installing again leaves one rule of the name.
-        expect(add in commands and commands.index(delete) < commands.index(add),
-               f"netsh was not told, after deleting it, to add {add!r}: {commands}")
+        expect(add in commands and all(before in commands[:commands.index(add)]
+                                       for before in (delete, unblock)),
+               f"netsh was not told, after deleting {delete!r} and {unblock!r}, to add {add!r}: "
+               f"{commands}")
 
 
 def check_installed(loader, drive, shortcuts, archive, version):
@@ -120,6 +128,13 @@ def check_installed(loader, drive, shortcuts, archive, version):
     told = wine(loader, f"{FOLDER}\\linkora.exe", "--version")
     expect(told.stdout.strip() == f"linkora {version}", f"linkora.exe --version: {told.stdout!r}")
     return folder
+
+
+def install(loader, installer, failing=None):
+    """The silent installation's status; netsh's stand-in fails the commands
+    that hold the text failing."""
+    os.environ["LINKORA_NETSH_FAIL"] = failing or ""
+    return wine(loader, installer, "/S", f"/D={FOLDER}").returncode
 
 
 def check_uninstalled(loader, drive, folder, shortcuts):
@@ -166,9 +181,15 @@ def main():
     put_recorders(drive, options.netsh)
     os.environ["LINKORA_NETSH_LOG"] = NETSH_LOG
 
-    installed = wine(options.wine, options.installer, "/S", f"/D={FOLDER}")
-    if expect(installed.returncode == 0, f"installer /S: status {installed.returncode}"):
-        folder = check_installed(options.wine, drive, shortcuts, options.zip, options.version)
+    # First with netsh failing to add the rules: all else is installed, and only the exit code
+    # can tell a silent installation's caller. Then again, as a rollout would mend it.
+    failed = install(options.wine, options.installer, failing="add rule")
+    expect(failed == EXIT_FIREWALL_FAILED,
+           f"installer /S with the firewall rules failing: status {failed}, not {EXIT_FIREWALL_FAILED}")
+    folder = check_installed(options.wine, drive, shortcuts, options.zip, options.version)
+    installed = install(options.wine, options.installer)
+    if expect(installed == 0, f"installer /S: status {installed}"):
+        check_rules(netsh_commands(drive), adding=True)
         check_uninstalled(options.wine, drive, folder, shortcuts)
     return report(Path(options.installer).name)
 
