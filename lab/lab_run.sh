@@ -122,7 +122,8 @@ start_simulators() {
 
 # The run's own prefix, so that its wineserver, and so every socket Wine makes, lives on the tool side.
 # The prepared prefix is seen through an overlay (0.7 GB need not be copied), or copied where overlays
-# cannot be mounted.
+# cannot be mounted; either way the run's prefix is root's, as Wine wants, also when the prepared
+# one was handed back to the user whose checkout it is.
 start_wine() {
     local template=${TOLM_WINEPREFIX_TEMPLATE:-$REPO/build/wineprefix}
     local prefix=$LAB_DIR/wineprefix upper=$LAB_DIR/wine-upper work=$LAB_DIR/wine-work
@@ -132,7 +133,8 @@ start_wine() {
     template=$(realpath -- "$template")
     mkdir -p "$prefix" "$upper" "$work"
     mount -t overlay "$LAB_PREFIX-wine" -o "lowerdir=$template,upperdir=$upper,workdir=$work" \
-        "$prefix" 2>/dev/null || cp -a -- "$template/." "$prefix" || die "cannot copy the Wine prefix $template"
+        "$prefix" 2>/dev/null || cp -a --no-preserve=ownership -- "$template/." "$prefix" ||
+        die "cannot copy the Wine prefix $template"
     export WINEPREFIX=$prefix WINEDEBUG=-all
     ip netns exec "$TOOL_NS" wineserver -p || die "cannot start a wineserver on the tool side"
 }

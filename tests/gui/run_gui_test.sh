@@ -24,9 +24,10 @@ stop() {
 trap stop EXIT
 start_private_display "$work"
 
+# The program's bitmaps land in this run's own folder: other runs share the screenshots folder.
 if [[ -n $screenshots ]]; then
-    mkdir -p "$screenshots"
-    export TOLM_GUI_SCREENSHOTS=$screenshots
+    mkdir -p "$screenshots" "$work/screenshots"
+    export TOLM_GUI_SCREENSHOTS=$work/screenshots
 fi
 status=0
 # End the Wine session while its X server still runs, so no Wine process
@@ -35,9 +36,10 @@ status=0
 wineserver -k 2>/dev/null || true
 # The program saves bitmaps; PNG is what viewers and CI artifact pages show.
 if [[ -n $screenshots ]]; then
-    for bitmap in "$screenshots"/*.bmp; do
+    for bitmap in "$work/screenshots"/*.bmp; do
         [[ -e $bitmap ]] || continue
-        convert "$bitmap" "${bitmap%.bmp}.png" && rm -f "$bitmap"
+        name=$(basename "$bitmap" .bmp)
+        convert "$bitmap" "$screenshots/$name.png"
     done
 fi
 exit "$status"

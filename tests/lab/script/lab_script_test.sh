@@ -210,6 +210,8 @@ case_cleanup_dead_run() {
     local dead run
     sleep 60 &
     dead=$!
+    # Killed before it is sleep, the child would still be this shell and run its EXIT trap.
+    until [[ $(cat "/proc/$dead/comm" 2>/dev/null) == sleep ]]; do sleep 0.01; done
     run="$dead-$(awk '{ print $22 }' "/proc/$dead/stat")"
     kill "$dead"
     wait "$dead" || true
