@@ -46,6 +46,10 @@ std::optional<MacBytes> ParseRowMac(const char* text) {
     return mac;
 }
 
+bool ListTakesKey(UINT key, int selected_row) {
+    return key == VK_RETURN && selected_row >= 0;
+}
+
 std::optional<TOLM_ModuleScanResponseType> FindDevice(const DeviceRecords& devices,
                                                       const MacBytes& mac) {
     for (POSITION position = devices.GetHeadPosition(); position != nullptr;) {
