@@ -28,6 +28,8 @@ constexpr UINT_PTR kDrainTimer = 1;
 // until no message is queued, which a flood of them would postpone to its end.
 constexpr DWORD kDrawEveryMs = 250;
 constexpr UINT_PTR kRescanTimer = 2;
+// The next configure request whose module has not replied in time.
+constexpr UINT_PTR kConfirmationTimer = 3;
 
 RECT ChildRect(HWND parent, HWND child) {
     RECT rect;
@@ -94,6 +96,7 @@ BOOL CFerrowDlg::OnInitDialog() {
     const TolmFunctions& tolm = Tolm();
     tolm.TOLM_RegisterCallBack(&TolmNotifyCallback);
     tolm.TOLM_Start();
+    KeepReplies(tolm);
     m_listDevices.ClearDevices();
     if (tolm.TOLM_SendModuleScan() == 0) ::PostMessageA(m_hWnd, kWmScanNotSent, 0, 0);
     return TRUE;
@@ -153,16 +156,18 @@ LRESULT CFerrowDlg::OnTimer(WPARAM timer, LPARAM) {
     ::KillTimer(m_hWnd, timer);
     if (timer == kDrainTimer) DrainNotifications();
     if (timer == kRescanTimer) Rescan();
+    if (timer == kConfirmationTimer) OnConfirmationDue();
     return 0;
 }
 
 void CFerrowDlg::DrainNotifications() {
     const unsigned raised = m_pending.Take();
     const TakeOutcome taken = TakeAnswers();
-    std::uint8_t mac[TOLM_MAC_SIZE];
-    const std::uint8_t* configured = m_listDevices.GetConfiguredMac(mac) ? mac : nullptr;
     const int attempt = m_listDevices.GetConfigureAttempt();
-    const bool warn = TakeInvalidPasswordEntries(Tolm(), configured) && attempt != m_nWarnedAttempt;
+    const bool refused =
+        TakeReplies(Tolm(), m_listDevices.GetConfiguredModule(),
+                    PendingNotifications::Has(raised, TOLM_NOTIFY_RECONFIGURED), m_confirmations);
+    const bool warn = refused && attempt != m_nWarnedAttempt;
     if (PendingNotifications::Has(raised, TOLM_NOTIFY_RECONFIGURED)) OnReconfigured();
     // Raised again, so that the library's answers meanwhile post nothing.
     if (taken != TakeOutcome::kQueueEmpty && m_pending.Raise(TOLM_NOTIFY_RESPONSE))
@@ -180,9 +185,9 @@ TakeOutcome CFerrowDlg::TakeAnswers() {
     // window for every row inserted, tens of milliseconds each under Wine.
     bool added = false;
     const TakeOutcome outcome =
-        TakeResponses(Tolm(), kDrainBudgetMs, [this, &added](const auto& response) {
+        TakeResponses(Tolm(), kDrainBudgetMs, [this, &added](const auto& response, auto origin) {
             m_listDevices.HoldDrawing(true);
-            m_listDevices.AddResponse(response);
+            m_listDevices.AddResponse(response, origin);
             added = true;
         });
     m_listDevices.HoldDrawing(false);
@@ -211,6 +216,27 @@ void CFerrowDlg::Rescan() {
     m_listDevices.ClearDevices();
     Tolm().TOLM_SendModuleScan();
     m_rescanLimit.Rescanned(::GetTickCount());
+}
+
+LRESULT CFerrowDlg::OnConfigureSent(WPARAM, LPARAM) {
+    if (const std::optional<ConfiguredModule> module = m_listDevices.GetConfiguredModule()) {
+        m_confirmations.Sent(*module, ::GetTickCount());
+        ArmConfirmationTimer();
+    }
+    return 0;
+}
+
+void CFerrowDlg::ArmConfirmationTimer() {
+    if (const std::optional<DWORD> due = m_confirmations.NextDue(::GetTickCount()))
+        ::SetTimer(m_hWnd, kConfirmationTimer, *due, nullptr);
+}
+
+void CFerrowDlg::OnConfirmationDue() {
+    const std::vector<ConfiguredModule> silent = m_confirmations.Expired(::GetTickCount());
+    // Armed first: a box's own loop runs the timers of the requests after it.
+    ArmConfirmationTimer();
+    for (const ConfiguredModule& module : silent)
+        MessageBox(NoConfirmationText(module).c_str(), "Warning", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CFerrowDlg::OnExitClicked() {
@@ -274,6 +300,7 @@ const MessageMap* CFerrowDlg::ClassMessageMap() {
         OnCommand<&CFerrowDlg::OnExitClicked>(IDOK),
         OnMessage<&CFerrowDlg::OnDestroy>(WM_DESTROY),
         OnMessage<&CFerrowDlg::OnScanNotSent>(kWmScanNotSent),
+        OnMessage<&CFerrowDlg::OnConfigureSent>(WM_CONFIGURE_SENT),
     };
     static const MessageMap kMap{CDialog::ClassMessageMap(), kEntries};
     return &kMap;

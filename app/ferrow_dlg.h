@@ -1,7 +1,8 @@
 // CFerrowDlg: the main window: the device list, Scan and Exit (OK in
 // companion mode). It binds the library when it opens, sends the first scan
-// at once, turns the library's notifications into rows, rescans and warnings,
-// and stops and unbinds the library when it closes. Answers that arrive
+// at once, turns the library's notifications into rows, rescans and warnings
+// (a refused configure request, or one no reply came for), and stops and
+// unbinds the library when it closes. Answers that arrive
 // together are taken together, a slice at a time, so that the window keeps
 // answering and drawing under a flood of them.
 #pragma once
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "confirmation_watch.h"
 #include "framework/button.h"
 #include "framework/dialog.h"
 #include "list/tolm_list_ctrl.h"
@@ -59,6 +61,7 @@ class CFerrowDlg : public CDialog {
     void OnExitClicked();
     void OnDestroy();
     LRESULT OnScanNotSent(WPARAM, LPARAM);
+    LRESULT OnConfigureSent(WPARAM, LPARAM);
 
     // Records the template's layout (bRecord) or applies it to the current size.
     void ArrangeControls(bool bRecord);
@@ -75,11 +78,17 @@ class CFerrowDlg : public CDialog {
     void ContinueDraining(bool library_busy);
     void OnReconfigured();
     void Rescan();
+    // Tells the user of each request whose wait for a reply is over, and
+    // waits for the next.
+    void OnConfirmationDue();
+    void ArmConfirmationTimer();
 
     std::optional<MainWindowLayout> m_layout;
     RescanLimit m_rescanLimit;
     // The configure attempt whose "Invalid password" warning was shown.
     int m_nWarnedAttempt = 0;
+    // Configure requests waiting for their module's reply.
+    ConfirmationWatch m_confirmations;
     // When the list was last drawn while answers were taken (tick count).
     DWORD m_dwListDrawn = 0;
 };

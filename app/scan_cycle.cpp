@@ -54,33 +54,56 @@ std::string ScanNotSentText(const TolmFunctions& tolm) {
     return TextForSocketStatus(status, os_error);
 }
 
-TakeOutcome TakeResponses(const TolmFunctions& tolm, DWORD budget_ms,
-                          const std::function<void(const TOLM_ModuleScanResponseType&)>& take) {
+TakeOutcome TakeResponses(const TolmFunctions& tolm, DWORD budget_ms, const TakeAnswer& take) {
     const DWORD start = ::GetTickCount();
     TOLM_ModuleScanResponseType response;
+    TOLM_ResponseOriginType origin;
+    const bool with_origin = tolm.TOLM_GetResponseWithOrigin != nullptr;
+    const TOLM_ResponseOriginType* told = with_origin ? &origin : nullptr;
     for (;;) {
         const double asked = NowMs();
-        const bool taken = tolm.TOLM_GetResponse(&response) != 0;
+        const bool taken = (with_origin ? tolm.TOLM_GetResponseWithOrigin(&response, &origin)
+                                        : tolm.TOLM_GetResponse(&response)) != 0;
         // Also the case of a take that waited in vain for the lock's whole
         // time-out: it gives 0 with answers still queued.
         if (NowMs() - asked >= kBusyLibraryMs) {
-            if (taken) take(response);
+            if (taken) take(response, told);
             return TakeOutcome::kLibraryBusy;
         }
         if (!taken) return TakeOutcome::kQueueEmpty;
-        take(response);
+        take(response, told);
         if (::GetTickCount() - start >= budget_ms) return TakeOutcome::kTimeUp;
     }
 }
 
-bool TakeInvalidPasswordEntries(const TolmFunctions& tolm, const std::uint8_t* configured) {
-    bool named = false;
+void KeepReplies(const TolmFunctions& tolm) {
+    TOLM_ReplyType reply;
+    if (tolm.TOLM_GetReplyWithOrigin != nullptr) tolm.TOLM_GetReplyWithOrigin(&reply);
+}
+
+bool TakeReplies(const TolmFunctions& tolm, const std::optional<ConfiguredModule>& configured,
+                 bool reconfigured, ConfirmationWatch& watch) {
+    const bool senders_told = tolm.TOLM_GetReplyWithOrigin != nullptr;
+    bool refused = false;
     std::uint8_t first[TOLM_MAC_SIZE] = {};
+    // Taken off in any case, so that the library's list never fills.
     while (tolm.TOLM_GetInvPswdMacId(first) == 1 && tolm.TOLM_RemoveFirstInvPswdMacId() == 1) {
-        named =
-            named || (configured != nullptr && std::memcmp(first, configured, TOLM_MAC_SIZE) == 0);
+        if (senders_told) continue;
+        watch.RefusedFor(first);
+        refused = refused ||
+                  (configured && std::memcmp(first, configured->mac.data(), TOLM_MAC_SIZE) == 0);
     }
-    return named;
+    if (!senders_told) {
+        if (reconfigured) watch.ReconfiguredByAnyone();
+        return refused;
+    }
+    TOLM_ReplyType reply;
+    while (tolm.TOLM_GetReplyWithOrigin(&reply) == 1) {
+        watch.Replied(reply);
+        refused = refused || (reply.nCode == TOLM_NOTIFY_INVALID_PASSWORD && configured &&
+                              IsReplyOfModule(reply, *configured));
+    }
+    return refused;
 }
 
 std::optional<DWORD> RescanLimit::OnReconfigured(DWORD now) {

@@ -4,52 +4,49 @@
 
 #include "dll_info.h"
 #include "framework/wnd.h"
+#include "shared_library.h"
+#include "tolm_exports.h"
 
 namespace {
 
 // Process-wide, as the library's own state is: one binding per loaded library.
-HMODULE g_module = nullptr;
+// Never destroyed: a library left loaded is unloaded by the process's end,
+// not by a static destructor running before it.
+tolm::client::SharedLibrary& g_library = *new tolm::client::SharedLibrary;
 TolmFunctions g_functions;
 
-template <class Function>
-bool Bind(HMODULE module, const char* name, Function& slot) {
-    slot = reinterpret_cast<Function>(reinterpret_cast<void*>(::GetProcAddress(module, name)));
-    return slot != nullptr;
+TolmFunctions Named(const tolm::client::TolmExports& exports) {
+    TolmFunctions f;
+    f.TOLM_GetResponse = exports.get_response;
+    f.TOLM_GetInvPswdMacId = exports.get_inv_pswd_mac_id;
+    f.TOLM_RemoveFirstInvPswdMacId = exports.remove_first_inv_pswd_mac_id;
+    f.TOLM_Start = exports.start;
+    f.TOLM_Stop = exports.stop;
+    f.TOLM_SendModuleScan = exports.send_module_scan;
+    f.TOLM_SendConfigure = exports.send_configure;
+    f.TOLM_RegisterCallBack = exports.register_callback;
+    f.DllGetVersion = exports.dll_get_version;
+    f.TOLM_GetSocketStatus = exports.get_socket_status;
+    f.TOLM_GetResponseWithOrigin = exports.get_response_with_origin;
+    f.TOLM_GetReplyWithOrigin = exports.get_reply_with_origin;
+    f.TOLM_GetDropCounts = exports.get_drop_counts;
+    return f;
 }
 
 }  // namespace
 
 bool LoadTolmLibrary() {
-    if (g_module != nullptr) return false;
-    const HMODULE module = ::LoadLibraryA(kTolmFileName);
-    if (module == nullptr) return false;
-    TolmFunctions found;
-    const bool complete =
-        Bind(module, "TOLM_GetResponse", found.TOLM_GetResponse) &&
-        Bind(module, "TOLM_GetInvPswdMacId", found.TOLM_GetInvPswdMacId) &&
-        Bind(module, "TOLM_RemoveFirstInvPswdMacId", found.TOLM_RemoveFirstInvPswdMacId) &&
-        Bind(module, "TOLM_Start", found.TOLM_Start) &&
-        Bind(module, "TOLM_Stop", found.TOLM_Stop) &&
-        Bind(module, "TOLM_SendModuleScan", found.TOLM_SendModuleScan) &&
-        Bind(module, "TOLM_SendConfigure", found.TOLM_SendConfigure) &&
-        Bind(module, "TOLM_RegisterCallBack", found.TOLM_RegisterCallBack) &&
-        Bind(module, "DllGetVersion", found.DllGetVersion);
-    if (!complete) {
-        ::FreeLibrary(module);
-        return false;
-    }
-    Bind(module, "TOLM_GetSocketStatus", found.TOLM_GetSocketStatus);
-    g_module = module;
-    g_functions = found;
+    if (g_library.IsOpen()) return false;
+    tolm::client::TolmExports exports;
+    if (!tolm::client::LoadTolm(kTolmFileName, g_library, exports).empty()) return false;
+    g_functions = Named(exports);
     return true;
 }
 
 bool FreeTolmLibrary() {
-    if (g_module == nullptr) return false;
-    const bool freed = ::FreeLibrary(g_module) != FALSE;
-    g_module = nullptr;
+    if (!g_library.IsOpen()) return false;
     g_functions = TolmFunctions{};
-    return freed;
+    return g_library.Close();
 }
 
 const TolmFunctions& Tolm() {
@@ -57,7 +54,7 @@ const TolmFunctions& Tolm() {
 }
 
 bool IsTolmLibraryBound() {
-    return g_module != nullptr;
+    return g_library.IsOpen();
 }
 
 bool CheckAndLoadTolmLibrary(const CWnd& owner) {

@@ -1,6 +1,7 @@
-// The binding of tolm.dll: the program loads the library by file name when
-// its main window starts and finds the nine functions by name; all nine are
-// bound or none.
+// The binding of tolm.dll under the program's own names: the program loads
+// the library by file name when its main window starts and finds the nine
+// functions by name, all nine or none, through the host side's binding that
+// every host uses.
 #pragma once
 
 #include "tolm.h"
@@ -18,15 +19,19 @@ struct TolmFunctions {
     TOLM_SendConfigureFn TOLM_SendConfigure = nullptr;
     TOLM_RegisterCallBackFn TOLM_RegisterCallBack = nullptr;
     TOLM_DllGetVersionFn DllGetVersion = nullptr;  // required, never called
-    // An extension, bound when the library has it: why there is no socket.
+    // Extensions, bound when the library has them: why there is no socket,
+    // where an answer or a reply came from, what a full queue dropped.
     TOLM_GetSocketStatusFn TOLM_GetSocketStatus = nullptr;
+    TOLM_GetResponseWithOriginFn TOLM_GetResponseWithOrigin = nullptr;
+    TOLM_GetReplyWithOriginFn TOLM_GetReplyWithOrigin = nullptr;
+    TOLM_GetDropCountsFn TOLM_GetDropCounts = nullptr;
 };
 
 // The library's file, looked for as the platform looks for a library to load.
 inline constexpr const char* kTolmFileName = "tolm.dll";
 
-// Loads the library (its socket opens) and binds the nine, and the extension
-// where the library has it; on any failure nothing stays loaded or bound.
+// Loads the library (its socket opens) and binds the nine, and the extensions
+// where the library has them; on any failure nothing stays loaded or bound.
 bool LoadTolmLibrary();
 // Unloads the library if it is loaded (its socket closes); false when nothing was loaded.
 bool FreeTolmLibrary();

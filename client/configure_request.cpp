@@ -1,5 +1,6 @@
 #include "client/configure_request.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "password_rule.h"
@@ -30,22 +31,29 @@ bool Fail(std::string* error, std::string why) {
 
 // Checks an address the user gave: the protocol spends 255.255.255.255 on
 // "leave unchanged", so it cannot be sent.
-bool SetAddress(const char* what, const std::optional<std::uint32_t>& changed, std::uint32_t& field,
-                std::string* error) {
-    if (!changed) return true;
-    if (*changed == kUnchangedAddress)
+bool CheckAddress(const char* what, const std::optional<std::uint32_t>& changed,
+                  std::string* error) {
+    if (changed && *changed == kUnchangedAddress)
         return Fail(error, std::string(what) + " 255.255.255.255 cannot be sent");
-    field = *changed;
     return true;
+}
+
+bool FitsText(std::string_view text) {
+    return text.size() < TOLM_TEXT_SIZE && text.find('\0') == std::string_view::npos;
 }
 
 }  // namespace
 
 bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]) {
-    if (text.size() >= TOLM_TEXT_SIZE || text.find('\0') != std::string_view::npos) return false;
-    std::memset(field, 0, sizeof field);
-    std::memcpy(field, text.data(), text.size());
+    if (!FitsText(text)) return false;
+    CopyTextCut(text, field);
     return true;
+}
+
+void CopyTextCut(std::string_view text, char (&field)[TOLM_TEXT_SIZE]) {
+    const std::string_view kept = text.substr(0, std::min(text.find('\0'), sizeof field - 1));
+    std::memset(field, 0, sizeof field);
+    std::memcpy(field, kept.data(), kept.size());
 }
 
 bool IsLegalHostName(std::string_view name) {
@@ -84,24 +92,37 @@ std::string WhyTooLong(const TOLM_ConfigureRequestType& r) {
     return {};
 }
 
+TOLM_ConfigureRequestType ComposeRequest(const TOLM_ModuleScanResponseType& module,
+                                         const ConfigureChanges& changes) {
+    TOLM_ConfigureRequestType r = UnchangedRequest();
+    std::memcpy(r.abMacId, module.abMacId, sizeof r.abMacId);
+    r.dwIpAddress = changes.ip_address.value_or(kUnchangedAddress);
+    r.dwSubnetMask = changes.subnet_mask.value_or(kUnchangedAddress);
+    r.dwGateway = changes.gateway.value_or(kUnchangedAddress);
+    r.dwDns1 = changes.dns1.value_or(kUnchangedAddress);
+    r.dwDns2 = changes.dns2.value_or(kUnchangedAddress);
+    r.bDhcpEnabled = changes.dhcp ? (*changes.dhcp ? 1 : 0) : kDhcpUnchanged;
+    const std::string reported = module.bHostNameValid == 1 ? FieldText(module.szHostName) : "";
+    CopyTextCut(changes.host_name.value_or(reported), r.szHostName);
+    CopyTextCut(changes.password, r.szPassword);
+    r.bChangePassword = changes.new_password ? 1 : 0;
+    if (changes.new_password) CopyTextCut(*changes.new_password, r.szNewPassword);
+    return r;
+}
+
 std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
     const TOLM_ModuleScanResponseType& module, const ConfigureChanges& changes,
     std::string* error) {
-    TOLM_ConfigureRequestType r = UnchangedRequest();
     if (module.bMacIdValid == 0) {
         Fail(error, "the module reported no MAC address, so no request can name it");
         return std::nullopt;
     }
-    std::memcpy(r.abMacId, module.abMacId, sizeof r.abMacId);
-    if (!SetAddress("the IP address", changes.ip_address, r.dwIpAddress, error) ||
-        !SetAddress("the subnet mask", changes.subnet_mask, r.dwSubnetMask, error) ||
-        !SetAddress("the gateway", changes.gateway, r.dwGateway, error) ||
-        !SetAddress("the primary DNS server", changes.dns1, r.dwDns1, error) ||
-        !SetAddress("the secondary DNS server", changes.dns2, r.dwDns2, error))
+    if (!CheckAddress("the IP address", changes.ip_address, error) ||
+        !CheckAddress("the subnet mask", changes.subnet_mask, error) ||
+        !CheckAddress("the gateway", changes.gateway, error) ||
+        !CheckAddress("the primary DNS server", changes.dns1, error) ||
+        !CheckAddress("the secondary DNS server", changes.dns2, error))
         return std::nullopt;
-
-    r.bDhcpEnabled = changes.dhcp ? (*changes.dhcp ? 1 : 0) : kDhcpUnchanged;
-
     if (!changes.host_name && module.bHostNameValid != 1) {
         Fail(error,
              "the module reported no host name, and every request sends one (an empty one "
@@ -118,12 +139,11 @@ std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
                               "cannot be sent again: give a new one");
         return std::nullopt;
     }
-    if (!CopyText(host_name, r.szHostName) || !CopyText(changes.password, r.szPassword) ||
-        (changes.new_password && !CopyText(*changes.new_password, r.szNewPassword))) {
+    if (!FitsText(host_name) || !FitsText(changes.password) ||
+        (changes.new_password && !FitsText(*changes.new_password))) {
         Fail(error, "a text holds more than 127 characters or a NUL");
         return std::nullopt;
     }
-    r.bChangePassword = changes.new_password ? 1 : 0;
     std::string why = WhyPasswordCannotBeSent(changes.password, "the password");
     if (why.empty() && changes.new_password)
         why = WhyPasswordCannotBeSent(*changes.new_password, "the new password");
@@ -131,6 +151,7 @@ std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
         Fail(error, std::move(why));
         return std::nullopt;
     }
+    const TOLM_ConfigureRequestType r = ComposeRequest(module, changes);
     if (std::string why = WhyTooLong(r); !why.empty()) {
         Fail(error, std::move(why));
         return std::nullopt;

@@ -19,6 +19,10 @@ inline constexpr std::uint8_t kDhcpUnchanged = 2;
 // Stores `text` and its NUL in a record's text field; false, and the field
 // untouched, when it holds more than 127 characters or a NUL.
 bool CopyText(std::string_view text, char (&field)[TOLM_TEXT_SIZE]);
+// Stores at most the first 127 characters of `text`, up to a NUL, and a NUL:
+// for texts that already passed a limit of their own (an edit's), where a cut
+// is the only thing left to do with what does not fit.
+void CopyTextCut(std::string_view text, char (&field)[TOLM_TEXT_SIZE]);
 
 // The program's rule: letters, digits and '_' only; an empty name passes.
 bool IsLegalHostName(std::string_view name);
@@ -55,6 +59,13 @@ struct ConfigureChanges {
 // be sent as typed.
 std::optional<TOLM_ConfigureRequestType> BuildConfigureRequest(
     const TOLM_ModuleScanResponseType& module, const ConfigureChanges& changes, std::string* error);
+
+// The request BuildConfigureRequest makes, without its checks, for hosts that
+// check it in their own words first (the program): texts are stored with
+// CopyTextCut, and a module that reported no host name and is given none
+// gets an empty one.
+TOLM_ConfigureRequestType ComposeRequest(const TOLM_ModuleScanResponseType& module,
+                                         const ConfigureChanges& changes);
 
 // The request's text as it goes on the wire, each password shown as "****".
 std::string MaskedRequestText(const TOLM_ConfigureRequestType& request);

@@ -17,8 +17,9 @@ class SharedLibrary {
     bool Open(const std::string& path);
     // Null when the export is missing.
     void* Symbol(const char* name) const;
-    // Unloads the library; the library closes its socket now.
-    void Close();
+    // Unloads the library; the library closes its socket now. False when
+    // nothing was loaded or the system could not unload it.
+    bool Close();
 
     bool IsOpen() const { return handle_ != nullptr; }
     const std::string& LastError() const { return error_; }

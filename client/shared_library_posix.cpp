@@ -19,10 +19,11 @@ void* SharedLibrary::Symbol(const char* name) const {
     return handle_ != nullptr ? dlsym(handle_, name) : nullptr;
 }
 
-void SharedLibrary::Close() {
-    if (handle_ == nullptr) return;
-    dlclose(handle_);
+bool SharedLibrary::Close() {
+    if (handle_ == nullptr) return false;
+    const bool closed = dlclose(handle_) == 0;
     handle_ = nullptr;
+    return closed;
 }
 
 }  // namespace tolm::client

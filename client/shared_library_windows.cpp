@@ -33,10 +33,11 @@ void* SharedLibrary::Symbol(const char* name) const {
     return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle_), name));
 }
 
-void SharedLibrary::Close() {
-    if (handle_ == nullptr) return;
-    FreeLibrary(static_cast<HMODULE>(handle_));
+bool SharedLibrary::Close() {
+    if (handle_ == nullptr) return false;
+    const bool freed = FreeLibrary(static_cast<HMODULE>(handle_)) != FALSE;
     handle_ = nullptr;
+    return freed;
 }
 
 }  // namespace tolm::client

@@ -1,7 +1,6 @@
 #include "config/config_dlg.h"
 
-#include <cstring>
-
+#include "client/configure_request.h"
 #include "program_icon.h"
 #include "resource.h"
 
@@ -14,12 +13,6 @@ constexpr int kTextLimit = TOLM_TEXT_SIZE - 1;
 void ReadAddress(const CIPAddressCtrl& control, DWORD& address, unsigned& blank) {
     control.GetAddress(address);
     blank = control.GetBlankFields();
-}
-
-// An empty string stores an empty text; a longer one is cut to the buffer.
-void CopyText(const CString& text, char (&buffer)[TOLM_TEXT_SIZE]) {
-    std::strncpy(buffer, text, sizeof buffer - 1);
-    buffer[sizeof buffer - 1] = '\0';
 }
 
 // Shows a reported address, its blank fields blank, or leaves the control
@@ -100,9 +93,9 @@ void CConfigDlg::OnDestroy() {
     ReadAddress(m_ipGateway, m_dwGateway, m_nGatewayBlank);
     ReadAddress(m_ipPrimaryDns, m_dwPrimaryDns, m_nPrimaryDnsBlank);
     ReadAddress(m_ipSecondaryDns, m_dwSecondaryDns, m_nSecondaryDnsBlank);
-    CopyText(m_strPassword, m_szPassword);
-    CopyText(m_strNewPassword, m_szNewPassword);
-    CopyText(m_strHostName, m_szHostName);
+    tolm::client::CopyTextCut(m_strPassword.str(), m_szPassword);
+    tolm::client::CopyTextCut(m_strNewPassword.str(), m_szNewPassword);
+    tolm::client::CopyTextCut(m_strHostName.str(), m_szHostName);
     Default();
 }
 

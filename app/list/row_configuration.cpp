@@ -9,14 +9,28 @@
 
 namespace {
 
-std::uint32_t Shown(std::uint8_t valid, DWORD value) {
-    return valid == 1 ? value : tolm::client::kUnchangedAddress;
+// An address the user could reach; one the module did not report stays as it is.
+std::optional<std::uint32_t> Shown(std::uint8_t valid, DWORD value) {
+    if (valid != 1) return std::nullopt;
+    return value;
 }
 
-// At most 127 characters and a NUL, whatever the source holds.
-void CopyText(const char (&text)[TOLM_TEXT_SIZE], char (&field)[TOLM_TEXT_SIZE]) {
-    const std::string value = tolm::client::FieldText(text).substr(0, TOLM_TEXT_SIZE - 1);
-    std::memcpy(field, value.c_str(), value.size() + 1);
+// What the user leaves in the dialog, as the host side's builder takes it:
+// every address the module reported, the DHCP choice and the texts as typed.
+// The host name always: the protocol has no "unchanged" for it.
+tolm::client::ConfigureChanges ChangesFrom(const CConfigDlg& dialog) {
+    using tolm::client::FieldText;
+    tolm::client::ConfigureChanges changes;
+    changes.ip_address = Shown(dialog.m_bIpAddressValid, dialog.m_dwIpAddress);
+    changes.subnet_mask = Shown(dialog.m_bSubnetMaskValid, dialog.m_dwSubnetMask);
+    changes.gateway = Shown(dialog.m_bGatewayValid, dialog.m_dwGateway);
+    changes.dns1 = Shown(dialog.m_bPrimaryDnsValid, dialog.m_dwPrimaryDns);
+    changes.dns2 = Shown(dialog.m_bSecondaryDnsValid, dialog.m_dwSecondaryDns);
+    if (dialog.m_nDhcp == 0 || dialog.m_nDhcp == 1) changes.dhcp = dialog.m_nDhcp == 0;
+    changes.host_name = FieldText(dialog.m_szHostName);
+    changes.password = FieldText(dialog.m_szPassword);
+    if (dialog.m_bChangePassword == 1) changes.new_password = FieldText(dialog.m_szNewPassword);
+    return changes;
 }
 
 }  // namespace
@@ -30,6 +44,10 @@ std::optional<MacBytes> ParseRowMac(const char* text) {
     MacBytes mac;
     for (int i = 0; i < TOLM_MAC_SIZE; ++i) mac[i] = static_cast<std::uint8_t>(numbers[i]);
     return mac;
+}
+
+bool ListTakesKey(UINT key, int selected_row) {
+    return key == VK_RETURN && selected_row >= 0;
 }
 
 std::optional<TOLM_ModuleScanResponseType> FindDevice(const DeviceRecords& devices,
@@ -55,7 +73,8 @@ void SetConfigInputs(const TOLM_ModuleScanResponseType& record, CConfigDlg& dial
     address(record.bDns1Valid, record.dwDns1, dialog.m_bPrimaryDnsValid, dialog.m_dwPrimaryDns);
     address(record.bDns2Valid, record.dwDns2, dialog.m_bSecondaryDnsValid, dialog.m_dwSecondaryDns);
     dialog.m_bHostNameValid = record.bHostNameValid == 1 ? 1 : 0;
-    if (dialog.m_bHostNameValid == 1) CopyText(record.szHostName, dialog.m_szHostName);
+    if (dialog.m_bHostNameValid == 1)
+        tolm::client::CopyTextCut(tolm::client::FieldText(record.szHostName), dialog.m_szHostName);
     if (record.bDhcpValid == 0) {
         dialog.m_nDhcp = -1;
     } else {
@@ -66,24 +85,7 @@ void SetConfigInputs(const TOLM_ModuleScanResponseType& record, CConfigDlg& dial
 
 TOLM_ConfigureRequestType ConfigureRequestFrom(const TOLM_ModuleScanResponseType& record,
                                                const CConfigDlg& dialog) {
-    TOLM_ConfigureRequestType request;
-    std::memset(&request, 0, sizeof request);
-    std::memcpy(request.abMacId, record.abMacId, sizeof request.abMacId);
-    CopyText(dialog.m_szPassword, request.szPassword);
-    request.bChangePassword = dialog.m_bChangePassword == 1 ? 1 : 0;
-    if (request.bChangePassword == 1) CopyText(dialog.m_szNewPassword, request.szNewPassword);
-    request.dwIpAddress = Shown(dialog.m_bIpAddressValid, dialog.m_dwIpAddress);
-    request.dwSubnetMask = Shown(dialog.m_bSubnetMaskValid, dialog.m_dwSubnetMask);
-    request.dwGateway = Shown(dialog.m_bGatewayValid, dialog.m_dwGateway);
-    if (dialog.m_nDhcp == 0) {
-        request.bDhcpEnabled = 1;
-    } else {
-        request.bDhcpEnabled = dialog.m_nDhcp == 1 ? 0 : tolm::client::kDhcpUnchanged;
-    }
-    CopyText(dialog.m_szHostName, request.szHostName);
-    request.dwDns1 = Shown(dialog.m_bPrimaryDnsValid, dialog.m_dwPrimaryDns);
-    request.dwDns2 = Shown(dialog.m_bSecondaryDnsValid, dialog.m_dwSecondaryDns);
-    return request;
+    return tolm::client::ComposeRequest(record, ChangesFrom(dialog));
 }
 
 std::string ConfigurationNotSentText(const TOLM_ConfigureRequestType& request) {

@@ -1,7 +1,8 @@
-// What a double-click on a device-list row does, as plain functions: the
-// row's module found by its MAC text, the configuration dialog's inputs from
-// the module's record, the configure request from the dialog's outputs, and
-// what the user is told when it is not sent.
+// What a double-click on a device-list row (or Enter on the selected one)
+// does, as plain functions: the row's module found by its MAC text, the
+// configuration dialog's inputs from the module's record, the configure
+// request from the dialog's outputs, and what the user is told when it is
+// not sent.
 #pragma once
 
 #include <array>
@@ -22,6 +23,11 @@ inline constexpr const char* kIllegalHostNameText =
 // The low bytes of the six hexadecimal numbers of a row's MAC text
 // ("02-00-0A-0B-0C-0D"); none when the text does not hold six, as "N/A".
 std::optional<MacBytes> ParseRowMac(const char* text);
+
+// Whether the list takes `key` from the dialog it sits in: Enter with a row
+// selected opens that row, as a double-click does; without one, Enter stays
+// the dialog's and presses Scan.
+bool ListTakesKey(UINT key, int selected_row);
 
 // A copy of the oldest record with these six MAC bytes; none when no record has them.
 std::optional<TOLM_ModuleScanResponseType> FindDevice(const DeviceRecords& devices,

@@ -8,6 +8,7 @@
 #include "config/confirm_password_dlg.h"
 #include "framework/message_box.h"
 #include "list/column_spec.h"
+#include "list/host_name_question.h"
 #include "list/request_checks.h"
 #include "list/row_configuration.h"
 #include "list/row_order.h"
@@ -22,10 +23,9 @@ int CTolmListCtrl::SetColumns(const char* spec) {
     return 1;
 }
 
-void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response) {
-    std::array<std::uint8_t, TOLM_MAC_SIZE> mac;
-    std::copy(response.abMacId, response.abMacId + TOLM_MAC_SIZE, mac.begin());
-    if (!m_ListedMacs.insert(mac).second) return;
+void CTolmListCtrl::AddResponse(const TOLM_ModuleScanResponseType& response,
+                                const TOLM_ResponseOriginType* origin) {
+    if (!m_Answers.Add(response, origin)) return;
     m_Devices.AddTail(response);
     const tolm::client::ListTexts texts = tolm::client::ListRowTexts(response);
     InsertRow(texts);
@@ -89,7 +89,7 @@ void CTolmListCtrl::ClearDevices() {
     std::vector<std::unique_ptr<RowTexts>> texts(m_RowsInOrder.begin(), m_RowsInOrder.end());
     m_RowsInOrder.clear();
     m_Devices.RemoveAll();
-    m_ListedMacs.clear();
+    m_Answers.Clear();
     DeleteAllItems();
 }
 
@@ -100,9 +100,21 @@ bool CTolmListCtrl::GetConfiguredMac(std::uint8_t* mac) const {
 }
 
 void CTolmListCtrl::SetConfiguredMac(const std::uint8_t* mac) {
+    ConfiguredModule module;
+    std::copy(mac, mac + TOLM_MAC_SIZE, module.mac.begin());
+    SetConfiguredModule(module);
+}
+
+void CTolmListCtrl::SetConfiguredModule(const ConfiguredModule& module) {
     ++m_nConfigureAttempt;
-    m_ConfiguredMac.emplace();
-    std::copy(mac, mac + TOLM_MAC_SIZE, m_ConfiguredMac->begin());
+    m_ConfiguredMac = module.mac;
+    m_ConfiguredSender = module.sender;
+    m_ConfiguredNewIp = module.new_ip;
+}
+
+std::optional<ConfiguredModule> CTolmListCtrl::GetConfiguredModule() const {
+    if (!m_ConfiguredMac) return std::nullopt;
+    return ConfiguredModule{*m_ConfiguredMac, m_ConfiguredSender, m_ConfiguredNewIp};
 }
 
 void CTolmListCtrl::SortByColumn(int column, BOOL ascending) {
@@ -151,10 +163,29 @@ void CTolmListCtrl::OnColumnClick(NMHDR* notification, LRESULT* result) {
 
 void CTolmListCtrl::OnLButtonDblClk(UINT, POINT point) {
     Default();
-    CConfigDlg dialog;
     // The row is found by its height alone, whatever column was clicked.
     const int row = HitTest(POINT{2, point.y});
-    if (row < 0) return;
+    if (row >= 0) ConfigureRow(row);
+}
+
+LRESULT CTolmListCtrl::OnGetDlgCode(WPARAM, LPARAM message) {
+    const LRESULT code = Default();
+    const auto* msg = reinterpret_cast<const MSG*>(message);
+    const bool key = msg != nullptr && msg->message == WM_KEYDOWN;
+    if (key && ListTakesKey(static_cast<UINT>(msg->wParam), GetNextItem(-1, LVNI_SELECTED)))
+        return code | DLGC_WANTMESSAGE;
+    return code;
+}
+
+LRESULT CTolmListCtrl::OnKeyDown(WPARAM key, LPARAM) {
+    const int selected = GetNextItem(-1, LVNI_SELECTED);
+    if (!ListTakesKey(static_cast<UINT>(key), selected)) return Default();
+    ConfigureRow(selected);
+    return 0;
+}
+
+void CTolmListCtrl::ConfigureRow(int row) {
+    CConfigDlg dialog;
     char mac_text[18] = {};
     GetItemText(row, tolm::client::kColumnMac, mac_text, sizeof mac_text);
     dialog.m_strCaption = CString("Configure: ") + mac_text;
@@ -164,30 +195,48 @@ void CTolmListCtrl::OnLButtonDblClk(UINT, POINT point) {
     // A copy: answers handled while the dialog is open may empty m_Devices.
     const std::optional<TOLM_ModuleScanResponseType> record = FindDevice(m_Devices, *mac);
     if (!record) return;
+    if (const std::optional<std::string> conflict = m_Answers.ConflictText(*mac)) {
+        AfxMessageBox(conflict->c_str(), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::optional<std::uint32_t> sender = m_Answers.SenderOf(*mac);
     SetConfigInputs(*record, dialog);
     // After a refusal the dialog opens again with everything as the user left it.
-    while (dialog.DoModal() == IDOK && !SendConfiguration(*record, dialog)) {
+    while (dialog.DoModal() == IDOK && !SendConfiguration(*record, sender, dialog)) {
     }
 }
 
 bool CTolmListCtrl::SendConfiguration(const TOLM_ModuleScanResponseType& record,
+                                      std::optional<std::uint32_t> sender,
                                       const CConfigDlg& dialog) {
     const TOLM_ConfigureRequestType request = ConfigureRequestFrom(record, dialog);
     if (const std::string refusal = RefusalText(request, dialog); !refusal.empty()) {
         AfxMessageBox(refusal.c_str(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }
-    for (const std::string& question : QuestionsBeforeSending(request, dialog)) {
+    std::vector<std::string> questions = QuestionsBeforeSending(request, dialog);
+    if (std::optional<std::string> question = HostNameQuestion(request, dialog))
+        questions.insert(questions.begin(), std::move(*question));
+    for (const std::string& question : questions) {
         if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) != IDYES)
             return false;
     }
     if (AsksForNewPasswordAgain(request) && !ConfirmNewPassword(request.szNewPassword))
         return false;
-    const auto previous = m_ConfiguredMac;
-    SetConfiguredMac(request.abMacId);
-    if (Tolm().TOLM_SendConfigure(&request) != 0) return true;
+    const std::optional<ConfiguredModule> previous = GetConfiguredModule();
+    SetConfiguredModule(ConfiguredModuleOf(request, sender));
+    if (Tolm().TOLM_SendConfigure(&request) != 0) {
+        if (const HWND parent = ::GetParent(m_hWnd); parent != nullptr)
+            ::SendMessageA(parent, WM_CONFIGURE_SENT, static_cast<WPARAM>(m_nConfigureAttempt), 0);
+        return true;
+    }
     // Nothing went out, so no reply will name this module.
-    m_ConfiguredMac = previous;
+    m_ConfiguredMac.reset();
+    if (previous) {
+        m_ConfiguredMac = previous->mac;
+        m_ConfiguredSender = previous->sender;
+        m_ConfiguredNewIp = previous->new_ip;
+    }
     AfxMessageBox(ConfigurationNotSentText(request).c_str(), MB_OK | MB_ICONEXCLAMATION);
     return false;
 }
@@ -203,6 +252,8 @@ bool CTolmListCtrl::ConfirmNewPassword(const char* new_password) {
 const MessageMap* CTolmListCtrl::ClassMessageMap() {
     static constexpr MessageEntry kEntries[] = {
         OnMessage<&CTolmListCtrl::OnLButtonDblClk>(WM_LBUTTONDBLCLK),
+        OnMessage<&CTolmListCtrl::OnGetDlgCode>(WM_GETDLGCODE),
+        OnMessage<&CTolmListCtrl::OnKeyDown>(WM_KEYDOWN),
         OnReflectedNotify<&CTolmListCtrl::OnColumnClick>(LVN_COLUMNCLICK),
     };
     static constexpr MessageMap kMap{nullptr, kEntries};

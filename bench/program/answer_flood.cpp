@@ -1,11 +1,13 @@
 // How the program copes with answers that keep coming: the main window with
 // the real library against a simulator that answers every scan with N
 // modules at a steady rate (tolm-sim --modules N --answers-per-second R).
-// Once the start-up scan's answers are listed, Scan is pressed; meanwhile a
-// thread of its own asks the list for its row count every 20 ms, as another
-// program would, and times each answer. Answers the socket dropped while the
+// The start-up scan's answers are counted; once they are listed, Scan is
+// pressed; meanwhile a thread of its own asks the list for its row count
+// every 20 ms, as another program would, and times each answer. Answers the socket dropped while the
 // library's thread fell behind (a loaded machine) are counted apart: they
-// never reach the window. Runs under Wine on an X server, inside the lab.
+// never reach the window; so are those the library itself dropped (its
+// queue full, a datagram it could not read). Runs under Wine on an X server,
+// inside the lab.
 // Usage: linkora-cfg-bench-flood MODULES RATE
 #include <windows.h>
 // After windows.h, which it needs.
@@ -25,6 +27,7 @@
 #include "lab_environment.h"
 #include "resource.h"
 #include "stopwatch.h"
+#include "tolm_library.h"
 
 namespace {
 
@@ -119,10 +122,16 @@ int main(int argc, char** argv) {
     long dropped = 0;
     double listed_ms = 0;
     double reply_max_ms = 0;
+    TOLM_DropCountsType library_dropped{};
+    int startup_listed = 0;
+    long startup_dropped = 0;
+    const long dropped_at_start = gui_test::UdpDatagramsDropped();
     gui_test::RunMainWindow(dialog, [&](HWND window) {
         const HWND list = dialog.m_listDevices.m_hWnd;
         WaitUntilListed(list, modules, answers_ms, tolm::bench::Stopwatch());
         const long dropped_before = gui_test::UdpDatagramsDropped();
+        startup_listed = gui_test::ListRowCount(list);
+        startup_dropped = dropped_before - dropped_at_start;
         tolm::bench::Stopwatch answering;
         g_list_procedure = reinterpret_cast<WNDPROC>(
             ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountPaints)));
@@ -141,6 +150,7 @@ int main(int argc, char** argv) {
         reader.Stop();
         reply_max_ms = reader.LongestMilliseconds();
         gui_test::WatchMessages(nullptr);
+        if (Tolm().TOLM_GetDropCounts != nullptr) Tolm().TOLM_GetDropCounts(&library_dropped);
         ::SetWindowLongPtrA(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_list_procedure));
         gui_test::ClickButton(window, IDOK);
     });
@@ -151,9 +161,16 @@ int main(int argc, char** argv) {
     const auto figure = [&name](const char* what, double value, const char* unit) {
         tolm::bench::PrintFigure((name + what).c_str(), value, unit);
     };
+    // The start-up scan's answers arrive while the window is still being made.
+    tolm::bench::PrintCount((name + "startup_rows_listed").c_str(), startup_listed,
+                            startup_listed + startup_dropped == modules ? "every_answer_received"
+                                                                        : "answers_left_behind");
+    tolm::bench::PrintCount((name + "startup_socket_dropped").c_str(), startup_dropped, "answers");
     tolm::bench::PrintCount((name + "rows_listed").c_str(), listed,
                             complete ? "every_answer_received" : "answers_left_behind");
     tolm::bench::PrintCount((name + "socket_dropped").c_str(), dropped, "answers");
+    tolm::bench::PrintCount((name + "library_dropped").c_str(),
+                            library_dropped.dwResponses + library_dropped.dwDatagrams, "datagrams");
     figure("listed_seconds", listed_ms / 1000, "s");
     figure("after_last_answer_seconds", (listed_ms - answers_ms) / 1000, "s");
     figure("reply_max_ms", reply_max_ms, "ms");

@@ -1,5 +1,5 @@
 // The platform layer on Windows: Windows Sockets 2.2, socket events for the
-// worker's sleep, a Win32 mutex and a Win32 thread.
+// worker's sleep, an in-process lock and a Win32 thread.
 // winsock2.h brings windows.h in the order the two need.
 // clang-format off
 #include <winsock2.h>
@@ -7,6 +7,8 @@
 #include <mswsock.h>
 // clang-format on
 
+#include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -29,6 +31,10 @@ struct Socket {
     // WSARecvMsg with IP_PKTINFO, which tells the arrival interface; null
     // where the sockets layer lacks either, and recvfrom serves.
     LPFN_WSARECVMSG receive_message;
+    // The waiter's event while one is attached, and whether a long drain
+    // has detached FD_READ from it.
+    HANDLE read_event;
+    bool read_signals_off;
 };
 
 struct Waiter {
@@ -38,12 +44,19 @@ struct Waiter {
     HANDLE signal;
 };
 
+// An in-process recursive lock with a time limit: a slim reader/writer lock
+// guards the holder, and waiters sleep on a condition variable. Under Wine
+// both work on futexes inside the process, whereas each take and release of
+// a Win32 mutex is a round trip to the wineserver, the same server every
+// socket read of the worker waits for; and the host takes the lock once for
+// every answer.
 struct Mutex {
-    HANDLE handle;
-    // Thread-local slot: how many times the calling thread holds the mutex.
-    // It dies with its thread, so a thread that ends holding the mutex
-    // leaves nothing that a later thread with the same id could mistake.
-    DWORD depth_slot;
+    SRWLOCK guard = SRWLOCK_INIT;
+    CONDITION_VARIABLE released = CONDITION_VARIABLE_INIT;
+    // The holder's thread id, 0 when free; written under guard.
+    std::atomic<DWORD> holder{0};
+    // The holder's nested takes; only the holder touches it.
+    unsigned depth = 0;
 };
 
 struct Thread {
@@ -141,7 +154,8 @@ Socket* SocketOpen(std::uint16_t port, int receive_buffer_bytes, SocketError* er
     const int failed = Configure(handle, port, receive_buffer_bytes);
     Socket* opened = nullptr;
     if (failed == 0)
-        opened = new (std::nothrow) Socket{handle, DrainStep::kFirst, MessageReceiver(handle)};
+        opened = new (std::nothrow)
+            Socket{handle, DrainStep::kFirst, MessageReceiver(handle), nullptr, false};
     if (opened == nullptr) {
         closesocket(handle);
         WSACleanup();
@@ -208,13 +222,29 @@ namespace {
 // rather than a failing receive tells that the socket is empty. Its 0 can also
 // mean a waiting zero-length datagram; that one is not lost: the receive before
 // re-enabled FD_READ, so it signals the waiter again, and the next drain
-// begins with a real receive.
+// begins with a real receive. When more waits, FD_READ is detached from the
+// waiter's event for the rest of the drain: with it attached, Wine's server
+// polls the socket and signals the event again after every receive, and a
+// flood then drained at a third of the rate in some runs.
 bool NothingMoreWaiting(Socket* socket) {
     if (socket->step != DrainStep::kSecond) return false;
     u_long waiting = 0;
     if (ioctlsocket(socket->handle, FIONREAD, &waiting) == SOCKET_ERROR) return false;
     socket->step = DrainStep::kRest;
+    if (waiting != 0 && socket->read_event != nullptr &&
+        WSAEventSelect(socket->handle, socket->read_event, 0) != SOCKET_ERROR)
+        socket->read_signals_off = true;
     return waiting == 0;
+}
+
+// Attaches FD_READ to the waiter's event again at the end of a long drain;
+// true when it was detached, so that one more receive takes what arrived
+// meanwhile (whatever arrives after it signals the event).
+bool ResumeReadSignals(Socket* socket) {
+    if (!socket->read_signals_off) return false;
+    socket->read_signals_off = false;
+    WSAEventSelect(socket->handle, socket->read_event, FD_READ);
+    return true;
 }
 
 std::uint32_t ArrivalInterface(WSAMSG* message) {
@@ -266,6 +296,8 @@ ReceiveStatus SocketReceive(Socket* socket, char* buffer, std::size_t capacity, 
     const int capacity_int = capacity > INT_MAX ? INT_MAX : static_cast<int>(capacity);
     const int received = ReceiveOne(socket, buffer, capacity_int, &from, &interface_index);
     if (received == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK) {
+        if (ResumeReadSignals(socket))
+            return SocketReceive(socket, buffer, capacity, length, origin);
         socket->step = DrainStep::kFirst;
         return ReceiveStatus::kNothingWaiting;
     }
@@ -292,13 +324,18 @@ Waiter* WaiterCreate(Socket* socket) {
         delete waiter;
         return nullptr;
     }
+    if (socket != nullptr) socket->read_event = waiter->signal;
     return waiter;
 }
 
 void WaiterDestroy(Waiter* waiter) {
     if (waiter == nullptr) return;
     // Detaches the event; the socket stays non-blocking.
-    if (waiter->socket != nullptr) WSAEventSelect(waiter->socket->handle, nullptr, 0);
+    if (waiter->socket != nullptr) {
+        WSAEventSelect(waiter->socket->handle, nullptr, 0);
+        waiter->socket->read_event = nullptr;
+        waiter->socket->read_signals_off = false;
+    }
     CloseHandle(waiter->signal);
     delete waiter;
 }
@@ -306,6 +343,8 @@ void WaiterDestroy(Waiter* waiter) {
 // Nothing to reset after the wait: every recvfrom re-enables FD_READ, so a
 // datagram that arrives after the drain's last recvfrom sets the event again.
 void WaiterWait(Waiter* waiter) {
+    // A drain cut short (Stop) must not leave the event deaf to the socket.
+    if (waiter->socket != nullptr) ResumeReadSignals(waiter->socket);
     if (WaitForSingleObject(waiter->signal, INFINITE) == WAIT_FAILED)
         Sleep(1);  // keeps a broken wait from spinning the worker
     if (waiter->socket != nullptr) waiter->socket->step = DrainStep::kFirst;
@@ -316,55 +355,63 @@ void WaiterWake(Waiter* waiter) {
 }
 
 Mutex* MutexCreate() {
-    Mutex* mutex = new (std::nothrow) Mutex{nullptr, TLS_OUT_OF_INDEXES};
-    if (mutex == nullptr) return nullptr;
-    mutex->handle = CreateMutexW(nullptr, FALSE, nullptr);
-    mutex->depth_slot = TlsAlloc();
-    if (mutex->handle == nullptr || mutex->depth_slot == TLS_OUT_OF_INDEXES) {
-        MutexDestroy(mutex);
-        return nullptr;
-    }
-    return mutex;
+    return new (std::nothrow) Mutex;
 }
 
 void MutexDestroy(Mutex* mutex) {
-    if (mutex == nullptr) return;
-    if (mutex->handle != nullptr) CloseHandle(mutex->handle);
-    if (mutex->depth_slot != TLS_OUT_OF_INDEXES) TlsFree(mutex->depth_slot);
     delete mutex;
 }
 
 namespace {
 
-std::uintptr_t HeldDepth(const Mutex* mutex) {
-    return reinterpret_cast<std::uintptr_t>(TlsGetValue(mutex->depth_slot));
-}
+// How long a waiter sleeps before it looks whether the holder still runs.
+constexpr DWORD kHolderCheckMs = 50;
 
-void SetHeldDepth(const Mutex* mutex, std::uintptr_t depth) {
-    TlsSetValue(mutex->depth_slot, reinterpret_cast<void*>(depth));
+// A holder that ended leaves the lock to the next taker, as a Win32 mutex
+// is abandoned to it.
+bool ThreadEnded(DWORD id) {
+    const HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, id);
+    if (thread == nullptr) return true;
+    const bool ended = WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
+    CloseHandle(thread);
+    return ended;
 }
 
 }  // namespace
 
-// Only the outermost take and release reach the Win32 mutex: under Wine each
-// is a round trip to the wineserver, and the host's callback nests a take in
-// every receive pass.
 bool MutexLock(Mutex* mutex, unsigned timeout_ms) {
-    const std::uintptr_t depth = HeldDepth(mutex);
-    if (depth == 0) {
-        // An abandoned mutex is ours all the same; its former owner has ended.
-        const DWORD result = WaitForSingleObject(mutex->handle, timeout_ms);
-        if (result != WAIT_OBJECT_0 && result != WAIT_ABANDONED) return false;
+    const DWORD self = GetCurrentThreadId();
+    if (mutex->holder.load() == self) {
+        ++mutex->depth;
+        return true;
     }
-    SetHeldDepth(mutex, depth + 1);
+    const ULONGLONG start = GetTickCount64();
+    AcquireSRWLockExclusive(&mutex->guard);
+    while (mutex->holder.load() != 0) {
+        const ULONGLONG waited = GetTickCount64() - start;
+        if (waited >= timeout_ms) {
+            ReleaseSRWLockExclusive(&mutex->guard);
+            return false;
+        }
+        const DWORD slice =
+            static_cast<DWORD>(std::min<ULONGLONG>(timeout_ms - waited, kHolderCheckMs));
+        if (!SleepConditionVariableSRW(&mutex->released, &mutex->guard, slice, 0) &&
+            ThreadEnded(mutex->holder.load()))
+            break;
+    }
+    mutex->holder.store(self);
+    mutex->depth = 1;
+    ReleaseSRWLockExclusive(&mutex->guard);
     return true;
 }
 
 void MutexUnlock(Mutex* mutex) {
-    const std::uintptr_t depth = HeldDepth(mutex);
-    if (depth == 0) return;  // not held by this thread
-    SetHeldDepth(mutex, depth - 1);
-    if (depth == 1) ReleaseMutex(mutex->handle);
+    if (mutex->holder.load() != GetCurrentThreadId()) return;  // not held by this thread
+    if (--mutex->depth > 0) return;
+    AcquireSRWLockExclusive(&mutex->guard);
+    mutex->holder.store(0);
+    ReleaseSRWLockExclusive(&mutex->guard);
+    WakeConditionVariable(&mutex->released);
 }
 
 Thread* ThreadStart(void (*entry)(void* arg), void* arg) {

@@ -128,6 +128,32 @@ TEST(BuildConfigureRequest, RefusesWhatCannotBeSent) {
     EXPECT_TRUE(BuildConfigureRequest(Module(), legal, nullptr));
 }
 
+// The program checks in its own words before it sends, so it takes the
+// request without the builder's checks; both must carry the same request.
+TEST(ComposeRequest, IsTheCheckedRequestAndCutsWhatDoesNotFit) {
+    ConfigureChanges changes;
+    changes.ip_address = 0x0A4D0096;
+    changes.dhcp = true;
+    changes.password = "secret";
+    changes.new_password = "next";
+    const TOLM_ConfigureRequestType checked = Build(Module(), changes);
+    const TOLM_ConfigureRequestType composed = ComposeRequest(Module(), changes);
+    EXPECT_EQ(std::memcmp(&checked, &composed, sizeof checked), 0);
+
+    TOLM_ModuleScanResponseType nameless = Module();
+    nameless.bHostNameValid = 0;
+    changes.host_name = std::string(200, 'h');
+    changes.password = std::string("pw\0hidden", 9);
+    const TOLM_ConfigureRequestType cut = ComposeRequest(nameless, changes);
+    EXPECT_EQ(std::string(cut.szHostName), std::string(127, 'h'));
+    EXPECT_STREQ(cut.szPassword, "pw") << "a text ends at its NUL";
+    changes.host_name.reset();
+    EXPECT_STREQ(ComposeRequest(nameless, changes).szHostName, "")
+        << "no host name reported and none given: the piece goes empty";
+    char field[TOLM_TEXT_SIZE];
+    EXPECT_FALSE(CopyText(std::string(128, 'x'), field)) << "CopyText refuses, never cuts";
+}
+
 // The limits the hosts check must be exactly those of the library's
 // composer, or a host would blame the wrong field or send what fails.
 TEST(WhyTooLong, AgreesWithTheComposerOnRandomRequests) {

@@ -3,8 +3,9 @@
 // after Set and Cancel, and what it shows when opened again; the new
 // password's second dialog; the edge cases of the steps around it (inputs
 // from a record, the request from the outputs, what Set refuses and asks,
-// the row's MAC, the not-sent text); and double-clicks on the device list
-// that open nothing.
+// the row's MAC, the not-sent text, the host-name question, who answered as
+// a MAC, whose reply ends the wait for one); and double-clicks and Enter on
+// the device list.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -19,8 +20,11 @@
 #include "check_log.h"
 #include "config/config_dlg.h"
 #include "config/confirm_password_dlg.h"
+#include "confirmation_watch.h"
 #include "gui_tests.h"
 #include "harness.h"
+#include "list/host_name_question.h"
+#include "list/mac_answers.h"
 #include "list/request_checks.h"
 #include "list/row_configuration.h"
 #include "list_dialog.h"
@@ -360,6 +364,112 @@ void CheckWhatSetRefusesAndAsks() {
               QuestionsBeforeSending(with_new, dialog).empty() && AsksForNewPasswordAgain(with_new),
           "a gateway outside the new address's subnet and an empty new password are asked about "
           "first; gateway 0.0.0.0 is not; a new password typed is asked for again");
+
+    // The host-name edit of a module that reported none is disabled and empty.
+    dialog.m_bHostNameValid = 0;
+    dialog.m_szHostName[0] = '\0';
+    const std::optional<std::string> nameless =
+        HostNameQuestion(ConfigureRequestFrom(Module(0x21), dialog), dialog);
+    dialog.m_bHostNameValid = 1;
+    Check(nameless ==
+                  "The module 02-00-0A-0B-0C-21 did not report its host name; Set sends an empty "
+                  "one, which clears any it has.\n\nSend the configuration anyway?" &&
+              !HostNameQuestion(ConfigureRequestFrom(Module(0x21), dialog), dialog),
+          "an empty host name for a module that reported none is asked about, naming the "
+          "module; one the module reported and the user emptied is not");
+}
+
+TOLM_ResponseOriginType Origin(const char* sender, const char* adapter) {
+    TOLM_ResponseOriginType origin{};
+    std::strcpy(origin.szAdapter, adapter);
+    origin.dwSenderAddress = Address(sender);
+    origin.wSenderPort = TOLM_PORT;
+    return origin;
+}
+
+void CheckAnswersOfOneMac() {
+    const MacAnswers::Mac mac{0x02, 0, 0x0A, 0x0B, 0x0C, 0x21};
+    const TOLM_ResponseOriginType module = Origin("10.77.0.11", "tl0");
+    TOLM_ModuleScanResponseType other_values = Reported();
+    other_values.dwIpAddress = Address("10.1.1.9");
+    MacAnswers answers;
+    const bool firsts = answers.Add(Reported(), &module) && !answers.Add(Reported(), &module);
+    const bool quiet = !answers.ConflictText(mac) && answers.SenderOf(mac) == Address("10.77.0.11");
+    const TOLM_ResponseOriginType forger = Origin("10.77.0.66", "tl1");
+    answers.Add(other_values, &forger);
+    const std::string two = answers.ConflictText(mac).value_or("");
+    Check(firsts && quiet && !answers.SenderOf(mac) &&
+              two.find("More than one device answers as 02-00-0A-0B-0C-21") == 0 &&
+              two.find("\n10.77.0.11 on adapter tl0, reporting IP 10.1.1.1\n10.77.0.66 on "
+                       "adapter tl1, reporting IP 10.1.1.9, other values than the row shows") !=
+                  std::string::npos,
+          "one sender answering twice alike is the module; a second sender makes the MAC a "
+          "conflict whose warning names both senders, their adapters and addresses: " +
+              two);
+
+    answers.Clear();
+    answers.Add(Reported(), nullptr);
+    answers.Add(other_values, nullptr);
+    const std::string differ = answers.ConflictText(mac).value_or("");
+    answers.Clear();
+    for (int sender = 1; sender <= 20; ++sender) {
+        TOLM_ResponseOriginType origin = module;
+        origin.dwSenderAddress += static_cast<std::uint32_t>(sender);
+        answers.Add(Reported(), &origin);
+    }
+    Check(differ.find("The answers for 02-00-0A-0B-0C-21 differ") == 0 &&
+              differ.find("does not tell the senders") != std::string::npos &&
+              answers.ConflictText(mac).value_or("").find("\nand 4 more\n") != std::string::npos,
+          "without senders, differing values make the conflict; twenty senders are named up to "
+          "sixteen and counted");
+}
+
+void CheckWhoseReplyEndsTheWait() {
+    ConfiguredModule module;
+    module.mac = {0x02, 0, 0, 0, 0, 0x05};
+    module.sender = Address("10.77.0.11");
+    module.new_ip = Address("10.77.0.150");
+    const auto reply = [&module](std::uint8_t last, const char* sender, bool names_mac = true) {
+        TOLM_ReplyType r{};
+        r.nCode = TOLM_NOTIFY_RECONFIGURED;
+        std::memcpy(r.abMacId, module.mac.data(), TOLM_MAC_SIZE);
+        r.abMacId[5] = last;
+        r.bMacIdValid = names_mac ? 1 : 0;
+        r.origin.dwSenderAddress = Address(sender);
+        return IsReplyOfModule(r, module) ? "y" : "n";
+    };
+    const std::string whose = std::string(reply(5, "10.77.0.11")) + reply(5, "10.77.0.150") +
+                              reply(5, "10.77.0.1") + reply(6, "10.77.0.11") +
+                              reply(0, "10.77.0.11", false);
+    ConfirmationWatch watch;
+    watch.Sent(module, 0xFFFFF000);
+    watch.Sent(module, 0xFFFFF100);
+    TOLM_ReplyType forged{};
+    forged.nCode = TOLM_NOTIFY_RECONFIGURED;
+    std::memcpy(forged.abMacId, module.mac.data(), TOLM_MAC_SIZE);
+    forged.bMacIdValid = 1;
+    forged.origin.dwSenderAddress = Address("10.77.0.1");
+    watch.Replied(forged);
+    ConfiguredModule mac_only = module;
+    mac_only.sender.reset();
+    const std::optional<DWORD> next = watch.NextDue(0xFFFFF100);
+    const bool none_yet = watch.Expired(0xFFFFF000 + 4999).empty();
+    const std::size_t silent = watch.Expired(0xFFFFF000 + 5000).size();
+    const std::size_t late = watch.Expired(0xFFFFF100 + 5000).size();
+    watch.Sent(module, 0);
+    watch.RefusedFor(module.mac.data());
+    const bool refused = watch.Expired(6000).empty() && !watch.NextDue(6000);
+    Check(whose == "yynny" && IsReplyOfModule(forged, mac_only) && next == 4744u && none_yet &&
+              silent == 1 && late == 1 && refused &&
+              NoConfirmationText(module) ==
+                  "No confirmation came from 02-00-00-00-00-05 within 5 seconds of Set: the "
+                  "settings may not have been applied.\n\nPress Scan to see what the module "
+                  "reports now.",
+          "a reply speaks for the module from its sender or new address, naming its MAC or "
+          "none (from anyone while its sender is not known); a forged one ends no wait; each "
+          "request unanswered for 5 s is told once, across the tick count's wrap; a refusal "
+          "ends the wait: " +
+              whose);
 }
 
 // What the user left in the dialog is there when the same dialog opens again.
@@ -455,6 +565,47 @@ void CheckDoubleClicksOnTheList() {
               "a double-click in any column opens the row's module, filled from its record; "
               "Cancel remembers no MAC: " +
                   captions);
+
+        const auto enter_opens = [&list](int selected) {
+            LVITEMA none{};
+            none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+            ::SendMessageA(list.m_hWnd, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(&none));
+            if (selected >= 0) SelectListRow(list.m_hWnd, selected);
+            ::SetFocus(list.m_hWnd);
+            std::string caption;
+            DriveDialogOpenedBy(
+                [] {
+                    PressKey(VK_RETURN);
+                    PumpFor(300);
+                },
+                [&caption](HWND config) {
+                    caption = WindowText(config);
+                    ClickButton(config, IDCANCEL);
+                });
+            return caption;
+        };
+        Check(enter_opens(row) == "Configure: 02-00-0A-0B-0C-21" && enter_opens(-1).empty(),
+              "Enter on the selected row opens its module as a double-click does; with no row "
+              "selected it opens nothing");
+
+        MessageBoxRecorder boxes;
+        TOLM_ModuleScanResponseType twin = Module(0x22);
+        const TOLM_ResponseOriginType module = Origin("10.77.0.11", "tl0");
+        const TOLM_ResponseOriginType other = Origin("10.77.0.12", "tl0");
+        list.AddResponse(twin, &module);
+        twin.dwGateway = Address("10.77.0.66");
+        twin.bGatewayValid = 1;
+        list.AddResponse(twin, &other);
+        const int twin_row = FindListRow(list.m_hWnd, 6, "02-00-0A-0B-0C-22");
+        const bool opened =
+            opens(ListCellCenter(list.m_hWnd, twin_row, 1)) || !enter_opens(twin_row).empty();
+        const auto& told = boxes.Calls();
+        Check(!opened && told.size() == 2 && told[0].type == (MB_OK | MB_ICONEXCLAMATION) &&
+                  told[0].text.find("10.77.0.12 on adapter tl0") != std::string::npos &&
+                  told[1].text == told[0].text && ListText(list.m_hWnd, twin_row, 2) == "N/A",
+              "a MAC that two senders answered as opens nothing, by mouse or key: a warning "
+              "names the senders; the row keeps the first answer");
         ClickButton(window, IDOK);
     });
 }
@@ -464,6 +615,8 @@ void CheckDoubleClicksOnTheList() {
 void RunConfigDialogTests() {
     CheckStepsAroundTheDialog();
     CheckWhatSetRefusesAndAsks();
+    CheckAnswersOfOneMac();
+    CheckWhoseReplyEndsTheWait();
     CheckEveryInputShown();
     CheckNothingReported();
     CheckOpenedAgainAsLeft();

@@ -5,7 +5,10 @@
 // password typed twice, alike or not, or left empty; host names legal and
 // not, the list changing while the dialog is open, a module that reported
 // little, an address refused and a gateway asked about, and a request too
-// long for the protocol; after every refusal the dialog opens again.
+// long for the protocol; after every refusal the dialog opens again. A module
+// that reported no host name, opened with Enter: Set asks before it clears
+// the name, and tells when no reply came. A MAC another sender answers as
+// opens nothing.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <commctrl.h>
@@ -470,6 +473,74 @@ void CheckTooLong(const Setup& setup) {
               configured);
 }
 
+void CheckNamelessAndSilent(const Setup& setup) {
+    // Answers as no simulated module does: no host name, and nobody replies.
+    constexpr int kNameless = 0x96;
+    setup.tool.Answer(ModuleMac(kNameless), "10.77.0.196");
+    WaitUntil([&] { return ModuleRow(setup.list, kNameless) >= 0; }, kPatience);
+    const std::size_t before = SimulatorLogLines(kConfigure).size();
+    setup.boxes.Clear();
+    setup.boxes.Answer(IDNO);
+    bool disabled = false;
+    SelectListRow(setup.list, ModuleRow(setup.list, kNameless));
+    ::SetFocus(setup.list);
+    const std::size_t shown = DriveDialogsOpenedBy(
+        [] {
+            PressKey(VK_RETURN);
+            PumpFor(300);
+        },
+        {[&disabled](HWND config) {
+             disabled = !ControlEnabled(config, IDC_HOST_NAME);
+             SetAddress(config, IDC_IP_ADDRESS, "10.77.0.197");
+             ClickButton(config, IDOK);
+         },
+         [&setup](HWND config) {
+             setup.boxes.Answer(IDYES);
+             ClickButton(config, IDOK);
+         }});
+    const DWORD sent_at = ::GetTickCount();
+    setup.boxes.Answer(IDOK);
+    const std::vector<std::string> sent = ConfigureSince(before);
+    const std::vector<MessageBoxCall> asked = setup.boxes.Calls();
+    Check(shown == 2 && disabled && asked.size() == 2 &&
+              asked[0].text.find("The module " + ModuleMac(kNameless) +
+                                 " did not report its host name; Set sends an empty one, which "
+                                 "clears any it has.") == 0 &&
+              asked[0].type == (MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON2) &&
+              sent == std::vector<std::string>{Expected(kNameless, "IP = 10.77.0.197;HN = ;")},
+          "Enter opens a module that reported no host name; Set asks before it sends an empty "
+          "one, No opens the dialog again, Yes sends it: " +
+              (sent.empty() ? std::string("none") : sent.back()));
+    setup.boxes.Clear();
+    WaitUntil([&] { return !setup.boxes.Calls().empty(); }, kPatience);
+    const DWORD waited = ::GetTickCount() - sent_at;
+    const auto& told = setup.boxes.Calls();
+    Check(told.size() == 1 && told[0].caption == std::string("Warning") &&
+              told[0].owner == setup.dialog.m_hWnd &&
+              told[0].text.find("No confirmation came from " + ModuleMac(kNameless)) == 0 &&
+              waited >= 4500 && waited < 8000,
+          "no reply to the request: after " + std::to_string(waited) +
+              " ms one message names the module and says to scan");
+}
+
+void CheckAnsweredByTwo(const Setup& setup) {
+    constexpr int kModule = 2;
+    const std::string listed_ip = ModuleText(setup.list, kModule, 0);
+    setup.tool.Answer(ModuleMac(kModule), "10.77.0.202");
+    PumpFor(kQuietTime);
+    setup.boxes.Clear();
+    const bool opened = Configure(setup, kModule, 3, [](HWND) {});
+    const auto& told = setup.boxes.Calls();
+    Check(!opened && told.size() == 1 &&
+              told[0].text.find("More than one device answers as " + ModuleMac(kModule)) == 0 &&
+              told[0].text.find("\n10.77.0.11 on adapter") != std::string::npos &&
+              told[0].text.find("\n10.77.0.1 on adapter") != std::string::npos &&
+              ModuleText(setup.list, kModule, 0) == listed_ip,
+          "another sender answering as a listed module: its row stays, a double-click warns "
+          "naming both senders and opens nothing: " +
+              (told.empty() ? std::string("no warning") : told[0].text));
+}
+
 }  // namespace
 
 void RunConfigureTests() {
@@ -490,6 +561,8 @@ void RunConfigureTests() {
         CheckSparseModule(setup);
         CheckRefusedAddress(setup);
         CheckTooLong(setup);
+        CheckNamelessAndSilent(setup);
+        CheckAnsweredByTwo(setup);
         ClickButton(window, IDOK);
     });
     Check(result == IDOK, "Exit ends the main window");

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 #include <string>
@@ -177,6 +178,24 @@ void CheckInvalidPassword(CFerrowDlg& dialog, OtherTool& tool, MessageBoxRecorde
     PumpFor(300);
     Check(boxes.Calls().size() == 1 && IsInvalidPasswordWarning(boxes.Calls()[0], dialog.m_hWnd),
           "the next attempt's reply for the configured module warns again, once");
+
+    // As a double-click does where the library tells senders: the module's is remembered.
+    ConfiguredModule module;
+    std::copy(request.abMacId, request.abMacId + TOLM_MAC_SIZE, module.mac.begin());
+    module.sender = dialog.m_listDevices.m_Answers.SenderOf(module.mac);
+    dialog.m_listDevices.SetConfiguredModule(module);
+    boxes.Clear();
+    for (int reply = 0; reply < 3; ++reply) tool.InvalidPassword(ModuleMac(kPasswordModule));
+    tool.Answer(ModuleMac(0x97), "");
+    const bool forged_handled = WaitUntil(
+        [list] { return FindListRow(list, kMacColumn, ModuleMac(0x97)) >= 0; }, kPatience);
+    const bool forged_ignored = boxes.Calls().empty() && InvalidPasswordListEmpty();
+    Tolm().TOLM_SendConfigure(&request);
+    WaitUntil([&boxes] { return !boxes.Calls().empty(); }, kPatience);
+    Check(module.sender && forged_handled && forged_ignored && boxes.Calls().size() == 1 &&
+              IsInvalidPasswordWarning(boxes.Calls()[0], dialog.m_hWnd),
+          "wrong-password replies naming the configured module from another sender warn "
+          "nobody; the module's own from its sender warns");
 }
 
 void CheckReconfiguredBurst(HWND list, OtherTool& tool) {

@@ -65,6 +65,37 @@ void CheckSocket() {
                   platform::ReceiveStatus::kDatagram &&
               std::string(buffer, length) == "fits",
           "the datagram after it is received whole");
+
+    // A drain of several datagrams, then one more: the waiter must hear it.
+    for (int i = 0; i < 4; ++i) platform::SocketSendBroadcast(socket, TOLM_PORT, "more", 4);
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    int drained = 0;
+    platform::WaiterWait(waiter);
+    while (platform::SocketReceive(socket, buffer, sizeof buffer, &length) ==
+           platform::ReceiveStatus::kDatagram)
+        ++drained;
+    std::atomic<bool> sent{false};
+    std::thread late([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        sent = platform::SocketSendBroadcast(socket, TOLM_PORT, "late", 4);
+        // Only a wait that missed the datagram lasts this long.
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        platform::WaiterWake(waiter);
+    });
+    // A wake may find nothing yet: the engine then waits again, as here.
+    const auto waiting = std::chrono::steady_clock::now();
+    bool late_received = false;
+    while (!late_received && std::chrono::steady_clock::now() - waiting < std::chrono::seconds(2)) {
+        platform::WaiterWait(waiter);
+        late_received = platform::SocketReceive(socket, buffer, sizeof buffer, &length) ==
+                            platform::ReceiveStatus::kDatagram &&
+                        std::string(buffer, length) == "late";
+    }
+    const auto waited = std::chrono::steady_clock::now() - waiting;
+    late.join();
+    Check(drained == 4 && sent && late_received && waited < std::chrono::seconds(2),
+          "after a drain of " + std::to_string(drained) +
+              " datagrams the next one wakes the waiter at once");
     platform::WaiterDestroy(waiter);
     platform::SocketClose(socket);
 
