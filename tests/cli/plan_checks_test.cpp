@@ -1,12 +1,12 @@
 // What check finds on a network and against a plan, and which requests may
 // be in flight together so that every confirmation can be told apart.
-#include "plan_checks.h"
+#include "cli/checks/plan_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "confirmation_schedule.h"
+#include "cli/delivery/confirmation_schedule.h"
 #include "record_builder.h"
 
 namespace tolm::linkora {

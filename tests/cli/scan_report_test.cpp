@@ -1,6 +1,6 @@
 // The scan's output: JSON read back by a parser, CSV quoting, the table's
 // adapter column and the answers without MAC.
-#include "scan_report.h"
+#include "cli/output/scan_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // What `linkora set` refuses before sending, and how it verifies.
-#include "set_request.h"
+#include "cli/verbs/set_request.h"
 
 #include <gtest/gtest.h>
 
-#include "attribution.h"
-#include "failure.h"
+#include "cli/delivery/attribution.h"
+#include "cli/command_line/failure.h"
 #include "record_builder.h"
-#include "verify.h"
+#include "cli/delivery/mismatches.h"
 
 namespace tolm::linkora {
 namespace {

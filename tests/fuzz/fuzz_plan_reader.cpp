@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "client/configure_request.h"
-#include "plan_reader.h"
+#include "cli/plan/plan_reader.h"
 #include "require.h"
 
 namespace {

@@ -1,0 +1,209 @@
+#include "cli/delivery/sending.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <set>
+
+#include "cli/command_line/failure.h"
+#include "cli/delivery/attribution.h"
+#include "cli/delivery/confirmation_schedule.h"
+#include "cli/delivery/mismatches.h"
+#include "cli/output/printable.h"
+#include "cli/output/progress_line.h"
+#include "cli/output/utc_time.h"
+#include "cli/platform/terminal.h"
+#include "cli/session/scan.h"
+#include "record_text.h"
+
+namespace tolm::linkora {
+namespace {
+
+namespace client = tolm::client;
+
+// Enough to keep a line busy, few enough that a slow module's queue keeps up.
+constexpr std::size_t kMaxInFlight = 64;
+constexpr Milliseconds kTick{100};
+
+void Warn(const std::string& line) {
+    std::fprintf(stderr, "linkora: %s\n", PrintableLines(line).c_str());
+    std::fflush(stderr);
+}
+
+const char* ReplyName(int code) {
+    return code == TOLM_NOTIFY_RECONFIGURED ? "\"Reconfigured:\"" : "\"Invalid Password:\"";
+}
+
+ModuleSender SenderOf(const ModuleRun& run) {
+    return {*run.before, run.to_send.ip_address};
+}
+
+std::string Progress(std::size_t sent, std::size_t answered, std::size_t total) {
+    return "Applying: " + std::to_string(sent) + " of " + std::to_string(total) + " sent, " +
+           std::to_string(answered) + " answered";
+}
+
+// The replies that speak for a request in flight, one per request: a refusal
+// wins over a confirmation that came with it. Others are told once per sender.
+std::map<std::size_t, ReplyFrom> TakeReplies(TolmSession& session,
+                                             const ConfirmationSchedule& schedule,
+                                             std::set<std::uint32_t>& told) {
+    std::map<std::size_t, ReplyFrom> replies;
+    for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES; ++n) {
+        const std::optional<ReplyFrom> reply = session.TakeReply();
+        if (!reply) break;
+        const std::optional<std::size_t> whose = schedule.Whose(*reply);
+        if (!whose) {
+            if (told.insert(reply->sender).second)
+                Warn(std::string("ignored a ") + ReplyName(reply->code) + " from " +
+                     client::IpText(reply->sender) +
+                     (reply->adapter.empty() ? "" : " via " + reply->adapter) +
+                     ": it is the reply of no one module whose request waits");
+            continue;
+        }
+        auto [at, added] = replies.emplace(*whose, *reply);
+        if (!added && reply->code == TOLM_NOTIFY_INVALID_PASSWORD) at->second = *reply;
+    }
+    return replies;
+}
+
+}  // namespace
+
+bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds confirm_wait,
+             bool interrupted) {
+    std::vector<ModuleRun*> jobs;
+    std::vector<ModuleSender> modules;
+    for (ModuleRun& run : runs)
+        if (run.outcome == Outcome::kWouldChange) {
+            run.outcome = Outcome::kNotSent;
+            jobs.push_back(&run);
+            modules.push_back(SenderOf(run));
+        }
+    ConfirmationSchedule schedule(modules, kMaxInFlight);
+    if (interrupted) schedule.StopSending();
+    std::vector<Clock::time_point> deadlines(jobs.size());
+    // Only replies to these requests count.
+    for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES && session.TakeReply(); ++n) {
+    }
+    ProgressLine progress;
+    std::set<std::uint32_t> told;
+    std::size_t sent = 0, answered = 0;
+    bool hurry = false;
+    while (!schedule.Finished()) {
+        if (TakeInterrupt()) {
+            if (interrupted) hurry = true;
+            interrupted = true;
+            schedule.StopSending();
+            Warn(hurry ? "Ctrl-C again: no longer waiting for confirmations"
+                       : "Ctrl-C: no further requests go; waiting for the confirmations asked for "
+                         "(Ctrl-C again to stop waiting)");
+        }
+        for (const std::size_t j : schedule.Next()) {
+            ModuleRun& run = *jobs[j];
+            try {
+                session.SendConfigure(*run.request, *run.before);
+            } catch (const Failure& failure) {
+                Warn(client::MacText(run.planned.mac.data()) + ": " + failure.what());
+                schedule.Done(j, false);
+                continue;
+            }
+            run.sent_at = UtcTimeText(std::chrono::system_clock::now());
+            deadlines[j] = Clock::now() + confirm_wait;
+            ++sent;
+        }
+        // Answers are not wanted now, but must not fill the library's queue.
+        TakeQueued(session, Clock::now() + kTick, [](const Answer&) {});
+        const std::map<std::size_t, ReplyFrom> replies = TakeReplies(session, schedule, told);
+        for (const auto& [j, reply] : replies) {
+            jobs[j]->outcome = reply.code == TOLM_NOTIFY_INVALID_PASSWORD
+                                   ? Outcome::kInvalidPassword
+                                   : Outcome::kConfirmed;
+            schedule.Done(j, reply.mac.has_value());
+            ++answered;
+        }
+        bool freed = !replies.empty();
+        const Clock::time_point now = Clock::now();
+        Clock::time_point wake = now + kTick;
+        for (const std::size_t j : schedule.InFlight()) {
+            if (hurry || now >= deadlines[j]) {
+                jobs[j]->outcome = Outcome::kNotConfirmed;
+                schedule.Done(j, false);
+                freed = true;
+            } else {
+                wake = std::min(wake, deadlines[j]);
+            }
+        }
+        progress.Show(Progress(sent, answered, jobs.size()));
+        // A request done may let the next ones go at once.
+        if (!freed && !schedule.Finished()) session.WaitUntil(wake);
+    }
+    return interrupted;
+}
+
+void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait) {
+    std::vector<ModuleRun*> pending, sent;
+    for (ModuleRun& run : runs) {
+        if (!run.sent_at.empty()) sent.push_back(&run);
+        if (run.outcome == Outcome::kConfirmed) pending.push_back(&run);
+    }
+    if (pending.empty()) return;
+    const auto answer_in = [](const ModuleList& list,
+                              const ModuleRun& run) -> std::optional<Answer> {
+        const std::uint8_t* mac = run.planned.mac.data();
+        std::vector<Answer> answers = list.ConflictOf(mac);
+        if (answers.empty() && list.Find(mac) != nullptr) answers.push_back(*list.Find(mac));
+        return AnswerOfModule(answers, SenderOf(run));
+    };
+    const auto verified = [](const ModuleRun& run, const std::optional<Answer>& answer) {
+        return answer && Mismatches(run.to_send, answer->record).empty();
+    };
+    std::map<const ModuleRun*, bool> conflicted;
+    const Clock::time_point deadline = Clock::now() + verify_wait;
+    ProgressLine progress;
+    while (!pending.empty() && Clock::now() < deadline && !Interrupted()) {
+        ScanLimits limits;
+        limits.quiet = limits.min_wait = limits.max_wait = std::min(
+            std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()), Milliseconds(1000));
+        ModuleList list;
+        try {
+            Scan(session, limits, list, [&](const ModuleList& l) {
+                return std::all_of(pending.begin(), pending.end(), [&](const ModuleRun* run) {
+                    return verified(*run, answer_in(l, *run));
+                });
+            });
+        } catch (const Failure& failure) {
+            // What was sent is still told: those left count as not verified.
+            Warn(std::string("cannot verify: ") + failure.what());
+            break;
+        }
+        for (ModuleRun* run : sent) {
+            const std::optional<Answer> answer = answer_in(list, *run);
+            if (answer) run->after = answer;
+            conflicted[run] = !answer && !list.ConflictOf(run->planned.mac.data()).empty();
+        }
+        std::vector<ModuleRun*> still;
+        for (ModuleRun* run : pending) {
+            const std::optional<Answer> answer = answer_in(list, *run);
+            if (verified(*run, answer)) {
+                run->outcome = Outcome::kVerified;
+                run->mismatches.clear();
+                continue;
+            }
+            run->mismatches = answer ? Mismatches(run->to_send, answer->record)
+                                     : std::vector<std::string>{
+                                           "the module did not answer the scans after the change"};
+            still.push_back(run);
+        }
+        pending = std::move(still);
+        progress.Show("Verifying: " + std::to_string(pending.size()) + " modules to go");
+        if (!pending.empty())
+            session.WaitUntil(std::min(deadline, Clock::now() + Milliseconds(200)));
+    }
+    for (ModuleRun* run : pending) {
+        run->outcome = conflicted[run] ? Outcome::kConflictingAnswers : Outcome::kNotVerified;
+        if (run->mismatches.empty())
+            run->mismatches.push_back("the module was not scanned again after the change");
+    }
+}
+
+}  // namespace tolm::linkora

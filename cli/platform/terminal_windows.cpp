@@ -1,0 +1,71 @@
+#include <io.h>
+#include <windows.h>
+
+#include <atomic>
+#include <iostream>
+
+#include "cli/platform/terminal.h"
+
+namespace tolm::linkora {
+namespace {
+
+std::atomic<bool> g_interrupted{false};
+
+BOOL WINAPI OnConsoleEvent(DWORD) {
+    g_interrupted = true;
+    return TRUE;
+}
+
+}  // namespace
+
+bool IsTerminal(std::FILE* stream) {
+    return _isatty(_fileno(stream)) != 0;
+}
+
+std::size_t TerminalColumns() {
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (GetConsoleScreenBufferInfo(GetStdHandle(STD_OUTPUT_HANDLE), &info) &&
+        info.srWindow.Right > info.srWindow.Left)
+        return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+    return 80;
+}
+
+// Consoles before Windows 10 take no escape sequences at all; newer ones
+// only once virtual-terminal processing is on.
+bool EnableEscapes(std::FILE* stream) {
+    const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+    DWORD mode = 0;
+    if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) return false;
+    constexpr DWORD kVirtualTerminal = 0x0004;  // ENABLE_VIRTUAL_TERMINAL_PROCESSING
+    return (mode & kVirtualTerminal) != 0 || SetConsoleMode(handle, mode | kVirtualTerminal);
+}
+
+std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    DWORD saved = 0;
+    const bool hidden = GetConsoleMode(input, &saved) != 0;
+    if (hidden) SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
+    std::string line;
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    if (hidden) SetConsoleMode(input, saved);
+    std::fputc('\n', stderr);
+    if (!read) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
+void CatchInterrupt() {
+    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+bool Interrupted() {
+    return g_interrupted.load();
+}
+
+bool TakeInterrupt() {
+    return g_interrupted.exchange(false);
+}
+
+}  // namespace tolm::linkora
