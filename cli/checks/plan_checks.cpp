@@ -268,7 +268,7 @@ class Checker {
                       ", which cannot be sent again (only letters, digits and '_'), and the plan "
                       "gives none: every request carries a host name"
                 : s.mac +
-                      " reports no host name and the plan gives none: every request carries "
+                      " reported no host name and the plan gives none: every request carries "
                       "one, and an empty one would erase it");
     }
 

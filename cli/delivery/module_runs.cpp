@@ -43,7 +43,7 @@ bool EndsAsPlanned(Outcome outcome) {
     return outcome == Outcome::kUnchanged || outcome == Outcome::kVerified;
 }
 
-std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list) {
+std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list, bool new_password) {
     std::vector<ModuleRun> runs;
     std::set<client::Mac> seen;
     for (const PlannedModule& planned : plan.modules) {
@@ -62,7 +62,7 @@ std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list) {
         run.changes = Changes(reported, planned.settings);
         run.to_send = ChangesToSend(reported, planned.settings);
         run.outcome = !list.ConflictOf(planned.mac.data()).empty() ? Outcome::kConflictingAnswers
-                      : run.changes.empty()                        ? Outcome::kUnchanged
+                      : run.changes.empty() && !new_password       ? Outcome::kUnchanged
                                                                    : Outcome::kWouldChange;
         runs.push_back(std::move(run));
     }

@@ -1,6 +1,6 @@
-// A plan's modules through one apply: what each reported before, what the
-// plan changes, the request, what it reports after and how it ended; and
-// the table of those results.
+// A plan's modules through one delivery (apply, or set's plan of one): what
+// each reported before, what the plan changes, the request, what it reports
+// after and how it ended; and the table of those results.
 #pragma once
 
 #include <optional>
@@ -16,7 +16,7 @@ namespace tolm::linkora {
 enum class Outcome {
     kUnchanged,           // already as planned: nothing sent
     kWouldChange,         // dry run: a request would go
-    kNotSent,             // refused plan, or Ctrl-C before its turn
+    kNotSent,             // refused plan, Ctrl-C before its turn, or a send that failed
     kMissing,             // planned, did not answer
     kConflictingAnswers,  // its MAC answers from two senders, or differently
     kInvalidPassword,     // the module refused the password
@@ -39,12 +39,14 @@ struct ModuleRun {
     std::optional<Answer> after;                       // its last answer seen, if any
     std::vector<std::string> mismatches;               // what it reports otherwise than planned
     Outcome outcome = Outcome::kNotSent;
+    std::string why_not_sent;  // a send that failed: why; empty otherwise
 };
 
 // One run per planned module in the plan's order (a MAC planned twice once,
 // from its first line): missing, conflicting-answers, unchanged, or
-// would-change for those a request must go to.
-std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list);
+// would-change for those a request must go to; with a new password every
+// module that answered would change.
+std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list, bool new_password);
 
 // MAC, the changes (field: before -> after) and the result, one row each.
 std::string ResultTable(const std::vector<ModuleRun>& runs);

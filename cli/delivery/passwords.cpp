@@ -6,10 +6,14 @@
 #include <iostream>
 
 #include "cli/command_line/failure.h"
+#include "cli/output/console.h"
 #include "cli/platform/terminal.h"
+#include "record_text.h"
 
 namespace tolm::linkora {
 namespace {
+
+namespace client = tolm::client;
 
 std::string WithoutLineEnd(std::string line) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -33,6 +37,10 @@ std::string StdinLine(const char* what) {
     return WithoutLineEnd(line);
 }
 
+bool HasPasswordInForce(const Answer& answer) {
+    return answer.record.bPswdValid != 0 && answer.record.bPswdEnabled != 0;
+}
+
 std::string AskTwice(const std::string& mac) {
     const auto first = ReadHiddenLine("New password for " + mac + ": ");
     const auto second = ReadHiddenLine("New password again: ");
@@ -43,15 +51,16 @@ std::string AskTwice(const std::string& mac) {
 
 }  // namespace
 
-Passwords ReadGivenPasswords(const PasswordOptions& options) {
-    Passwords passwords;
-    if (options.from_stdin) passwords.current = StdinLine("password");
-    if (!options.file.empty()) passwords.current = FirstLineOf(options.file, "password");
+PasswordSources ReadSetPasswords(const PasswordOptions& options) {
+    PasswordSources sources;
+    if (options.from_stdin) sources.shared = StdinLine("password");
+    if (!options.file.empty()) sources.shared = FirstLineOf(options.file, "password");
+    sources.new_password = options.new_password || !options.new_password_file.empty();
     if (!options.new_password_file.empty())
-        passwords.next = FirstLineOf(options.new_password_file, "new password");
+        sources.next = FirstLineOf(options.new_password_file, "new password");
     else if (options.new_password && options.from_stdin)
-        passwords.next = StdinLine("new password (its second line)");
-    return passwords;
+        sources.next = StdinLine("new password (its second line)");
+    return sources;
 }
 
 std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string& file) {
@@ -60,21 +69,48 @@ std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string
     return std::nullopt;
 }
 
-void AskMissingPasswords(const PasswordOptions& options, bool module_protected,
-                         const std::string& mac, Passwords& passwords) {
-    const bool need_current = module_protected && !passwords.current;
-    const bool need_next = options.new_password && !passwords.next;
-    if (!need_current && !need_next) return;
-    if (!IsTerminal(stdin))
-        throw Failure(kUsage, std::string(need_current ? "the module has a password in force"
-                                                       : "--new-password needs the new password") +
-                                  ": give it with --password-stdin or a password file, or run "
-                                  "linkora on a terminal to be asked");
-    if (need_current) {
-        passwords.current = ReadHiddenLine("Password of " + mac + ": ");
-        if (!passwords.current) throw Failure(kUsage, "no password was entered");
+std::optional<std::string> PasswordFor(const ModuleRun& run, const PasswordSources& sources) {
+    const Answer& answer = *run.before;
+    if (answer.record.bPswdValid != 0 && answer.record.bPswdEnabled == 0) return std::nullopt;
+    const auto own = sources.by_mac.find(client::MacText(run.planned.mac.data()));
+    if (own != sources.by_mac.end()) return own->second;
+    return sources.shared;
+}
+
+void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
+                         PasswordSources& sources) {
+    std::vector<std::string> lacking;
+    for (const ModuleRun& run : runs)
+        if (run.outcome == Outcome::kWouldChange && HasPasswordInForce(*run.before) &&
+            !PasswordFor(run, sources))
+            lacking.push_back(client::MacText(run.planned.mac.data()));
+    const bool need_next = sources.new_password && !sources.next && !dry_run;
+    if (lacking.empty() && !need_next) return;
+    std::string macs;
+    for (const std::string& mac : lacking) macs += (macs.empty() ? "" : ", ") + mac;
+    if (dry_run) {
+        Warn("no password is given for " + macs + " (password in force); give it with " +
+             sources.how_to_give + ", or run linkora on a terminal to be asked");
+        return;
     }
-    if (need_next) passwords.next = AskTwice(mac);
+    if (!IsTerminal(stdin))
+        throw Failure(kUsage,
+                      (lacking.empty() ? std::string("--new-password needs the new password")
+                                       : macs + (lacking.size() == 1 ? " has" : " have") +
+                                             " a password in force") +
+                          ": give it with " + sources.how_to_give +
+                          ", or run linkora on a terminal to be asked; nothing was sent");
+    if (!lacking.empty()) {
+        sources.shared = ReadHiddenLine(lacking.size() == 1
+                                            ? "Password of " + macs + ": "
+                                            : "Password of the protected modules (" + macs + "): ");
+        if (!sources.shared) throw Failure(kUsage, "no password was entered; nothing was sent");
+    }
+    if (need_next) {
+        const std::string mac = runs.size() == 1 ? client::MacText(runs.front().planned.mac.data())
+                                                 : std::string("the modules");
+        sources.next = AskTwice(mac);
+    }
 }
 
 }  // namespace tolm::linkora

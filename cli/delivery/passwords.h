@@ -1,9 +1,14 @@
-// The module's passwords: never from the command line; from standard input
-// or files, else asked for on the terminal without echo. Never printed.
+// The modules' passwords for a delivery: never from the command line; from
+// standard input or files, else asked for on the terminal without echo.
+// Never printed.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "cli/delivery/module_runs.h"
 
 namespace tolm::linkora {
 
@@ -15,22 +20,34 @@ struct PasswordOptions {
     std::string new_password_file;
 };
 
-struct Passwords {
-    std::optional<std::string> current;
-    std::optional<std::string> next;  // the new password
+struct PasswordSources {
+    // For every protected module that has none of its own in by_mac.
+    std::optional<std::string> shared;
+    std::map<std::string, std::string> by_mac;  // MAC as MacText writes it
+    // Set a new password: the one given, or asked for twice on the terminal.
+    bool new_password = false;
+    std::optional<std::string> next;
+    // How the user gives a password instead, named when there is no terminal to ask on.
+    std::string how_to_give = "--password-stdin or a password file";
 };
 
-// Reads what --password-stdin and the files give, before anything is sent.
-Passwords ReadGivenPasswords(const PasswordOptions& options);
+// set's: standard input's first line (and the new password from its second)
+// or the files, read before anything is sent.
+PasswordSources ReadSetPasswords(const PasswordOptions& options);
 
 // apply's one password for every protected module: standard input's first
 // line, or a file's; nothing when neither is given.
 std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string& file);
 
-// Asks on the terminal for what the module needs and was not given: its
-// password when one is in force, the new one (twice) with --new-password.
-// Throws a usage failure where there is no terminal to ask on.
-void AskMissingPasswords(const PasswordOptions& options, bool module_protected,
-                         const std::string& mac, Passwords& passwords);
+// The password a module's request carries: its own from by_mac, else the
+// shared one; none for a module that reports no password in force.
+std::optional<std::string> PasswordFor(const ModuleRun& run, const PasswordSources& sources);
+
+// Asks on the terminal, once, for the password of the protected modules that
+// would change and have none given, and for the new password (twice). A dry
+// run only tells where a password would be missing. Throws a usage failure
+// where there is no terminal to ask on.
+void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
+                         PasswordSources& sources);
 
 }  // namespace tolm::linkora

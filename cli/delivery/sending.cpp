@@ -9,8 +9,9 @@
 #include "cli/delivery/attribution.h"
 #include "cli/delivery/confirmation_schedule.h"
 #include "cli/delivery/mismatches.h"
-#include "cli/output/printable.h"
+#include "cli/output/console.h"
 #include "cli/output/progress_line.h"
+#include "cli/output/scan_report.h"
 #include "cli/output/utc_time.h"
 #include "cli/platform/terminal.h"
 #include "cli/session/scan.h"
@@ -24,11 +25,6 @@ namespace client = tolm::client;
 // Enough to keep a line busy, few enough that a slow module's queue keeps up.
 constexpr std::size_t kMaxInFlight = 64;
 constexpr Milliseconds kTick{100};
-
-void Warn(const std::string& line) {
-    std::fprintf(stderr, "linkora: %s\n", PrintableLines(line).c_str());
-    std::fflush(stderr);
-}
 
 const char* ReplyName(int code) {
     return code == TOLM_NOTIFY_RECONFIGURED ? "\"Reconfigured:\"" : "\"Invalid Password:\"";
@@ -47,6 +43,7 @@ std::string Progress(std::size_t sent, std::size_t answered, std::size_t total) 
 // wins over a confirmation that came with it. Others are told once per sender.
 std::map<std::size_t, ReplyFrom> TakeReplies(TolmSession& session,
                                              const ConfirmationSchedule& schedule,
+                                             const std::vector<ModuleSender>& modules,
                                              std::set<std::uint32_t>& told) {
     std::map<std::size_t, ReplyFrom> replies;
     for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES; ++n) {
@@ -58,7 +55,10 @@ std::map<std::size_t, ReplyFrom> TakeReplies(TolmSession& session,
                 Warn(std::string("ignored a ") + ReplyName(reply->code) + " from " +
                      client::IpText(reply->sender) +
                      (reply->adapter.empty() ? "" : " via " + reply->adapter) +
-                     ": it is the reply of no one module whose request waits");
+                     (modules.size() == 1
+                          ? ": it does not come from the module (" +
+                                SenderText(modules.front().module) + ")"
+                          : ": it is the reply of no one module whose request waits"));
             continue;
         }
         auto [at, added] = replies.emplace(*whose, *reply);
@@ -70,7 +70,7 @@ std::map<std::size_t, ReplyFrom> TakeReplies(TolmSession& session,
 }  // namespace
 
 bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds confirm_wait,
-             bool interrupted) {
+             DeliveryEvents& events) {
     std::vector<ModuleRun*> jobs;
     std::vector<ModuleSender> modules;
     for (ModuleRun& run : runs)
@@ -80,7 +80,11 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
             modules.push_back(SenderOf(run));
         }
     ConfirmationSchedule schedule(modules, kMaxInFlight);
-    if (interrupted) schedule.StopSending();
+    int interrupts_told = 0;
+    if (Interrupted()) {
+        schedule.StopSending();
+        interrupts_told = Interrupts();
+    }
     std::vector<Clock::time_point> deadlines(jobs.size());
     // Only replies to these requests count.
     for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES && session.TakeReply(); ++n) {
@@ -88,21 +92,23 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
     ProgressLine progress;
     std::set<std::uint32_t> told;
     std::size_t sent = 0, answered = 0;
-    bool hurry = false;
     while (!schedule.Finished()) {
-        if (TakeInterrupt()) {
-            if (interrupted) hurry = true;
-            interrupted = true;
+        const int interrupts = Interrupts();
+        if (interrupts > interrupts_told) {
             schedule.StopSending();
-            Warn(hurry ? "Ctrl-C again: no longer waiting for confirmations"
-                       : "Ctrl-C: no further requests go; waiting for the confirmations asked for "
-                         "(Ctrl-C again to stop waiting)");
+            Warn(interrupts > 1 ? "Ctrl-C again: no longer waiting for confirmations"
+                                : "Ctrl-C: no further requests go; waiting for the confirmations "
+                                  "asked for (Ctrl-C again to stop waiting)");
+            interrupts_told = interrupts;
         }
+        const bool hurry = interrupts > 1;
         for (const std::size_t j : schedule.Next()) {
             ModuleRun& run = *jobs[j];
+            events.Sending(run);
             try {
                 session.SendConfigure(*run.request, *run.before);
             } catch (const Failure& failure) {
+                run.why_not_sent = failure.what();
                 Warn(client::MacText(run.planned.mac.data()) + ": " + failure.what());
                 schedule.Done(j, false);
                 continue;
@@ -112,13 +118,16 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
             ++sent;
         }
         // Answers are not wanted now, but must not fill the library's queue.
-        TakeQueued(session, Clock::now() + kTick, [](const Answer&) {});
-        const std::map<std::size_t, ReplyFrom> replies = TakeReplies(session, schedule, told);
+        TakeQueued(
+            session, Clock::now() + kTick, [](const Answer&) {}, 2);
+        const std::map<std::size_t, ReplyFrom> replies =
+            TakeReplies(session, schedule, modules, told);
         for (const auto& [j, reply] : replies) {
             jobs[j]->outcome = reply.code == TOLM_NOTIFY_INVALID_PASSWORD
                                    ? Outcome::kInvalidPassword
                                    : Outcome::kConfirmed;
             schedule.Done(j, reply.mac.has_value());
+            events.Replied(*jobs[j]);
             ++answered;
         }
         bool freed = !replies.empty();
@@ -128,16 +137,17 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
             if (hurry || now >= deadlines[j]) {
                 jobs[j]->outcome = Outcome::kNotConfirmed;
                 schedule.Done(j, false);
+                events.Replied(*jobs[j]);
                 freed = true;
             } else {
                 wake = std::min(wake, deadlines[j]);
             }
         }
-        progress.Show(Progress(sent, answered, jobs.size()));
+        if (jobs.size() > 1) progress.Show(Progress(sent, answered, jobs.size()));
         // A request done may let the next ones go at once.
         if (!freed && !schedule.Finished()) session.WaitUntil(wake);
     }
-    return interrupted;
+    return interrupts_told > 0;
 }
 
 void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait) {
@@ -160,17 +170,20 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
     std::map<const ModuleRun*, bool> conflicted;
     const Clock::time_point deadline = Clock::now() + verify_wait;
     ProgressLine progress;
-    while (!pending.empty() && Clock::now() < deadline && !Interrupted()) {
+    while (!pending.empty() && Clock::now() < deadline && Interrupts() < 2) {
         ScanLimits limits;
         limits.quiet = limits.min_wait = limits.max_wait = std::min(
             std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()), Milliseconds(1000));
         ModuleList list;
         try {
-            Scan(session, limits, list, [&](const ModuleList& l) {
-                return std::all_of(pending.begin(), pending.end(), [&](const ModuleRun* run) {
-                    return verified(*run, answer_in(l, *run));
-                });
-            });
+            Scan(
+                session, limits, list,
+                [&](const ModuleList& l) {
+                    return std::all_of(pending.begin(), pending.end(), [&](const ModuleRun* run) {
+                        return verified(*run, answer_in(l, *run));
+                    });
+                },
+                2);
         } catch (const Failure& failure) {
             // What was sent is still told: those left count as not verified.
             Warn(std::string("cannot verify: ") + failure.what());
@@ -195,7 +208,8 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
             still.push_back(run);
         }
         pending = std::move(still);
-        progress.Show("Verifying: " + std::to_string(pending.size()) + " modules to go");
+        if (sent.size() > 1)
+            progress.Show("Verifying: " + std::to_string(pending.size()) + " modules to go");
         if (!pending.empty())
             session.WaitUntil(std::min(deadline, Clock::now() + Milliseconds(200)));
     }

@@ -1,11 +1,12 @@
-// The network side of apply: the requests sent, each module's own reply
-// awaited (several at once where replies can still be told apart), then
-// scans until every confirmed module reports its planned values.
+// The network side of a delivery: the requests sent, each module's own
+// reply awaited (several at once where replies can still be told apart),
+// then scans until every confirmed module reports its planned values.
 #pragma once
 
 #include <vector>
 
 #include "cli/delivery/module_runs.h"
+#include "cli/delivery/record.h"
 #include "cli/session/scan_timing.h"
 #include "cli/session/tolm_session.h"
 
@@ -17,11 +18,11 @@ namespace tolm::linkora {
 // flight are still waited for, up to confirm_wait, or until a second
 // Ctrl-C. Returns whether Ctrl-C came.
 bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds confirm_wait,
-             bool interrupted);
+             DeliveryEvents& events);
 
 // Scans until each confirmed run's module reports what it was sent, or
-// verify_wait ends: verified, not-verified or conflicting-answers; `after`
-// of every sent run is its last answer seen.
+// verify_wait ends (or a second Ctrl-C): verified, not-verified or
+// conflicting-answers; `after` of every sent run is its last answer seen.
 void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait);
 
 }  // namespace tolm::linkora

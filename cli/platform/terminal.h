@@ -22,10 +22,12 @@ bool EnableEscapes(std::FILE* stream);
 // showing it; nothing at end of input.
 std::optional<std::string> ReadHiddenLine(const std::string& prompt);
 
-// From now on Ctrl-C (and SIGTERM) only set a flag that Interrupted() reads.
+// From now on Ctrl-C (and SIGTERM) only count: the first asks to start
+// nothing new, the second to stop waiting too.
 void CatchInterrupt();
-bool Interrupted();
-// Whether Ctrl-C came, and forgets it: what follows runs on until the next.
-bool TakeInterrupt();
+int Interrupts();
+inline bool Interrupted() {
+    return Interrupts() > 0;
+}
 
 }  // namespace tolm::linkora

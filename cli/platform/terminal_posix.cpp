@@ -11,10 +11,10 @@
 namespace tolm::linkora {
 namespace {
 
-volatile sig_atomic_t g_interrupted = 0;
+volatile sig_atomic_t g_interrupts = 0;
 
 void OnSignal(int) {
-    g_interrupted = 1;
+    g_interrupts = g_interrupts + 1;
 }
 
 }  // namespace
@@ -64,14 +64,8 @@ void CatchInterrupt() {
     ::sigaction(SIGTERM, &action, nullptr);
 }
 
-bool Interrupted() {
-    return g_interrupted != 0;
-}
-
-bool TakeInterrupt() {
-    if (g_interrupted == 0) return false;
-    g_interrupted = 0;
-    return true;
+int Interrupts() {
+    return g_interrupts;
 }
 
 }  // namespace tolm::linkora

@@ -9,10 +9,10 @@
 namespace tolm::linkora {
 namespace {
 
-std::atomic<bool> g_interrupted{false};
+std::atomic<int> g_interrupts{0};
 
 BOOL WINAPI OnConsoleEvent(DWORD) {
-    g_interrupted = true;
+    ++g_interrupts;
     return TRUE;
 }
 
@@ -60,12 +60,8 @@ void CatchInterrupt() {
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }
 
-bool Interrupted() {
-    return g_interrupted.load();
-}
-
-bool TakeInterrupt() {
-    return g_interrupted.exchange(false);
+int Interrupts() {
+    return g_interrupts.load();
 }
 
 }  // namespace tolm::linkora

@@ -22,28 +22,33 @@ constexpr int kTakesPerCheck = 256;
 }  // namespace
 
 bool TakeQueued(TolmSession& session, Clock::time_point until,
-                const std::function<void(const Answer&)>& use) {
+                const std::function<void(const Answer&)>& use, int interrupts_to_stop) {
     for (int taken = 1;; ++taken) {
         const std::optional<Answer> answer = session.TakeAnswer();
         if (!answer) return true;
         use(*answer);
-        if (taken % kTakesPerCheck == 0 && (Interrupted() || Clock::now() >= until)) return false;
+        if (taken % kTakesPerCheck == 0 &&
+            (Interrupts() >= interrupts_to_stop || Clock::now() >= until))
+            return false;
     }
 }
 
 double Scan(TolmSession& session, const ScanLimits& limits, ModuleList& list,
-            const StopWhen& stop_when) {
+            const StopWhen& stop_when, int interrupts_to_stop) {
     const Clock::time_point start = Clock::now();
     const Clock::time_point last_moment = start + limits.max_wait;
     ScanTiming timing(limits, start);
     ProgressLine progress;
     session.SendScan();
     for (;;) {
-        const bool drained = TakeQueued(session, last_moment, [&](const Answer& answer) {
-            if (list.Add(answer)) timing.NewAnswer(Clock::now());
-        });
+        const bool drained = TakeQueued(
+            session, last_moment,
+            [&](const Answer& answer) {
+                if (list.Add(answer)) timing.NewAnswer(Clock::now());
+            },
+            interrupts_to_stop);
         const Clock::time_point now = Clock::now();
-        if (Interrupted() || now >= last_moment) break;
+        if (Interrupts() >= interrupts_to_stop || now >= last_moment) break;
         if (stop_when && stop_when(list)) break;
         // Gone quiet is decided only once everything that has arrived is taken:
         // a flood of other datagrams can hold answers back in the queue.

@@ -1,18 +1,10 @@
-// linkora set: one module's IP settings, host name or password.
-#include <chrono>
-#include <set>
-
+// linkora set: one module's IP settings, host name or password, delivered as
+// a plan of one module through the same pipeline as apply.
 #include "cli/command_line/failure.h"
 #include "cli/command_line/options.h"
-#include "cli/delivery/attribution.h"
-#include "cli/delivery/audit_log.h"
-#include "cli/delivery/mismatches.h"
-#include "cli/delivery/passwords.h"
+#include "cli/delivery/pipeline.h"
 #include "cli/output/console.h"
 #include "cli/output/scan_report.h"
-#include "cli/output/utc_time.h"
-#include "cli/platform/terminal.h"
-#include "cli/session/scan.h"
 #include "cli/verbs/set_request.h"
 #include "cli/verbs/verbs.h"
 #include "record_text.h"
@@ -22,95 +14,69 @@ namespace {
 
 namespace client = tolm::client;
 
-// Listens for the whole window, so that every sender that answers as the
-// MAC is heard; more than one, or answers that differ, and nothing is sent.
-Answer FindModule(TolmSession& session, const client::Mac& mac, Milliseconds window) {
-    ScanLimits limits;
-    limits.min_wait = limits.max_wait = window;
-    ModuleList list;
-    Scan(session, limits, list);
-    const Answer* found = list.Find(mac.data());
-    const std::string mac_text = client::MacText(mac.data());
-    if (found == nullptr) throw Failure(kNotFound, "the module " + mac_text + " did not answer");
-    const std::vector<Answer> conflict = list.ConflictOf(mac.data());
-    if (!conflict.empty())
-        throw Failure(kConflict, ConflictText({conflict}) + "; nothing was sent");
-    return *found;
-}
-
-std::string Through(const Answer& module) {
-    return module.adapter.empty() ? "" : " through " + module.adapter;
-}
-
-const char* ReplyName(int code) {
-    return code == TOLM_NOTIFY_RECONFIGURED ? "\"Reconfigured:\"" : "\"Invalid Password:\"";
-}
-
-// Waits for the module's own "Reconfigured:" or "Invalid Password:"; a
-// refusal wins over a confirmation that came with it. Replies of others are
-// told and ignored.
-void AwaitConfirmation(TolmSession& session, const ModuleSender& module, Milliseconds wait) {
-    const Clock::time_point deadline = Clock::now() + wait;
-    std::set<std::uint32_t> told;
-    for (;;) {
-        // Answers are not wanted now, but must not fill the library's queue.
-        TakeQueued(session, deadline, [](const Answer&) {});
-        bool confirmed = false;
-        for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES; ++n) {
-            const std::optional<ReplyFrom> reply = session.TakeReply();
-            if (!reply) break;
-            if (!IsFromModule(*reply, module)) {
-                if (told.insert(reply->sender).second)
-                    Warn(std::string("ignored a ") + ReplyName(reply->code) + " from " +
-                         client::IpText(reply->sender) +
-                         (reply->adapter.empty() ? "" : " via " + reply->adapter) +
-                         ": it does not come from the module (" + SenderText(module.module) + ")");
-                continue;
-            }
-            if (reply->code == TOLM_NOTIFY_INVALID_PASSWORD)
-                throw Failure(kInvalidPassword, "the module " +
-                                                    client::MacText(module.module.record.abMacId) +
-                                                    " refused the password; nothing was changed");
-            confirmed = true;
-        }
-        if (confirmed) return;
-        if (Clock::now() >= deadline) break;
-        session.WaitUntil(deadline);
+// What set says while its one module is found, sent to and confirms.
+class SetEvents : public DeliveryEvents {
+  public:
+    void Found(const DeliveryRecord& record) override {
+        const ModuleRun& run = record.runs.front();
+        if (!run.before || run.outcome == Outcome::kConflictingAnswers) return;
+        const TOLM_ModuleScanResponseType& r = run.before->record;
+        SayLine("Found " + client::MacText(r.abMacId) + " at " +
+                client::ListRowTexts(r)[client::kColumnIp] + " (host name " +
+                client::HostNameText(r) + ")" +
+                (run.before->adapter.empty() ? "" : " through " + run.before->adapter) + ".");
     }
-    throw Failure(kNoConfirmation, "no confirmation from the module within " +
-                                       std::to_string(wait.count()) +
-                                       " ms; it may or may not have applied the request");
-}
 
-// Scans again until the module reports the new values or time is up.
-void Verify(TolmSession& session, const ModuleSender& module,
-            const client::ConfigureChanges& changes, Milliseconds wait) {
-    const Clock::time_point deadline = Clock::now() + wait;
-    const std::uint8_t* mac = module.module.record.abMacId;
-    const auto answer_in = [&](const ModuleList& list) -> std::optional<Answer> {
-        std::vector<Answer> answers = list.ConflictOf(mac);
-        if (answers.empty() && list.Find(mac) != nullptr) answers.push_back(*list.Find(mac));
-        return AnswerOfModule(answers, module);
-    };
-    std::vector<std::string> mismatches{"the module did not answer the scans after the change"};
-    while (Clock::now() < deadline && !Interrupted()) {
-        ScanLimits limits;
-        limits.min_wait = limits.max_wait = std::min(
-            std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()), Milliseconds(1000));
-        ModuleList list;
-        Scan(session, limits, list, [&](const ModuleList& l) {
-            const std::optional<Answer> answer = answer_in(l);
-            return answer && Mismatches(changes, answer->record).empty();
-        });
-        const std::optional<Answer> answer = answer_in(list);
-        if (!answer) continue;
-        mismatches = Mismatches(changes, answer->record);
-        if (mismatches.empty()) return;
-        session.WaitUntil(std::min(deadline, Clock::now() + Milliseconds(200)));
+    void Sending(const ModuleRun& run) override {
+        SayLine("Sending: " + client::MaskedRequestText(*run.request));
     }
-    std::string text = "the module does not report what was set:";
-    for (const std::string& line : mismatches) text += "\n  " + line;
-    throw Failure(kNotVerified, text);
+
+    void Replied(const ModuleRun& run) override {
+        if (run.outcome == Outcome::kConfirmed)
+            SayLine("Reconfigured: the module confirmed the request.");
+    }
+};
+
+// The exit code of set's one module, and what is wrong when it is not 0.
+std::pair<ExitCode, std::string> Ending(const DeliveryRecord& record, const SetOptions& o) {
+    const ModuleRun& run = record.runs.front();
+    const std::string mac = client::MacText(run.planned.mac.data());
+    if (record.refused) {
+        for (const Finding& f : record.findings)
+            if (f.kind == "conflicting-answers" && f.macs.front() == mac)
+                return {kConflict, f.message + "; nothing was sent"};
+        for (const Finding& f : record.findings)
+            if (f.severity == Severity::kError &&
+                std::find(f.macs.begin(), f.macs.end(), mac) != f.macs.end())
+                return {kUsage, f.message + "; nothing was sent"};
+    }
+    std::string mismatches;
+    for (const std::string& line : run.mismatches) mismatches += "\n  " + line;
+    switch (run.outcome) {
+        case Outcome::kUnchanged:
+        case Outcome::kConfirmed:
+        case Outcome::kVerified:
+        case Outcome::kWouldChange:
+            return {kSuccess, ""};
+        case Outcome::kMissing:
+            return {kNotFound, "the module " + mac + " did not answer"};
+        case Outcome::kConflictingAnswers:
+            if (run.sent_at.empty()) return {kConflict, "two or more senders answer as " + mac};
+            return {kNotVerified, "the module does not report what was set:" + mismatches};
+        case Outcome::kNotSent:
+            if (!run.why_not_sent.empty()) return {kCannotSend, run.why_not_sent};
+            return {kFailed, "interrupted before the request went: nothing was sent"};
+        case Outcome::kInvalidPassword:
+            return {kInvalidPassword,
+                    "the module " + mac + " refused the password; nothing was changed"};
+        case Outcome::kNotConfirmed:
+            return {kNoConfirmation, "no confirmation from the module within " +
+                                         std::to_string(o.confirm_wait.count()) +
+                                         " ms; it may or may not have applied the request"};
+        case Outcome::kNotVerified:
+            return {kNotVerified, "the module does not report what was set:" + mismatches};
+    }
+    return {kFailed, "the run ended in no known way"};
 }
 
 class SetVerb : public Verb {
@@ -146,6 +112,7 @@ class SetVerb : public Verb {
         set->add_option("--new-password-file", s.passwords.new_password_file,
                         "Read the new password from FILE's first line (implies --new-password)");
         set->add_flag("--no-verify", s.no_verify, "Do not scan again to check the new values");
+        set->add_option("--report", s.report, "Write the whole run as JSON to FILE");
         AddTimings(set, s.find_wait, s.confirm_wait, s.verify_wait,
                    "How long the module is looked for");
         AddLog(set, s.log);
@@ -154,67 +121,44 @@ class SetVerb : public Verb {
     int Run(const GlobalOptions& global) override {
         SetOptions& o = options_;
         if (!o.passwords.new_password_file.empty()) o.passwords.new_password = true;
-        SetRequest request = CheckSetOptions(o);
-        Passwords passwords = ReadGivenPasswords(o.passwords);
-        CheckPasswords(request, passwords.current, passwords.next);
-        const std::string mac_text = client::MacText(request.mac.data());
+        const SetRequest request = CheckSetOptions(o);
+        PasswordSources passwords = ReadSetPasswords(o.passwords);
+        CheckPasswords(request, passwords.shared, passwords.next);
 
-        AuditLog log(o.log);
+        DeliveryOptions options;
+        options.command = Name();
+        options.verify = !o.no_verify;
+        options.refuse_for_any_error = false;
+        options.find_wait = o.find_wait;
+        options.confirm_wait = o.confirm_wait;
+        options.verify_wait = o.verify_wait;
+        options.log = o.log;
+        options.report = o.report;
+        Delivery delivery(options);
+
         TolmSession session(LibraryPath(global), global.adapter);
-        ModuleSender module{FindModule(session, request.mac, o.find_wait),
-                            request.changes.ip_address};
-        const TOLM_ModuleScanResponseType& record = module.module.record;
-        SayLine("Found " + mac_text + " at " + client::ListRowTexts(record)[client::kColumnIp] +
-                " (host name " + client::HostNameText(record) + ")" + Through(module.module) + ".");
-
-        AskMissingPasswords(o.passwords, record.bPswdValid != 0 && record.bPswdEnabled != 0,
-                            mac_text, passwords);
-        CheckPasswords(request, passwords.current, passwords.next);
-        request.changes.password = passwords.current.value_or("");
-        if (o.passwords.new_password) request.changes.new_password = passwords.next.value_or("");
-        std::string error;
-        const std::optional<TOLM_ConfigureRequestType> configure =
-            client::BuildConfigureRequest(record, request.changes, &error);
-        if (!configure) throw Failure(kUsage, error);
-
-        AuditEntry entry;
-        entry.command = "set";
-        entry.adapter = module.module.adapter;
-        entry.mac = mac_text;
-        entry.sender = module.module.sender != 0 ? client::IpText(module.module.sender) : "";
-        entry.changes = Changes(ReportedSettings(record), SettingsOf(request.changes));
-        const auto logged = [&](const char* result, bool confirmed) {
-            entry.result = result;
-            entry.password_changed = confirmed && request.changes.new_password.has_value();
-            std::string error;
-            if (!log.Append(entry, &error)) Warn(error);
-            if (log.IsOn()) SayLine("Audit log: " + log.Path());
-        };
-
-        // Only replies to this request count.
-        for (int n = 0; n < TOLM_MAX_QUEUED_REPLIES && session.TakeReply(); ++n) {
+        SetEvents events;
+        const DeliveryRecord& record =
+            delivery.Run(session, PlanOf(request), std::move(passwords), events);
+        const auto [code, failure] = Ending(record, o);
+        const ModuleRun& run = record.runs.front();
+        if (run.outcome == Outcome::kVerified)
+            SayLine("Verified: the module reports the new values.");
+        if (run.outcome == Outcome::kUnchanged)
+            SayLine("Nothing to change: " + client::MacText(run.planned.mac.data()) +
+                    " reports these values already; nothing was sent.");
+        if (delivery.AuditLinesWritten() > 0) SayLine("Audit log: " + record.log);
+        int exit_code = code;
+        std::string unwritten = delivery.AuditFailure();
+        if (!unwritten.empty() && exit_code == kSuccess) exit_code = kFailed;
+        const std::string report_failure = delivery.Finish(exit_code);
+        if (unwritten.empty()) unwritten = report_failure;
+        if (!unwritten.empty()) {
+            Warn(unwritten);
+            if (exit_code == kSuccess) exit_code = kFailed;
         }
-        SayLine("Sending: " + client::MaskedRequestText(*configure));
-        session.SendConfigure(*configure, module.module);
-        entry.time = UtcTimeText(std::chrono::system_clock::now());
-        bool confirmed = false;
-        try {
-            AwaitConfirmation(session, module, o.confirm_wait);
-            confirmed = true;
-            SayLine("Reconfigured: the module confirmed the request.");
-            if (!o.no_verify) {
-                Verify(session, module, request.changes, o.verify_wait);
-                SayLine("Verified: the module reports the new values.");
-            }
-        } catch (const Failure& failure) {
-            logged(failure.Code() == kInvalidPassword ? "invalid-password"
-                   : confirmed                        ? "not-verified"
-                                                      : "not-confirmed",
-                   false);
-            throw;
-        }
-        logged(o.no_verify ? "confirmed" : "verified", true);
-        return kSuccess;
+        if (!failure.empty()) throw Failure(static_cast<ExitCode>(exit_code), failure);
+        return exit_code;
     }
 
   private:

@@ -57,6 +57,15 @@ SetRequest CheckSetOptions(const SetOptions& o) {
     return request;
 }
 
+Plan PlanOf(const SetRequest& request) {
+    PlannedModule module;
+    module.mac = request.mac;
+    module.settings = SettingsOf(request.changes);
+    Plan plan;
+    plan.modules.push_back(module);
+    return plan;
+}
+
 void CheckPasswords(const SetRequest& request, const std::optional<std::string>& current,
                     const std::optional<std::string>& next) {
     std::string why = client::WhyPasswordCannotBeSent(current.value_or(""), "the password");

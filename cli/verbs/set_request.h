@@ -7,6 +7,7 @@
 #include "address_text.h"
 #include "cli/delivery/audit_log.h"
 #include "cli/delivery/passwords.h"
+#include "cli/plan/plan.h"
 #include "cli/session/scan_timing.h"
 #include "client/configure_request.h"
 
@@ -19,6 +20,7 @@ struct SetOptions {
     bool no_verify = false;
     Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
     LogOptions log;
+    std::string report;  // empty: none
 };
 
 struct SetRequest {
@@ -29,6 +31,9 @@ struct SetRequest {
 // Reads the MAC and the addresses and checks the host name's characters
 // and the texts' lengths; a usage failure naming what is wrong.
 SetRequest CheckSetOptions(const SetOptions& options);
+
+// The plan of one module that set delivers.
+Plan PlanOf(const SetRequest& request);
 
 // The usage failure when a password cannot be sent as typed, or when the
 // request with these passwords would not fit.

@@ -378,9 +378,9 @@ def case_trust():
     check(status == 2 and "reported no host name" in text and
           not requests_for("02-00-00-00-00-44"), "no host name reported, none given: exit 2")
 
-    status, text = set_module(guarded, "--hostname", "press_3", "--password-stdin",
+    status, text = set_module(guarded, "--hostname", "press_33", "--password-stdin",
                               stdin="secret\n")
-    check(status == 0 and f"Sending: Configure: {guarded};Password: ****;HN = press_3;" in text and
+    check(status == 0 and f"Sending: Configure: {guarded};Password: ****;HN = press_33;" in text and
           "secret" not in text, "the request is printed, its password as ****")
     forger = from_module_side(2, "--send", f"Reconfigured: {guarded}\\0", "--send",
                               "Reconfigured:\\0", "--repeat", "4000", "--rate", "1000")
@@ -389,7 +389,7 @@ def case_trust():
                                   "--no-verify", stdin="wrong\n")
         check(status == 6 and "refused the password" in text,
               "the module's own refusal wins over another sender's confirmation")
-        status, text = set_module(ghost, "--hostname", "ghost", "--no-verify", "--confirm-ms", "800")
+        status, text = set_module(ghost, "--hostname", "ghost_2", "--no-verify", "--confirm-ms", "800")
         check(status == 7 and "no confirmation from the module" in text and
               'ignored a "Reconfigured:" from 10.77.0.12 via tl0' in text,
               "confirmations from others are no confirmation, also with --no-verify")

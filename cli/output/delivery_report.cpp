@@ -1,4 +1,4 @@
-#include "cli/output/apply_report.h"
+#include "cli/output/delivery_report.h"
 
 #include "cli/output/check_report.h"
 #include "cli/output/json_document.h"
@@ -49,7 +49,7 @@ json ModuleJson(const ModuleRun& run) {
 
 }  // namespace
 
-std::string ApplyReportText(const ApplyRecord& r) {
+std::string DeliveryReportText(const DeliveryRecord& r) {
     json adapters = json::array();
     for (const TOLM_AdapterType& a : r.adapters)
         adapters.push_back({{"name", client::FieldText(a.szName)},
@@ -59,7 +59,8 @@ std::string ApplyReportText(const ApplyRecord& r) {
     for (const Finding& f : r.findings) findings.push_back(FindingJson(f));
     json modules = json::array();
     for (const ModuleRun& run : r.runs) modules.push_back(ModuleJson(run));
-    const json document = Document({{"plan", r.plan},
+    const json document = Document({{"command", r.command},
+                                    {"plan", r.plan.empty() ? json(nullptr) : json(r.plan)},
                                     {"dry_run", r.dry_run},
                                     {"started", r.started},
                                     {"ended", r.ended},
