@@ -8,6 +8,7 @@
 #include "cli/plan/module_settings.h"
 #include "client/address_text.h"
 #include "client/configure_request.h"
+#include "client/request_rule.h"
 #include "record_text.h"
 
 namespace tolm::linkora {
@@ -91,11 +92,8 @@ class Checker {
         PlanTwice();
         for (const Conflict& conflict : scan_.conflicts) ConflictingAnswers(conflict);
         for (const Subject& s : subjects_) {
+            ByTheRule(s);
             if (!AddressSettled(s)) continue;
-            BadMask(s);
-            ZeroAddress(s);
-            NetworkOrBroadcast(s);
-            GatewayOutside(s);
             Unreachable(s);
         }
         SharedAddresses();
@@ -135,19 +133,48 @@ class Checker {
             {{"senders", senders}});
     }
 
-    void BadMask(const Subject& s) {
-        if (!s.final.subnet_mask || client::IsContiguousMask(*s.final.subnet_mask)) return;
-        Add("bad-mask", Severity::kError, {s.mac},
-            s.mac + " " + Verb(Planned(s, SettingField::kSubnetMask)) + " the subnet mask " +
-                client::IpText(*s.final.subnet_mask) + ", whose bits are not contiguous",
-            {{"subnet_mask", client::IpText(*s.final.subnet_mask)}});
+    // What the one rule for a module's values says of the module as the plan
+    // leaves it: every value it will have counts as given, so a fault it
+    // reports is found as well as one the plan would bring.
+    void ByTheRule(const Subject& s) {
+        client::ConfigureChanges given;
+        given.ip_address = s.final.ip;
+        given.subnet_mask = s.final.subnet_mask;
+        given.gateway = s.final.gateway;
+        given.dhcp = s.final.dhcp;
+        for (const client::RuleFinding& f :
+             client::CheckChanges(given, nullptr, scan_.own_addresses)) {
+            const std::optional<SettingField> field = SettingOf(f.field);
+            // What a module reports it has sent already; only the plan's value could not go.
+            if (!field || (f.kind == "unsendable-address" && !Planned(s, *field))) continue;
+            const bool planned = Planned(s, *field) ||
+                                 (f.kind != "bad-mask" && (Planned(s, SettingField::kIp) ||
+                                                           Planned(s, SettingField::kSubnetMask)));
+            Add(f.kind.c_str(),
+                f.severity == client::RuleSeverity::kError ? Severity::kError : Severity::kWarning,
+                {s.mac}, s.mac + (planned ? " (planned): " : ": ") + f.why,
+                {{"field", FieldKey(*field)},
+                 {"value", SettingText(s.final, *field).value_or("")}});
+        }
     }
 
-    void ZeroAddress(const Subject& s) {
-        if (s.final.ip != 0u || s.final.dhcp == true) return;
-        Add("zero-address", Severity::kError, {s.mac},
-            s.mac + " " + Verb(Planned(s, SettingField::kIp)) +
-                " the address 0.0.0.0 with DHCP off");
+    // The values check judges by the rule; texts are judged where a request
+    // is built.
+    static std::optional<SettingField> SettingOf(client::RuleField field) {
+        switch (field) {
+            case client::RuleField::kIpAddress:
+                return SettingField::kIp;
+            case client::RuleField::kSubnetMask:
+                return SettingField::kSubnetMask;
+            case client::RuleField::kGateway:
+                return SettingField::kGateway;
+            case client::RuleField::kDns1:
+                return SettingField::kDns1;
+            case client::RuleField::kDns2:
+                return SettingField::kDns2;
+            default:
+                return std::nullopt;
+        }
     }
 
     // The subnet of a module with a usable address and mask.
@@ -155,33 +182,6 @@ class Checker {
         if (!m.ip || *m.ip == 0 || !m.subnet_mask || !client::IsContiguousMask(*m.subnet_mask))
             return std::nullopt;
         return m.subnet_mask;
-    }
-
-    void NetworkOrBroadcast(const Subject& s) {
-        const std::optional<std::uint32_t> mask = UsableMask(s.final);
-        // /31 and /32 have no network or broadcast address of their own.
-        if (!mask || ~*mask < 3) return;
-        const std::uint32_t ip = *s.final.ip, network = ip & *mask;
-        if (ip != network && ip != (network | ~*mask)) return;
-        const bool planned = Planned(s, SettingField::kIp) || Planned(s, SettingField::kSubnetMask);
-        Add("network-or-broadcast-address", Severity::kError, {s.mac},
-            s.mac + " " + Verb(planned) + " " + client::IpText(ip) + ", the " +
-                (ip == network ? "network" : "broadcast") + " address of its subnet " +
-                NetText(network, *mask),
-            {{"ip", client::IpText(ip)}, {"subnet_mask", client::IpText(*mask)}});
-    }
-
-    void GatewayOutside(const Subject& s) {
-        const std::optional<std::uint32_t> mask = UsableMask(s.final);
-        if (!mask || !s.final.gateway || *s.final.gateway == 0) return;
-        const std::uint32_t gateway = *s.final.gateway, network = *s.final.ip & *mask;
-        if ((gateway & *mask) == network) return;
-        const bool planned = Planned(s, SettingField::kGateway) || Planned(s, SettingField::kIp) ||
-                             Planned(s, SettingField::kSubnetMask);
-        Add("gateway-outside-subnet", Severity::kWarning, {s.mac},
-            s.mac + " " + Verb(planned) + " the gateway " + client::IpText(gateway) +
-                ", which lies outside its subnet " + NetText(network, *mask),
-            {{"gateway", client::IpText(gateway)}, {"subnet", NetText(network, *mask)}});
     }
 
     void Unreachable(const Subject& s) {

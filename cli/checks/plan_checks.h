@@ -30,6 +30,8 @@ struct ScanView {
     std::vector<Answer> modules;  // the first answer of each MAC
     std::vector<Conflict> conflicts;
     std::vector<TOLM_AdapterType> adapters;  // empty where the library cannot list them
+    // This PC's addresses on every adapter, also those --interface leaves out.
+    std::vector<std::uint32_t> own_addresses;
 };
 
 // Errors first, then warnings, then the differences from the plan; plan may

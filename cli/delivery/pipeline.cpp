@@ -86,7 +86,8 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
     ModuleList list;
     Scan(session, find, list);
     record.interrupted = Interrupted();
-    record.findings = CheckModules({list.Modules(), list.Conflicts(), session.Adapters()}, &plan);
+    record.findings = CheckModules(
+        {list.Modules(), list.Conflicts(), session.Adapters(), session.OwnAddresses()}, &plan);
     record.refused = Refuses(record.findings, plan, options_.refuse_for_any_error);
     record.runs = PlanRuns(plan, list, passwords.new_password);
     events.Found(record);

@@ -103,6 +103,7 @@ void TolmSession::ChooseAdapters(const std::string& adapter) {
     std::string names;
     for (const TOLM_AdapterType& a : all) {
         names += (names.empty() ? "" : ", ") + client::FieldText(a.szName);
+        own_addresses_.push_back(a.dwAddress);
         if (!one_adapter_ || client::FieldText(a.szName) == adapter) adapters_.push_back(a);
     }
     if (one_adapter_ && adapters_.empty())

@@ -35,6 +35,8 @@ class TolmSession {
     // The adapters sends go through; empty where the library cannot tell.
     const std::vector<TOLM_AdapterType>& Adapters() const { return adapters_; }
     std::vector<std::string> AdapterNames() const;
+    // This PC's addresses on every adapter the library lists, chosen or not.
+    const std::vector<std::uint32_t>& OwnAddresses() const { return own_addresses_; }
 
     // Through the chosen adapter, or through every adapter; by the limited
     // broadcast alone where the library cannot list adapters.
@@ -63,6 +65,7 @@ class TolmSession {
     client::SharedLibrary library_;
     client::TolmExports tolm_;
     std::vector<TOLM_AdapterType> adapters_;
+    std::vector<std::uint32_t> own_addresses_;
     bool one_adapter_ = false;
     std::uint64_t seen_ = 0;  // notifications counted by the last wait
 };

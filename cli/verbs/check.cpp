@@ -39,7 +39,8 @@ class CheckVerb : public Verb {
         TolmSession session(LibraryPath(global), global.adapter);
         ModuleList list;
         const double seconds = Scan(session, limits_, list);
-        const ScanView view{list.Modules(), list.Conflicts(), session.Adapters()};
+        const ScanView view{list.Modules(), list.Conflicts(), session.Adapters(),
+                            session.OwnAddresses()};
 
         CheckReport report;
         report.findings = CheckModules(view, plan ? &*plan : nullptr);

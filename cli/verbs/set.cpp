@@ -7,6 +7,7 @@
 #include "cli/output/scan_report.h"
 #include "cli/verbs/set_request.h"
 #include "cli/verbs/verbs.h"
+#include "client/request_rule.h"
 #include "record_text.h"
 
 namespace tolm::linkora {
@@ -19,6 +20,10 @@ class SetEvents : public DeliveryEvents {
   public:
     void Found(const DeliveryRecord& record) override {
         const ModuleRun& run = record.runs.front();
+        const std::string mac = client::MacText(run.planned.mac.data());
+        for (const Finding& f : record.findings)
+            if (f.severity == Severity::kWarning && f.kind != "missing" && f.macs.front() == mac)
+                Warn("warning: " + f.message);
         if (!run.before || run.outcome == Outcome::kConflictingAnswers) return;
         const TOLM_ModuleScanResponseType& r = run.before->record;
         SayLine("Found " + client::MacText(r.abMacId) + " at " +
@@ -36,6 +41,36 @@ class SetEvents : public DeliveryEvents {
             SayLine("Reconfigured: the module confirmed the request.");
     }
 };
+
+// The options that name each field of the rule.
+const char* OptionOf(client::RuleField field) {
+    switch (field) {
+        case client::RuleField::kIpAddress:
+            return "--ip";
+        case client::RuleField::kSubnetMask:
+            return "--mask";
+        case client::RuleField::kGateway:
+            return "--gateway";
+        case client::RuleField::kDns1:
+            return "--dns1";
+        case client::RuleField::kDns2:
+            return "--dns2";
+        case client::RuleField::kHostName:
+            return "--hostname";
+        default:
+            return "linkora set";
+    }
+}
+
+// What the rule refuses whatever the module reports, before it is looked for.
+void RefuseWhatNoModuleMayBeGiven(const SetRequest& request,
+                                  const std::vector<std::uint32_t>& own_addresses) {
+    for (const client::RuleFinding& f :
+         client::CheckChanges(request.changes, nullptr, own_addresses))
+        if (f.severity == client::RuleSeverity::kError && f.field != client::RuleField::kHostName)
+            throw Failure(kUsage,
+                          std::string(OptionOf(f.field)) + ": " + f.why + "; nothing was sent");
+}
 
 // The exit code of set's one module, and what is wrong when it is not 0.
 std::pair<ExitCode, std::string> Ending(const DeliveryRecord& record, const SetOptions& o) {
@@ -137,6 +172,7 @@ class SetVerb : public Verb {
         Delivery delivery(options);
 
         TolmSession session(LibraryPath(global), global.adapter);
+        RefuseWhatNoModuleMayBeGiven(request, session.OwnAddresses());
         SetEvents events;
         const DeliveryRecord& record =
             delivery.Run(session, PlanOf(request), std::move(passwords), events);
