@@ -46,9 +46,11 @@ const char* WhyNoModuleTakes(std::uint32_t ip) {
     return nullptr;
 }
 
-void JudgeIp(std::uint32_t ip, const std::optional<std::uint32_t>& mask,
+void JudgeIp(std::uint32_t ip, const std::optional<std::uint32_t>& mask, bool dhcp_on,
              const std::vector<std::uint32_t>& own_addresses, Judged& out) {
     const std::string named = Named("the IP address", ip);
+    // With DHCP on, 0.0.0.0 is an address still to come from the server.
+    if (ip == 0 && dhcp_on) return;
     if (ip == 0)
         return out.Error(RuleField::kIpAddress, "zero-address",
                          named + " would leave the module without an address");
@@ -105,7 +107,6 @@ void JudgeAddresses(const ConfigureChanges& c, const TOLM_ModuleScanResponseType
 
     const bool dhcp_on =
         c.dhcp.value_or(module != nullptr && module->bDhcpValid != 0 && module->bDhcpEnabled == 1);
-    if (dhcp_on) return;
     const std::optional<std::uint32_t> ip =
         c.ip_address ? c.ip_address : Reported(module, &R::dwIpAddress, &R::bIpAddressValid);
     const std::optional<std::uint32_t> mask =
@@ -114,16 +115,15 @@ void JudgeAddresses(const ConfigureChanges& c, const TOLM_ModuleScanResponseType
         c.gateway ? c.gateway : Reported(module, &R::dwGateway, &R::bGatewayValid);
     if (c.subnet_mask) JudgeMask(*c.subnet_mask, out);
     if (ip && (c.ip_address || c.subnet_mask))
-        JudgeIp(*ip, mask, c.ip_address ? own_addresses : std::vector<std::uint32_t>{}, out);
+        JudgeIp(*ip, mask, dhcp_on, c.ip_address ? own_addresses : std::vector<std::uint32_t>{},
+                out);
     if (!out.findings.empty() || !(c.ip_address || c.subnet_mask || c.gateway)) return;
     if (!ip || !mask || !gateway || *gateway == 0 || *ip == 0 || *mask == 0) return;
     if ((*gateway & *mask) == (*ip & *mask)) return;
     out.Warning(RuleField::kGateway, "gateway-outside-subnet",
                 "the default gateway " + IpText(*gateway) +
-                    " is outside the subnet of the IP "
-                    "address " +
-                    IpText(*ip) + " (subnet mask " + IpText(*mask) +
-                    "): the module could not reach it");
+                    " is outside the subnet of the IP address " + IpText(*ip) + " (subnet mask " +
+                    IpText(*mask) + "): the module could not reach it");
 }
 
 void JudgeTexts(const ConfigureChanges& c, const TOLM_ModuleScanResponseType* module, Judged& out) {

@@ -43,8 +43,8 @@ struct RuleFinding {
 // only when it is given; the module's reported values (module may be null
 // when it is not known yet) complete the picture where the judgement needs
 // them: the subnet of a new address, the host name every request carries.
-// With DHCP on in the result the server gives the address and mask, so only
-// what cannot be sent at all is judged of them. Errors: an address of
+// With DHCP on in the result, 0.0.0.0 is an address still to come from the
+// server. Errors: an address of
 // 0.0.0.0, 255.255.255.255, loopback, multicast or class E, this PC's own
 // address, the network or broadcast address of its own subnet, a mask whose
 // bits are not contiguous (or 0.0.0.0), another address of 255.255.255.255,

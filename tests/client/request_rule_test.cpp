@@ -63,7 +63,9 @@ TEST(RequestRule, RefusesWhatWouldCutAModuleOffAndWarnsOfAFarGateway) {
     dhcp.dhcp = true;
     dhcp.dns2 = 0xFFFFFFFF;
     EXPECT_EQ(Judged(dhcp, &module), "unsendable-address")
-        << "the server gives the address; 255.255.255.255 cannot be sent at all";
+        << "0.0.0.0 awaits the server's address; 255.255.255.255 cannot be sent at all";
+    dhcp.dns2.reset();
+    EXPECT_EQ(Judged(dhcp, &module), "");
 
     ConfigureChanges texts;
     texts.host_name = "plc-01";
