@@ -1,6 +1,7 @@
 #include "cli/delivery/passwords.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -20,6 +21,7 @@ std::string WithoutLineEnd(std::string line) {
     return line;
 }
 
+// A file that holds no password is a mistake: an empty one would go as none.
 std::string FirstLineOf(const std::string& path, const char* what) {
     std::ifstream file(path, std::ios::binary);
     if (!file)
@@ -27,8 +29,16 @@ std::string FirstLineOf(const std::string& path, const char* what) {
                                   std::strerror(errno));
     std::string line;
     std::getline(file, line);
-    return WithoutLineEnd(line);
+    line = WithoutLineEnd(line);
+    if (line.empty())
+        throw Failure(kUsage, std::string("the ") + what + " file " + path +
+                                  " holds no password on its first line; nothing was sent");
+    return line;
 }
+
+const char kEmptyNewPassword[] =
+    "the new password is empty, which would remove the module's password: give "
+    "--remove-password to remove it; nothing was sent";
 
 std::string StdinLine(const char* what) {
     std::string line;
@@ -55,11 +65,17 @@ PasswordSources ReadSetPasswords(const PasswordOptions& options) {
     PasswordSources sources;
     if (options.from_stdin) sources.shared = StdinLine("password");
     if (!options.file.empty()) sources.shared = FirstLineOf(options.file, "password");
-    sources.new_password = options.new_password || !options.new_password_file.empty();
-    if (!options.new_password_file.empty())
+    sources.new_password =
+        options.new_password || !options.new_password_file.empty() || options.remove_password;
+    sources.remove_password = options.remove_password;
+    if (options.remove_password)
+        sources.next = "";
+    else if (!options.new_password_file.empty())
         sources.next = FirstLineOf(options.new_password_file, "new password");
     else if (options.new_password && options.from_stdin)
         sources.next = StdinLine("new password (its second line)");
+    if (sources.next && sources.next->empty() && !sources.remove_password)
+        throw Failure(kUsage, kEmptyNewPassword);
     return sources;
 }
 
@@ -85,7 +101,8 @@ void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
             !PasswordFor(run, sources))
             lacking.push_back(client::MacText(run.planned.mac.data()));
     const bool need_next = sources.new_password && !sources.next && !dry_run;
-    if (lacking.empty() && !need_next) return;
+    const bool ask_removal = sources.remove_password && !dry_run && IsTerminal(stdin);
+    if (lacking.empty() && !need_next && !ask_removal) return;
     std::string macs;
     for (const std::string& mac : lacking) macs += (macs.empty() ? "" : ", ") + mac;
     if (dry_run) {
@@ -93,7 +110,7 @@ void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
              sources.how_to_give + ", or run linkora on a terminal to be asked");
         return;
     }
-    if (!IsTerminal(stdin))
+    if (!IsTerminal(stdin) && (!lacking.empty() || need_next))
         throw Failure(kUsage,
                       (lacking.empty() ? std::string("--new-password needs the new password")
                                        : macs + (lacking.size() == 1 ? " has" : " have") +
@@ -106,10 +123,21 @@ void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
                                             : "Password of the protected modules (" + macs + "): ");
         if (!sources.shared) throw Failure(kUsage, "no password was entered; nothing was sent");
     }
+    const std::string whose = runs.size() == 1 ? client::MacText(runs.front().planned.mac.data())
+                                               : std::string("the modules");
     if (need_next) {
-        const std::string mac = runs.size() == 1 ? client::MacText(runs.front().planned.mac.data())
-                                                 : std::string("the modules");
-        sources.next = AskTwice(mac);
+        sources.next = AskTwice(whose);
+        if (sources.next->empty()) throw Failure(kUsage, kEmptyNewPassword);
+    }
+    if (ask_removal) {
+        std::fputs(("Remove the password of " + whose +
+                    "? Anyone on the network can then change its settings. [y/N]: ")
+                       .c_str(),
+                   stderr);
+        std::fflush(stderr);
+        std::string answer;
+        if (!std::getline(std::cin, answer) || (answer != "y" && answer != "Y" && answer != "yes"))
+            throw Failure(kFailed, "the password stays; nothing was sent");
     }
 }
 

@@ -18,6 +18,7 @@ struct PasswordOptions {
     std::string file;         // the password from this file's first line
     bool new_password = false;
     std::string new_password_file;
+    bool remove_password = false;  // send an empty new password: the module's is removed
 };
 
 struct PasswordSources {
@@ -27,12 +28,15 @@ struct PasswordSources {
     // Set a new password: the one given, or asked for twice on the terminal.
     bool new_password = false;
     std::optional<std::string> next;
+    // The new password is empty on purpose; on a terminal it is asked first.
+    bool remove_password = false;
     // How the user gives a password instead, named when there is no terminal to ask on.
     std::string how_to_give = "--password-stdin or a password file";
 };
 
 // set's: standard input's first line (and the new password from its second)
-// or the files, read before anything is sent.
+// or the files, read before anything is sent. A file that is empty, or an
+// empty new password without --remove-password, is refused.
 PasswordSources ReadSetPasswords(const PasswordOptions& options);
 
 // apply's one password for every protected module: standard input's first
@@ -44,9 +48,10 @@ std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string
 std::optional<std::string> PasswordFor(const ModuleRun& run, const PasswordSources& sources);
 
 // Asks on the terminal, once, for the password of the protected modules that
-// would change and have none given, and for the new password (twice). A dry
-// run only tells where a password would be missing. Throws a usage failure
-// where there is no terminal to ask on.
+// would change and have none given, for the new password (twice), and
+// whether the password is to be removed. A dry run only tells where a
+// password would be missing. Throws a usage failure where there is no
+// terminal to ask on or the new password typed is empty.
 void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
                          PasswordSources& sources);
 

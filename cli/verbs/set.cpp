@@ -144,8 +144,14 @@ class SetVerb : public Verb {
         set->add_option("--password-file", s.passwords.file,
                         "Read the password from FILE's first line")
             ->excludes(from_stdin);
-        set->add_option("--new-password-file", s.passwords.new_password_file,
-                        "Read the new password from FILE's first line (implies --new-password)");
+        CLI::Option* new_file = set->add_option(
+            "--new-password-file", s.passwords.new_password_file,
+            "Read the new password from FILE's first line (implies --new-password)");
+        set->add_flag("--remove-password", s.passwords.remove_password,
+                      "Remove the module's password: an empty new password is sent (on a "
+                      "terminal, asked first); an empty new password is refused without it")
+            ->excludes(new_file)
+            ->excludes("--new-password");
         set->add_flag("--no-verify", s.no_verify, "Do not scan again to check the new values");
         set->add_option("--report", s.report, "Write the whole run as JSON to FILE");
         AddTimings(set, s.find_wait, s.confirm_wait, s.verify_wait,

@@ -49,10 +49,10 @@ SetRequest CheckSetOptions(const SetOptions& o) {
         throw Failure(kUsage, "illegal host name \"" + *c.host_name +
                                   "\": only letters, digits and '_' are allowed");
     if (!c.ip_address && !c.subnet_mask && !c.gateway && !c.dns1 && !c.dns2 && !c.dhcp &&
-        !c.host_name && !o.passwords.new_password)
+        !c.host_name && !o.passwords.new_password && !o.passwords.remove_password)
         throw Failure(kUsage,
                       "nothing to set: give at least one of --ip, --mask, --gateway, --dhcp, "
-                      "--dns1, --dns2, --hostname, --new-password");
+                      "--dns1, --dns2, --hostname, --new-password, --remove-password");
     CheckLengths(c, c.host_name.value_or(""));
     return request;
 }

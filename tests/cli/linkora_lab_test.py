@@ -143,6 +143,12 @@ def case_terminal():
     status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "x_2",
                                  "--new-password"], ["n3w_pw", "one", "other"])
     check(status == 2 and "the two new passwords differ" in shown, "differing new passwords")
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "x_2",
+                                 "--new-password"], ["n3w_pw", "", ""])
+    check(status == 2 and "the new password is empty" in shown, "Enter twice: refused")
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--remove-password"], ["n3w_pw", "n"])
+    check(status == 1 and "Remove the password of 02-00-00-00-00-02?" in shown and
+          "the password stays; nothing was sent" in shown, "--remove-password asks first")
     status, shown = on_terminal(["scan", "--min-wait-ms", "600"], [])
     check(status == 0 and "Scanning: " in shown, "a progress line on a terminal")
     _, _, err = linkora("scan")
@@ -203,6 +209,29 @@ def case_set():
         check(status == 0, "the new password and another new one from standard input")
     check(not any(word in text for text in outputs for word in ("secret", "wrong", "s3cr3t")),
           "no password appears in any output")
+
+    # An empty new password would remove the protection: refused unless asked for.
+    sent = len(requests_for("02-00-00-00-00-02"))
+    with tempfile.TemporaryDirectory() as folder:
+        empty, pw = os.path.join(folder, "empty"), os.path.join(folder, "pw")
+        open(empty, "w").close()
+        with open(pw, "w") as f:
+            f.write("secret\n")
+        refusals = [
+            (["--password-stdin", "--new-password"], "secret\n\n", "the new password is empty"),
+            (["--password-file", pw, "--new-password-file", empty], None,
+             f"the new password file {empty} holds no password"),
+            (["--password-file", empty, "--hostname", "x_2"], None,
+             f"the password file {empty} holds no password"),
+        ]
+        for args, stdin, message in refusals:
+            status, text = set_module("02-00-00-00-00-02", *args, stdin=stdin)
+            check(status == 2 and message in text, f"refused: {message}")
+        check(len(requests_for("02-00-00-00-00-02")) == sent, "the refusals sent nothing")
+        status, text = set_module("02-00-00-00-00-02", "--password-file", pw, "--remove-password")
+        check(status == 0 and "New Password = ;" in requests_for("02-00-00-00-00-02")[-1] and
+              by_mac(scan_json())["02-00-00-00-00-02"]["password"] is False,
+              "--remove-password sends an empty new password and the protection is gone")
 
     status, text = set_module("02-00-00-00-00-05", "--ip", "10.77.0.155", "--verify-ms", "800")
     check(status == 8 and "IP address: sent 10.77.0.155, the module reports 10.77.0.105" in text,
