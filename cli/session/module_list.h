@@ -16,7 +16,8 @@ namespace tolm::linkora {
 
 struct Answer {
     TOLM_ModuleScanResponseType record;
-    std::string adapter;  // the adapter it arrived on; empty when unknown
+    std::string adapter;              // the adapter it arrived on; empty when unknown
+    std::uint32_t adapter_index = 0;  // its interface index; 0 when unknown
     std::uint32_t sender = 0;
 };
 

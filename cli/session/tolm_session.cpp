@@ -87,10 +87,10 @@ void TolmSession::CheckSocket() const {
 }
 
 void TolmSession::ChooseAdapters(const std::string& adapter) {
-    one_adapter_ = !adapter.empty();
-    if (tolm_.get_adapters == nullptr || tolm_.send_module_scan_via == nullptr) {
-        if (one_adapter_)
-            throw Failure(kFailed, "this library cannot send through a chosen adapter");
+    const bool one = !adapter.empty();
+    if (tolm_.get_adapters == nullptr || tolm_.send_module_scan_via_index == nullptr ||
+        tolm_.send_configure_via_index == nullptr) {
+        if (one) throw Failure(kFailed, "this library cannot send through a chosen adapter");
         return;
     }
     std::vector<TOLM_AdapterType> all(16);
@@ -101,27 +101,56 @@ void TolmSession::ChooseAdapters(const std::string& adapter) {
     }
     all.resize(count > 0 ? static_cast<std::size_t>(count) : 0);
     std::string names;
+    std::vector<std::uint32_t> listed;  // interfaces, each once
+    std::vector<std::uint32_t> named;   // the interfaces the name given names
     for (const TOLM_AdapterType& a : all) {
-        names += (names.empty() ? "" : ", ") + client::FieldText(a.szName);
+        const std::string name = client::FieldText(a.szName);
+        if (std::find(listed.begin(), listed.end(), a.dwIndex) == listed.end()) {
+            listed.push_back(a.dwIndex);
+            names += (names.empty() ? "" : ", ") + name;
+        }
         own_addresses_.push_back(a.dwAddress);
-        if (!one_adapter_ || client::FieldText(a.szName) == adapter) adapters_.push_back(a);
+        if (name == adapter && std::find(named.begin(), named.end(), a.dwIndex) == named.end())
+            named.push_back(a.dwIndex);
     }
-    if (one_adapter_ && adapters_.empty())
+    if (!one) {
+        adapters_ = all;
+        return;
+    }
+    if (named.size() > 1) {
+        std::string indexes;
+        for (const std::uint32_t index : named)
+            indexes += (indexes.empty() ? "" : ", ") + std::to_string(index);
+        throw Failure(kUsage, "more than one adapter is called \"" + adapter + "\" (indexes " +
+                                  indexes + "): give --interface the index of the one to use");
+    }
+    if (named.empty() && adapter.find_first_not_of("0123456789") == std::string::npos)
+        for (const TOLM_AdapterType& a : all)
+            if (std::to_string(a.dwIndex) == adapter) named = {a.dwIndex};
+    if (named.empty())
         throw Failure(kUsage, "no adapter \"" + adapter +
                                   "\" that is up with an IPv4 broadcast address; there are: " +
                                   (names.empty() ? "none" : names));
+    one_index_ = named.front();
+    for (const TOLM_AdapterType& a : all)
+        if (a.dwIndex == one_index_) adapters_.push_back(a);
 }
 
 std::vector<std::string> TolmSession::AdapterNames() const {
     std::vector<std::string> names;
-    for (const TOLM_AdapterType& a : adapters_) names.push_back(client::FieldText(a.szName));
+    std::vector<std::uint32_t> indexes;
+    for (const TOLM_AdapterType& a : adapters_) {
+        if (std::find(indexes.begin(), indexes.end(), a.dwIndex) != indexes.end()) continue;
+        indexes.push_back(a.dwIndex);
+        names.push_back(client::FieldText(a.szName));
+    }
     return names;
 }
 
 void TolmSession::SendScan() {
     int32_t sent = 0;
-    if (one_adapter_)
-        sent = tolm_.send_module_scan_via(adapters_.front().szName);
+    if (one_index_ != 0)
+        sent = tolm_.send_module_scan_via_index(one_index_);
     else if (!adapters_.empty())
         sent = tolm_.send_module_scan_via(nullptr);
     else
@@ -134,18 +163,17 @@ void TolmSession::SendConfigure(const TOLM_ConfigureRequestType& request, const 
     if (adapters_.empty()) {
         sent = tolm_.send_configure(&request);
     } else {
-        const TOLM_AdapterType* through = nullptr;
-        for (const TOLM_AdapterType& a : adapters_)
-            if (client::FieldText(a.szName) == module.adapter) through = &a;
-        if (through == nullptr && one_adapter_) through = &adapters_.front();
-        if (through == nullptr)
+        const std::uint32_t index = module.adapter_index != 0 ? module.adapter_index : one_index_;
+        const bool listed =
+            std::any_of(adapters_.begin(), adapters_.end(),
+                        [&](const TOLM_AdapterType& a) { return a.dwIndex == index; });
+        if (index == 0 || !listed)
             throw Failure(kCannotSend,
-                          module.adapter.empty()
-                              ? "cannot tell which adapter the module answered through; choose "
-                                "one with --interface"
-                              : "the adapter " + module.adapter +
-                                    " that the module answered through cannot send now");
-        sent = tolm_.send_configure_via(&request, through->szName);
+                          index == 0 ? "cannot tell which adapter the module answered through; "
+                                       "choose one with --interface"
+                                     : "the adapter " + module.adapter +
+                                           " that the module answered through cannot send now");
+        sent = tolm_.send_configure_via_index(&request, index);
     }
     if (sent == 0) throw Failure(kCannotSend, "the configure request could not be sent");
 }
@@ -164,6 +192,7 @@ std::optional<Answer> TolmSession::TakeAnswer() {
         TOLM_ResponseOriginType origin;
         if (tolm_.get_response_with_origin(&answer.record, &origin) == 0) return std::nullopt;
         answer.adapter = client::FieldText(origin.szAdapter);
+        answer.adapter_index = origin.dwAdapterIndex;
         answer.sender = origin.dwSenderAddress;
         return answer;
     }

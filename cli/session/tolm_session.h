@@ -26,14 +26,17 @@ struct ReplyFrom {
 
 class TolmSession {
   public:
-    // adapter: the one adapter to use; empty for every adapter.
+    // adapter: the one adapter to use, by name (or by index where names
+    // repeat); empty for every adapter.
     TolmSession(const std::string& library_path, const std::string& adapter);
     ~TolmSession();
     TolmSession(const TolmSession&) = delete;
     TolmSession& operator=(const TolmSession&) = delete;
 
-    // The adapters sends go through; empty where the library cannot tell.
+    // The adapters sends go through, one entry per address; empty where the
+    // library cannot tell.
     const std::vector<TOLM_AdapterType>& Adapters() const { return adapters_; }
+    // Their names, once per interface.
     std::vector<std::string> AdapterNames() const;
     // This PC's addresses on every adapter the library lists, chosen or not.
     const std::vector<std::uint32_t>& OwnAddresses() const { return own_addresses_; }
@@ -41,9 +44,9 @@ class TolmSession {
     // Through the chosen adapter, or through every adapter; by the limited
     // broadcast alone where the library cannot list adapters.
     void SendScan();
-    // Always out of the adapter the module answered on, whatever its address,
-    // so that the request (and its password) reaches the module's link and
-    // no other.
+    // Always out of the interface the module answered on (by index: names
+    // can repeat), once whatever addresses it has, so that the request (and
+    // its password) reaches the module's link and no other.
     void SendConfigure(const TOLM_ConfigureRequestType& request, const Answer& module);
 
     // Sleeps until the library notifies something or the deadline passes.
@@ -66,8 +69,8 @@ class TolmSession {
     client::TolmExports tolm_;
     std::vector<TOLM_AdapterType> adapters_;
     std::vector<std::uint32_t> own_addresses_;
-    bool one_adapter_ = false;
-    std::uint64_t seen_ = 0;  // notifications counted by the last wait
+    std::uint32_t one_index_ = 0;  // --interface: its index; 0 for every adapter
+    std::uint64_t seen_ = 0;       // notifications counted by the last wait
 };
 
 }  // namespace tolm::linkora

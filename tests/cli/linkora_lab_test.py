@@ -297,6 +297,26 @@ def case_adapters():
     check(requests_for("02-00-00-00-0B-01", 2) and not requests_for("02-00-00-00-0B-01", 1),
           "its address fits neither adapter, yet its request leaves on its link only")
 
+    # A second address on tl0, as a technician adds one to reach modules at a factory address:
+    # still one request per interface, so a new password goes once and the next request's
+    # old password is never refused by a copy.
+    subprocess.run(["ip", "address", "add", "192.168.0.1/24", "dev", "tl0"], check=True)
+    folder = os.environ["TOLM_LAB_DIR"]
+    first, second = os.path.join(folder, "first.pw"), os.path.join(folder, "second.pw")
+    for path, word in ((first, "first_1"), (second, "second_2")):
+        with open(path, "w") as f:
+            f.write(word + "\n")
+        os.chmod(path, 0o600)
+    before = len(requests_for("02-00-00-00-00-01"))
+    status, _ = set_module("02-00-00-00-00-01", "--hostname", "two_addresses",
+                           "--new-password-file", first)
+    status2, text = set_module("02-00-00-00-00-01", "--password-file", first,
+                               "--new-password-file", second)
+    check(status == 0 and status2 == 0 and len(requests_for("02-00-00-00-00-01")) == before + 2,
+          f"two addresses on one adapter: each request goes once ({status}, {status2})")
+    status, out, _ = linkora("scan")
+    check(status == 0 and "through 2 adapters" in out, "the adapter with two addresses counts once")
+
 
 def case_errors():
     log = os.environ["TOLM_LAB_SIM_LOG"]
