@@ -7,6 +7,7 @@
 #include "cli/command_line/command_line.h"
 #include "cli/command_line/failure.h"
 #include "cli/output/console.h"
+#include "cli/platform/terminal.h"
 #include "cli/verbs/verbs.h"
 
 namespace {
@@ -14,6 +15,7 @@ namespace {
 using namespace tolm::linkora;
 
 int Run(int argc, char** argv) {
+    KeepRunningWhenOutputCloses();
     const std::vector<std::unique_ptr<Verb>> verbs = AllVerbs();
     const Parsed parsed = ParseCommandLine(argc, argv, verbs);
     if (parsed.verb == nullptr) return parsed.exit_code;

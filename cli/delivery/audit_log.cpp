@@ -47,9 +47,9 @@ std::string DefaultAuditLogPath() {
 AuditLog::AuditLog(const LogOptions& options) {
     if (options.off) return;
     path_ = options.file.empty() ? DefaultAuditLogPath() : options.file;
-    const std::string remedy = "; name another with --log FILE, or give --no-log";
+    const std::string remedy = "; name another with --log FILE, or give --no-log; nothing was sent";
     if (path_.empty())
-        throw Failure(kUsage,
+        throw Failure(kFailed,
                       "no state folder for the audit log (neither XDG_STATE_HOME nor HOME "
                       "is set)" +
                           remedy);
@@ -57,11 +57,11 @@ AuditLog::AuditLog(const LogOptions& options) {
     std::error_code error;
     if (!folder.empty()) std::filesystem::create_directories(folder, error);
     if (error)
-        throw Failure(kUsage, "cannot make the audit log's folder " + folder.string() + ": " +
-                                  error.message() + remedy);
+        throw Failure(kFailed, "cannot make the audit log's folder " + folder.string() + ": " +
+                                   error.message() + remedy);
     file_ = std::fopen(path_.c_str(), "ab");
     if (file_ == nullptr)
-        throw Failure(kUsage,
+        throw Failure(kFailed,
                       "cannot write the audit log " + path_ + ": " + std::strerror(errno) + remedy);
     computer_ = ComputerName();
     user_ = UserName();

@@ -1,6 +1,7 @@
-// The audit log: one JSON line per module that was sent a request, appended
-// to a file that outlives the run, so that what was changed, from which
-// computer, by whom and with what result can be told later. Never a password.
+// The audit log: JSON lines appended to a file that outlives the run, so that
+// what was changed, from which computer, by whom and with what result can be
+// told later: one line ("sent", with the values before) as each request goes,
+// one with its outcome once known. Never a password.
 #pragma once
 
 #include <cstdio>
@@ -37,7 +38,7 @@ class AuditLog {
   public:
     // Opens the log for appending, its folder made where missing, so that a
     // log that cannot be written stops the run before anything is sent (a
-    // usage failure naming it). With --no-log there is no log.
+    // failure naming it and why). With --no-log there is no log.
     explicit AuditLog(const LogOptions& options);
     ~AuditLog();
     AuditLog(const AuditLog&) = delete;

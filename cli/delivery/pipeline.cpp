@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "cli/command_line/failure.h"
 #include "cli/delivery/sending.h"
@@ -20,6 +22,16 @@ namespace client = tolm::client;
 
 std::string Now() {
     return UtcTimeText(std::chrono::system_clock::now());
+}
+
+// Whether two names are one file, as far as can be told before it exists.
+bool SameFile(const std::string& a, const std::string& b) {
+    std::error_code error;
+    if (std::filesystem::equivalent(a, b, error)) return true;
+    const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+    if (error) return false;
+    const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
+    return !error && first == second;
 }
 
 bool HasPasswordInForce(const Answer& answer) {
@@ -58,22 +70,82 @@ bool Refuses(const std::vector<Finding>& findings, const Plan& plan, bool any_er
     });
 }
 
+// The verb's events, and an audit line as each request goes.
+class Delivery::Recorder : public DeliveryEvents {
+  public:
+    Recorder(Delivery& delivery, DeliveryEvents& shown) : delivery_(delivery), shown_(shown) {}
+    void Found(const DeliveryRecord& record) override { shown_.Found(record); }
+    void Sending(const ModuleRun& run) override { shown_.Sending(run); }
+    void Sent(const ModuleRun& run) override {
+        delivery_.Log(run, "sent");
+        shown_.Sent(run);
+    }
+    void Replied(const ModuleRun& run) override { shown_.Replied(run); }
+
+  private:
+    Delivery& delivery_;
+    DeliveryEvents& shown_;
+};
+
 Delivery::Delivery(DeliveryOptions options)
     : options_(std::move(options)), log_(options_.dry_run ? LogOptions{"", true} : options_.log) {
     if (options_.report.empty()) return;
-    report_ = std::fopen(options_.report.c_str(), "wb");
+    std::vector<std::string> kept = options_.inputs;
+    if (log_.IsOn()) kept.push_back(log_.Path());
+    for (const std::string& file : kept)
+        if (!file.empty() && SameFile(file, options_.report))
+            throw Failure(kUsage, "the report " + options_.report + " would overwrite " + file +
+                                      ", which the run " +
+                                      (file == log_.Path() ? "logs to" : "reads") +
+                                      ": name another; nothing was sent");
+    const std::filesystem::path report(options_.report);
+    report_part_ =
+        (report.parent_path() / ("." + report.filename().string() + ".partial")).string();
+    report_ = std::fopen(report_part_.c_str(), "wb");
     if (report_ == nullptr)
-        throw Failure(kUsage,
-                      "cannot write the report " + options_.report + ": " + std::strerror(errno));
+        throw Failure(kFailed, "cannot write the report " + options_.report + " (" + report_part_ +
+                                   "): " + std::strerror(errno) + "; nothing was sent");
 }
 
 Delivery::~Delivery() {
-    if (report_ != nullptr) std::fclose(report_);
+    if (report_ == nullptr) return;
+    std::fclose(report_);
+    std::remove(report_part_.c_str());
+}
+
+void Delivery::Log(const ModuleRun& run, const char* result) {
+    if (!audit_failure_.empty()) return;
+    AuditEntry entry;
+    entry.command = options_.command;
+    entry.time = run.sent_at;
+    entry.adapter = run.before->adapter;
+    entry.mac = client::MacText(run.planned.mac.data());
+    entry.sender = run.before->sender != 0 ? client::IpText(run.before->sender) : "";
+    entry.changes = run.changes;
+    entry.password_changed =
+        run.to_send.new_password.has_value() &&
+        (run.outcome == Outcome::kVerified || run.outcome == Outcome::kConfirmed);
+    entry.result = result;
+    if (!log_.Append(entry, &audit_failure_)) audit_failure_ += SentSoFar();
+}
+
+std::string Delivery::SentSoFar() const {
+    std::string macs;
+    std::size_t sent = 0;
+    for (const ModuleRun& run : record_.runs)
+        if (!run.sent_at.empty()) {
+            ++sent;
+            macs += (macs.empty() ? "" : ", ") + client::MacText(run.planned.mac.data());
+        }
+    if (sent == 0) return "; nothing was sent";
+    return "; " + std::to_string(sent) + (sent == 1 ? " request was" : " requests were") +
+           " sent: " + macs;
 }
 
 DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSources passwords,
-                              DeliveryEvents& events) {
+                              DeliveryEvents& shown) {
     CatchInterrupt();
+    Recorder events(*this, shown);
     DeliveryRecord& record = record_;
     record.command = options_.command;
     record.plan = options_.plan_file;
@@ -104,21 +176,8 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
             if (run.outcome == Outcome::kWouldChange) run.outcome = Outcome::kNotSent;
     }
 
-    for (const ModuleRun& run : record.runs) {
-        if (run.sent_at.empty()) continue;
-        AuditEntry entry;
-        entry.command = options_.command;
-        entry.time = run.sent_at;
-        entry.adapter = run.before->adapter;
-        entry.mac = client::MacText(run.planned.mac.data());
-        entry.sender = run.before->sender != 0 ? client::IpText(run.before->sender) : "";
-        entry.changes = run.changes;
-        entry.password_changed =
-            run.to_send.new_password.has_value() &&
-            (run.outcome == Outcome::kVerified || run.outcome == Outcome::kConfirmed);
-        entry.result = OutcomeName(run.outcome);
-        if (!log_.Append(entry, &audit_failure_)) break;
-    }
+    for (const ModuleRun& run : record.runs)
+        if (!run.sent_at.empty()) Log(run, OutcomeName(run.outcome));
     if (log_.IsOn()) record.log = log_.Path();
     return record;
 }
@@ -128,10 +187,17 @@ std::string Delivery::Finish(int exit_code) {
     record_.ended = Now();
     if (report_ == nullptr) return {};
     const std::string text = DeliveryReportText(record_);
-    if (std::fwrite(text.data(), 1, text.size(), report_) == text.size() &&
-        std::fflush(report_) == 0)
-        return {};
-    return "cannot write the report " + options_.report + ": " + std::strerror(errno);
+    const bool written = std::fwrite(text.data(), 1, text.size(), report_) == text.size() &&
+                         std::fflush(report_) == 0;
+    const std::string why = std::strerror(errno);
+    std::fclose(report_);
+    report_ = nullptr;
+    std::error_code error;
+    if (written) std::filesystem::rename(report_part_, options_.report, error);
+    if (written && !error) return {};
+    std::remove(report_part_.c_str());
+    return "cannot write the report " + options_.report + ": " + (written ? error.message() : why) +
+           SentSoFar();
 }
 
 }  // namespace tolm::linkora

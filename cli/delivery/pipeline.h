@@ -4,7 +4,8 @@
 // and the report are the same for both.
 //
 //  1. Before anything else the audit log is opened and the report's file
-//     made ready: a record that cannot be kept stops the run here.
+//     made ready beside the report: a record that cannot be kept stops the
+//     run here, and a report that would overwrite an input is refused.
 //  2. Find: the scan goes out in rounds and listens for the whole find
 //     window, so that every sender that answers as a planned MAC is heard.
 //  3. Judge: the plan's findings; an error refuses the plan (apply: any
@@ -16,7 +17,10 @@
 //     apart; only the module's own reply counts. The first Ctrl-C stops
 //     further requests, the second stops waiting.
 //  6. Verify: scans until each confirmed module reports what it was sent.
-//  7. Record: one audit line per module sent a request; the report.
+//  7. Record: an audit line as each request goes ("sent", with the values
+//     before) and one with its outcome; the report, renamed into place
+//     whole, so that a run cut short leaves the old report or a new one,
+//     never an empty one.
 #pragma once
 
 #include <cstdio>
@@ -42,6 +46,8 @@ struct DeliveryOptions {
     Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
     LogOptions log;
     std::string report;  // empty: none
+    // The files the run reads (plan, passwords): the report must not be one.
+    std::vector<std::string> inputs;
 };
 
 class Delivery {
@@ -62,12 +68,20 @@ class Delivery {
     std::size_t AuditLinesWritten() const { return log_.LinesWritten(); }
     bool Logs() const { return log_.IsOn(); }
 
-    // Writes the report with the run's exit code: empty, or why it could not be.
+    // Writes the report with the run's exit code: empty, or why it could not
+    // be, with what was sent.
     std::string Finish(int exit_code);
 
   private:
+    class Recorder;
+
+    void Log(const ModuleRun& run, const char* result);
+    // "; 2 requests were sent: ..." for a message about a record not kept.
+    std::string SentSoFar() const;
+
     DeliveryOptions options_;
     AuditLog log_;
+    std::string report_part_;  // written here, then renamed to the report
     std::FILE* report_ = nullptr;
     DeliveryRecord record_;
     std::string audit_failure_;

@@ -34,6 +34,8 @@ class DeliveryEvents {
     virtual void Found(const DeliveryRecord&) {}
     // The run's request goes now.
     virtual void Sending(const ModuleRun&) {}
+    // It went: sent_at is set.
+    virtual void Sent(const ModuleRun&) {}
     // The module's own reply came, or none in time: confirmed,
     // invalid-password or not-confirmed.
     virtual void Replied(const ModuleRun&) {}

@@ -114,6 +114,7 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
                 continue;
             }
             run.sent_at = UtcTimeText(std::chrono::system_clock::now());
+            events.Sent(run);
             deadlines[j] = Clock::now() + confirm_wait;
             ++sent;
         }

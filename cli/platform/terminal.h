@@ -22,10 +22,17 @@ bool EnableEscapes(std::FILE* stream);
 // showing it; nothing at end of input.
 std::optional<std::string> ReadHiddenLine(const std::string& prompt);
 
-// From now on Ctrl-C (and SIGTERM) only count: the first asks to start
-// nothing new, the second to stop waiting too.
+// From now on Ctrl-C, SIGTERM and a closed terminal or SSH session (SIGHUP;
+// on Windows the console's close, a logoff or a shutdown) only count: the
+// first asks to start nothing new, the second to stop waiting too. A closed
+// console counts as two: Windows ends the process a few seconds later, so
+// only the record is written.
 void CatchInterrupt();
 int Interrupts();
+
+// A standard output whose reader went away (linkora ... | head) only makes
+// the writes fail: the run goes on and keeps its record.
+void KeepRunningWhenOutputCloses();
 inline bool Interrupted() {
     return Interrupts() > 0;
 }

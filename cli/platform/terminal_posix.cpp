@@ -62,6 +62,11 @@ void CatchInterrupt() {
     sigemptyset(&action.sa_mask);
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGHUP, &action, nullptr);
+}
+
+void KeepRunningWhenOutputCloses() {
+    ::signal(SIGPIPE, SIG_IGN);
 }
 
 int Interrupts() {

@@ -11,8 +11,16 @@ namespace {
 
 std::atomic<int> g_interrupts{0};
 
-BOOL WINAPI OnConsoleEvent(DWORD) {
-    ++g_interrupts;
+BOOL WINAPI OnConsoleEvent(DWORD event) {
+    if (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT) {
+        ++g_interrupts;
+        return TRUE;
+    }
+    // Closed, logged off or shut down: the process ends when this returns, so
+    // it returns never; the main thread writes the record and exits, which
+    // ends this thread too, unless Windows' few seconds run out first.
+    g_interrupts += 2;
+    ::Sleep(INFINITE);
     return TRUE;
 }
 
@@ -58,6 +66,10 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
 
 void CatchInterrupt() {
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+}
+
+void KeepRunningWhenOutputCloses() {
+    // A write to a closed pipe fails on Windows; it raises no signal.
 }
 
 int Interrupts() {

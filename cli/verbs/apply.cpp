@@ -112,6 +112,7 @@ class ApplyVerb : public Verb {
         options.verify_wait = o.verify_wait;
         options.log = o.log;
         options.report = o.report;
+        options.inputs = {o.plan, o.password_file, o.passwords_file};
         Delivery delivery(options);
 
         TolmSession session(LibraryPath(global), global.adapter);

@@ -175,6 +175,7 @@ class SetVerb : public Verb {
         options.verify_wait = o.verify_wait;
         options.log = o.log;
         options.report = o.report;
+        options.inputs = {o.passwords.file, o.passwords.new_password_file};
         Delivery delivery(options);
 
         TolmSession session(LibraryPath(global), global.adapter);

@@ -652,10 +652,13 @@ def case_plant():
           modules[PLANT[2]]["request"][1] == "Password: ****;",
           "the report has before, after and the request's pieces without passwords")
     lines = audit_lines(audit)
-    check(len(lines) == 17 and all([valid(line, "audit-line") for line in lines]) and
-          {line["mac"]: line["result"] for line in lines}[GHOST] == "not-confirmed" and
-          f"Audit log: {audit} (17 lines added)" in out,
-          f"one audit line per module sent a request ({len(lines)})")
+    outcomes = [line for line in lines if line["result"] != "sent"]
+    check(len(lines) == 34 and all([valid(line, "audit-line") for line in lines]) and
+          [line["mac"] for line in lines if line["result"] == "sent"] ==
+          [line["mac"] for line in outcomes] and
+          {line["mac"]: line["result"] for line in outcomes}[GHOST] == "not-confirmed" and
+          f"Audit log: {audit} (34 lines added)" in out,
+          f"an audit line as each request goes and one with its outcome ({len(lines)})")
     texts = [out, err, json.dumps(document)] + [json.dumps(line) for line in lines]
     check(not any(word in text for text in texts for word in PASSWORDS[:3] + ("wrong15",)),
           "no password in the output, the report or the audit log")
@@ -676,17 +679,28 @@ def case_plant():
         status, out, _ = apply_plan(again, "--find-ms", "1000")
         check(status == 0 and len(configure_lines()) == before,
               f"applying {os.path.basename(again)} again sends nothing and exits 0")
-    check(len(audit_lines(audit)) == 18, "no audit line when nothing is sent")
+    check(len(audit_lines(audit)) == 36, "no audit line when nothing is sent")
 
     status, text = set_module(PLANT[0], "--hostname", "set_01", "--log",
                               os.path.join(folder, "set.jsonl"))
     lines = audit_lines(os.path.join(folder, "set.jsonl"))
-    check(status == 0 and len(lines) == 1 and lines[0]["command"] == "set" and
+    check(status == 0 and [line["result"] for line in lines] == ["sent", "verified"] and
+          lines[0]["command"] == "set" and
           lines[0]["changes"] == [{"field": "host_name", "before": "cell_01", "after": "set_01"}] and
-          valid(lines[0], "audit-line"), "set writes the same audit line")
-    status, text = set_module(PLANT[0], "--hostname", "set_1", "--log", "/proc/x/audit.jsonl")
-    check(status == 2 and "cannot make the audit log's folder" in text and
-          len(configure_lines()) == before + 1, "a log that cannot be written: nothing sent")
+          all([valid(line, "audit-line") for line in lines]), "set writes the same audit lines")
+    for verb in (["set", PLANT[0], "--hostname", "set_1"], ["apply", fixed]):
+        status, _, err = linkora(*verb, "--log", "/proc/x/audit.jsonl")
+        check(status == 1 and "cannot make the audit log's folder /proc/x" in err and
+              "nothing was sent" in err and len(configure_lines()) == before + 1,
+              f"{verb[0]}: a log that cannot be written: exit 1, nothing sent")
+    with open(fixed) as f:
+        kept = f.read()
+    for name in (fixed, os.path.join(folder, "set.jsonl")):
+        status, _, err = linkora("apply", fixed, "--report", name, "--log",
+                                 os.path.join(folder, "set.jsonl"))
+        with open(fixed) as f:
+            check(status == 2 and "would overwrite" in err and f.read() == kept,
+                  f"a report that would overwrite {os.path.basename(name)}: exit 2")
 
     # Ctrl-C while the first request waits: nothing further goes, the run still reports.
     ghost_first = plan_file(folder, "ghost_first.csv",
@@ -712,6 +726,28 @@ def case_plant():
           "Ctrl-C: no further requests go" in err and time.monotonic() - started < 10,
           f"Ctrl-C: no further request, the one in flight waited for, reported: {results}")
 
+    # The SSH session drops while the first request waits, its output long gone (| head):
+    # the run ends as after Ctrl-C and keeps its record.
+    logged = len(audit_lines(audit))
+    ghost_again = plan_file(folder, "ghost_again.csv", [(GHOST, {"Host name": "ghost_4"})])
+    apply = subprocess.Popen(LINKORA + ["apply", ghost_again, "--report", report, "--confirm-ms",
+                                        "2000"],
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL)
+    apply.stdout.close()
+    while not any(GHOST in line and "ghost_4" in line for line in configure_lines()):
+        time.sleep(0.05)
+    apply.send_signal(signal.SIGHUP)
+    apply.wait(timeout=30)
+    with open(report) as f:
+        document = json.load(f)
+    lines = audit_lines(audit)[logged:]
+    check(apply.returncode == 11 and document["interrupted"] and document["plan"] == ghost_again
+          and [line["result"] for line in lines] == ["sent", "not-confirmed"] and
+          lines[0]["changes"][0]["before"] == "ghost",
+          f"SIGHUP with standard output closed: the record is whole ({apply.returncode}, "
+          f"{[line['result'] for line in lines]})")
+
 
 def case_wine():
     status, out, _ = linkora("scan")
@@ -731,7 +767,7 @@ def case_wine():
     status, out, err = linkora("apply", plan)
     print(out + err, end="")
     check(status == 0 and out.count("  verified\n") == 2 and "Audit log: C:\\" in out and
-          "linkora\\audit.jsonl (2 lines added)" in out,
+          "linkora\\audit.jsonl (4 lines added)" in out,
           "linkora.exe applies a plan through both adapters and logs to %LOCALAPPDATA%")
 
 
