@@ -4,6 +4,7 @@
 #include <bitset>
 #include <map>
 
+#include "cli/checks/address_handover.h"
 #include "cli/output/scan_report.h"
 #include "cli/plan/module_settings.h"
 #include "client/address_text.h"
@@ -97,6 +98,7 @@ class Checker {
             Unreachable(s);
         }
         SharedAddresses();
+        AddressCycles();
         for (const Subject& s : subjects_) HostNameNeeded(s);
         SharedHostNames();
         if (plan_ != nullptr)
@@ -233,6 +235,36 @@ class Checker {
             else
                 Add("duplicate-ip", Severity::kError, macs,
                     address + " is reported by " + Listed(kept), details);
+        }
+    }
+
+    // Modules that would exchange addresses: whichever went first would take
+    // an address another still holds.
+    void AddressCycles() {
+        std::vector<AddressMove> moves;
+        for (const Subject& s : subjects_) {
+            AddressMove move;
+            if (s.answer != nullptr) move.now = s.reported.ip;
+            if (s.answer != nullptr && Planned(s, SettingField::kIp) && s.final.ip != s.reported.ip)
+                move.next = s.final.ip;
+            move.leaves = move.next.has_value() || !AddressSettled(s);
+            moves.push_back(move);
+        }
+        for (const std::vector<std::size_t>& cycle : OrderHandOvers(moves).cycles) {
+            std::vector<std::string> macs, steps;
+            json addresses = json::array();
+            for (const std::size_t m : cycle) {
+                const Subject& s = subjects_[m];
+                macs.push_back(s.mac);
+                steps.push_back(s.mac + " " + client::IpText(*s.reported.ip) + " -> " +
+                                client::IpText(*s.final.ip));
+                addresses.push_back(client::IpText(*s.reported.ip));
+            }
+            Add("address-cycle", Severity::kError, macs,
+                Listed(steps) +
+                    ": these modules would exchange addresses, and whichever went first would "
+                    "take an address another still holds; give one of them a free address first",
+                {{"addresses", addresses}});
         }
     }
 

@@ -19,9 +19,12 @@ bool Meet(const std::set<std::uint32_t>& a, const std::set<std::uint32_t>& b) {
 }  // namespace
 
 ConfirmationSchedule::ConfirmationSchedule(std::vector<ModuleSender> modules,
-                                           std::size_t max_in_flight)
+                                           std::size_t max_in_flight,
+                                           std::vector<std::optional<std::size_t>> waits_for)
     : modules_(std::move(modules)),
       states_(modules_.size(), State::kWaiting),
+      waits_for_(std::move(waits_for)),
+      confirmed_(modules_.size(), false),
       max_in_flight_(std::max<std::size_t>(max_in_flight, 1)) {}
 
 bool ConfirmationSchedule::NamesMac(std::size_t request) const {
@@ -40,6 +43,7 @@ std::vector<std::size_t> ConfirmationSchedule::Next() {
     std::vector<std::size_t> in_flight = InFlight();
     for (std::size_t r = 0; r < modules_.size() && in_flight.size() < max_in_flight_; ++r) {
         if (states_[r] != State::kWaiting) continue;
+        if (r < waits_for_.size() && waits_for_[r] && !confirmed_[*waits_for_[r]]) continue;
         if (!std::all_of(in_flight.begin(), in_flight.end(),
                          [&](std::size_t other) { return MayGoWith(r, other); }))
             continue;
@@ -60,10 +64,28 @@ std::optional<std::size_t> ConfirmationSchedule::Whose(const ReplyFrom& reply) c
     return whose;
 }
 
-void ConfirmationSchedule::Done(std::size_t request, bool reply_named_mac) {
+void ConfirmationSchedule::Done(std::size_t request, bool reply_named_mac, bool confirmed) {
     states_[request] = State::kDone;
+    confirmed_[request] = confirmed;
     if (reply_named_mac && modules_[request].module.sender != 0)
         naming_senders_.insert(modules_[request].module.sender);
+}
+
+std::vector<std::size_t> ConfirmationSchedule::TakeBlocked() {
+    std::vector<std::size_t> blocked;
+    for (bool more = true; more;) {
+        more = false;
+        for (std::size_t r = 0; r < waits_for_.size(); ++r) {
+            const std::optional<std::size_t>& first = waits_for_[r];
+            if (states_[r] != State::kWaiting || !first || states_[*first] != State::kDone ||
+                confirmed_[*first])
+                continue;
+            states_[r] = State::kDone;
+            blocked.push_back(r);
+            more = true;  // who waited for this one is blocked too
+        }
+    }
+    return blocked;
 }
 
 std::vector<std::size_t> ConfirmationSchedule::InFlight() const {

@@ -4,7 +4,9 @@
 // names, or by a sender that no other request in flight shares (a module
 // may answer from its old address or the one just given). A sender is
 // trusted to name MACs once one of its confirmations has; until then,
-// requests whose senders meet go one at a time.
+// requests whose senders meet go one at a time. A request that takes an
+// address another module hands over goes only once that module's move is
+// confirmed, and never when it was not.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +20,9 @@ namespace tolm::linkora {
 
 class ConfirmationSchedule {
   public:
-    ConfirmationSchedule(std::vector<ModuleSender> modules, std::size_t max_in_flight);
+    // waits_for: per request, the request whose confirmation it waits for.
+    ConfirmationSchedule(std::vector<ModuleSender> modules, std::size_t max_in_flight,
+                         std::vector<std::optional<std::size_t>> waits_for = {});
 
     // The requests that may go now, in order; each is then in flight.
     std::vector<std::size_t> Next();
@@ -27,7 +31,10 @@ class ConfirmationSchedule {
     std::optional<std::size_t> Whose(const ReplyFrom& reply) const;
     // The request has its reply, or has waited long enough; a reply that
     // named the module's MAC teaches that its sender's replies do.
-    void Done(std::size_t request, bool reply_named_mac);
+    void Done(std::size_t request, bool reply_named_mac, bool confirmed = true);
+    // The waiting requests that can never go: the one each waits for ended
+    // unconfirmed. Each is done now.
+    std::vector<std::size_t> TakeBlocked();
     // Nothing further goes (Ctrl-C); those in flight still count.
     void StopSending() { stopped_ = true; }
 
@@ -45,6 +52,8 @@ class ConfirmationSchedule {
 
     std::vector<ModuleSender> modules_;
     std::vector<State> states_;
+    std::vector<std::optional<std::size_t>> waits_for_;
+    std::vector<bool> confirmed_;
     std::size_t max_in_flight_;
     std::set<std::uint32_t> naming_senders_;
     bool stopped_ = false;

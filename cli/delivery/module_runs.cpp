@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "cli/checks/address_handover.h"
 #include "cli/output/table.h"
 #include "record_text.h"
 
@@ -66,6 +67,18 @@ std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list, bool n
                                                                    : Outcome::kWouldChange;
         runs.push_back(std::move(run));
     }
+    std::vector<AddressMove> moves;
+    for (const ModuleRun& run : runs) {
+        AddressMove move;
+        if (run.before) move.now = ReportedSettings(run.before->record).ip;
+        if (run.outcome == Outcome::kWouldChange) {
+            move.next = run.to_send.ip_address;
+            move.leaves = run.to_send.ip_address || run.to_send.dhcp == true;
+        }
+        moves.push_back(move);
+    }
+    const HandOvers order = OrderHandOvers(moves);
+    for (std::size_t r = 0; r < runs.size(); ++r) runs[r].waits_for = order.waits_for[r];
     return runs;
 }
 

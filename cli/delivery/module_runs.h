@@ -40,12 +40,16 @@ struct ModuleRun {
     std::vector<std::string> mismatches;               // what it reports otherwise than planned
     Outcome outcome = Outcome::kNotSent;
     std::string why_not_sent;  // a send that failed: why; empty otherwise
+    // The run whose module holds the address this one is to take, and hands
+    // it over first (its index among the runs).
+    std::optional<std::size_t> waits_for;
 };
 
 // One run per planned module in the plan's order (a MAC planned twice once,
 // from its first line): missing, conflicting-answers, unchanged, or
 // would-change for those a request must go to; with a new password every
-// module that answered would change.
+// module that answered would change. A run that takes an address another
+// run's module gives up waits for it.
 std::vector<ModuleRun> PlanRuns(const Plan& plan, const ModuleList& list, bool new_password);
 
 // MAC, the changes (field: before -> after) and the result, one row each.

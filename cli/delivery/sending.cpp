@@ -73,13 +73,20 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
              DeliveryEvents& events) {
     std::vector<ModuleRun*> jobs;
     std::vector<ModuleSender> modules;
-    for (ModuleRun& run : runs)
-        if (run.outcome == Outcome::kWouldChange) {
-            run.outcome = Outcome::kNotSent;
-            jobs.push_back(&run);
-            modules.push_back(SenderOf(run));
+    std::map<std::size_t, std::size_t> job_of;  // by index among the runs
+    for (std::size_t r = 0; r < runs.size(); ++r)
+        if (runs[r].outcome == Outcome::kWouldChange) {
+            runs[r].outcome = Outcome::kNotSent;
+            job_of[r] = jobs.size();
+            jobs.push_back(&runs[r]);
+            modules.push_back(SenderOf(runs[r]));
         }
-    ConfirmationSchedule schedule(modules, kMaxInFlight);
+    std::vector<std::optional<std::size_t>> waits_for;
+    for (const ModuleRun* run : jobs)
+        waits_for.push_back(run->waits_for && job_of.count(*run->waits_for) != 0
+                                ? std::optional<std::size_t>(job_of.at(*run->waits_for))
+                                : std::nullopt);
+    ConfirmationSchedule schedule(modules, kMaxInFlight, waits_for);
     int interrupts_told = 0;
     if (Interrupted()) {
         schedule.StopSending();
@@ -110,7 +117,7 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
             } catch (const Failure& failure) {
                 run.why_not_sent = failure.what();
                 Warn(client::MacText(run.planned.mac.data()) + ": " + failure.what());
-                schedule.Done(j, false);
+                schedule.Done(j, false, false);
                 continue;
             }
             run.sent_at = UtcTimeText(std::chrono::system_clock::now());
@@ -127,7 +134,7 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
             jobs[j]->outcome = reply.code == TOLM_NOTIFY_INVALID_PASSWORD
                                    ? Outcome::kInvalidPassword
                                    : Outcome::kConfirmed;
-            schedule.Done(j, reply.mac.has_value());
+            schedule.Done(j, reply.mac.has_value(), jobs[j]->outcome == Outcome::kConfirmed);
             events.Replied(*jobs[j]);
             ++answered;
         }
@@ -137,12 +144,19 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
         for (const std::size_t j : schedule.InFlight()) {
             if (hurry || now >= deadlines[j]) {
                 jobs[j]->outcome = Outcome::kNotConfirmed;
-                schedule.Done(j, false);
+                schedule.Done(j, false, false);
                 events.Replied(*jobs[j]);
                 freed = true;
             } else {
                 wake = std::min(wake, deadlines[j]);
             }
+        }
+        for (const std::size_t j : schedule.TakeBlocked()) {
+            const ModuleRun& first = *jobs[*waits_for[j]];
+            jobs[j]->mismatches.push_back("not sent: its new address is " +
+                                          client::MacText(first.planned.mac.data()) +
+                                          "'s, whose move was not confirmed");
+            freed = true;
         }
         if (jobs.size() > 1) progress.Show(Progress(sent, answered, jobs.size()));
         // A request done may let the next ones go at once.

@@ -748,6 +748,21 @@ def case_plant():
           f"SIGHUP with standard output closed: the record is whole ({apply.returncode}, "
           f"{[line['result'] for line in lines]})")
 
+    # Address hand-overs: a swap can never go; a chain goes from its free end.
+    sixteen, seventeen = PLANT[15], PLANT[16]  # at 10.77.0.216 and 10.77.0.117 by now
+    before = len(configure_lines())
+    swap = plan_file(folder, "swap.csv", [(sixteen, {"IP": "10.77.0.117"}),
+                                           (seventeen, {"IP": "10.77.0.216"})])
+    status, out, _ = apply_plan(swap, "--find-ms", "1000")
+    check(status == 10 and "address-cycle" in out and len(configure_lines()) == before,
+          "a swap of addresses is refused as an address-cycle, nothing sent")
+    chain = plan_file(folder, "chain.csv", [(sixteen, {"IP": "10.77.0.117"}),
+                                            (seventeen, {"IP": "10.77.0.241"})])
+    status, out, _ = apply_plan(chain, "--find-ms", "1000")
+    order = [line.split(";")[0][len("Configure: "):] for line in configure_lines()[before:]]
+    check(status == 0 and order == [seventeen, sixteen],
+          f"a chain: the holder moves first, then its address is given on ({status}, {order})")
+
 
 def case_wine():
     status, out, _ = linkora("scan")
