@@ -16,15 +16,24 @@ namespace tolm::linkora {
 struct ModuleSender {
     Answer module;
     std::optional<std::uint32_t> new_ip;
+    bool any_sender = false;  // DHCP switched on: the server gives it an address unknown here
 };
 
-// A reply speaks for the module when it comes from its sender and, where its
-// text names a MAC, names the module's.
+// A reply speaks for the module when it comes from its sender, or from the
+// address just given to it and names the module's MAC (another device may
+// hold that address); a reply that names a MAC must name the module's.
 bool IsFromModule(const ReplyFrom& reply, const ModuleSender& module);
 
-// The module's answer among the distinct answers for its MAC: one from its
-// sender; else the only sender's, whose address may have changed (DHCP).
-std::optional<Answer> AnswerOfModule(const std::vector<Answer>& answers,
-                                     const ModuleSender& module);
+// What one verification scan's answers for the module's MAC say.
+struct Verdict {
+    std::optional<Answer> answer;  // the module's own, when it can be told
+    std::string problem;           // else why not, naming the senders
+    bool final = false;            // no later scan can mend it: two senders answer
+};
+
+// The module's answer is the one from its earlier sender or, where the IP was
+// changed, from its new address (with DHCP switched on, from any one sender).
+// Two senders, or one that is neither, is no answer of the module's.
+Verdict JudgeAnswers(const std::vector<Answer>& answers, const ModuleSender& module);
 
 }  // namespace tolm::linkora

@@ -25,13 +25,16 @@ namespace client = tolm::client;
 // Enough to keep a line busy, few enough that a slow module's queue keeps up.
 constexpr std::size_t kMaxInFlight = 64;
 constexpr Milliseconds kTick{100};
+// A verification scan lasts at least this: long enough for a second sender
+// of the MAC to be heard, short enough that a line of modules is soon done.
+constexpr Milliseconds kVerificationScan{1000};
 
 const char* ReplyName(int code) {
     return code == TOLM_NOTIFY_RECONFIGURED ? "\"Reconfigured:\"" : "\"Invalid Password:\"";
 }
 
 ModuleSender SenderOf(const ModuleRun& run) {
-    return {*run.before, run.to_send.ip_address};
+    return {*run.before, run.to_send.ip_address, run.to_send.dhcp == true};
 }
 
 std::string Progress(std::size_t sent, std::size_t answered, std::size_t total) {
@@ -172,55 +175,41 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
         if (run.outcome == Outcome::kConfirmed) pending.push_back(&run);
     }
     if (pending.empty()) return;
-    const auto answer_in = [](const ModuleList& list,
-                              const ModuleRun& run) -> std::optional<Answer> {
+    const auto judged = [](const ModuleList& list, const ModuleRun& run) {
         const std::uint8_t* mac = run.planned.mac.data();
         std::vector<Answer> answers = list.ConflictOf(mac);
         if (answers.empty() && list.Find(mac) != nullptr) answers.push_back(*list.Find(mac));
-        return AnswerOfModule(answers, SenderOf(run));
+        return JudgeAnswers(answers, SenderOf(run));
     };
-    const auto verified = [](const ModuleRun& run, const std::optional<Answer>& answer) {
-        return answer && Mismatches(run.to_send, answer->record).empty();
-    };
-    std::map<const ModuleRun*, bool> conflicted;
     const Clock::time_point deadline = Clock::now() + verify_wait;
     ProgressLine progress;
     while (!pending.empty() && Clock::now() < deadline && Interrupts() < 2) {
+        // A whole scan decides: a second sender that answers later is heard too.
         ScanLimits limits;
-        limits.quiet = limits.min_wait = limits.max_wait = std::min(
-            std::chrono::duration_cast<Milliseconds>(deadline - Clock::now()), Milliseconds(1000));
+        limits.max_wait = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
+        limits.min_wait = std::min(limits.max_wait, kVerificationScan);
         ModuleList list;
         try {
-            Scan(
-                session, limits, list,
-                [&](const ModuleList& l) {
-                    return std::all_of(pending.begin(), pending.end(), [&](const ModuleRun* run) {
-                        return verified(*run, answer_in(l, *run));
-                    });
-                },
-                2);
+            Scan(session, limits, list, nullptr, 2);
         } catch (const Failure& failure) {
             // What was sent is still told: those left count as not verified.
             Warn(std::string("cannot verify: ") + failure.what());
             break;
         }
-        for (ModuleRun* run : sent) {
-            const std::optional<Answer> answer = answer_in(list, *run);
-            if (answer) run->after = answer;
-            conflicted[run] = !answer && !list.ConflictOf(run->planned.mac.data()).empty();
-        }
+        for (ModuleRun* run : sent)
+            if (const Verdict verdict = judged(list, *run); verdict.answer)
+                run->after = verdict.answer;
         std::vector<ModuleRun*> still;
         for (ModuleRun* run : pending) {
-            const std::optional<Answer> answer = answer_in(list, *run);
-            if (verified(*run, answer)) {
+            const Verdict verdict = judged(list, *run);
+            run->mismatches = verdict.answer ? Mismatches(run->to_send, verdict.answer->record)
+                                             : std::vector<std::string>{verdict.problem};
+            if (verdict.answer && run->mismatches.empty())
                 run->outcome = Outcome::kVerified;
-                run->mismatches.clear();
-                continue;
-            }
-            run->mismatches = answer ? Mismatches(run->to_send, answer->record)
-                                     : std::vector<std::string>{
-                                           "the module did not answer the scans after the change"};
-            still.push_back(run);
+            else if (verdict.final)
+                run->outcome = Outcome::kNotVerified;
+            else
+                still.push_back(run);
         }
         pending = std::move(still);
         if (sent.size() > 1)
@@ -229,7 +218,7 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
             session.WaitUntil(std::min(deadline, Clock::now() + Milliseconds(200)));
     }
     for (ModuleRun* run : pending) {
-        run->outcome = conflicted[run] ? Outcome::kConflictingAnswers : Outcome::kNotVerified;
+        run->outcome = Outcome::kNotVerified;
         if (run->mismatches.empty())
             run->mismatches.push_back("the module was not scanned again after the change");
     }

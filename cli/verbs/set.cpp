@@ -96,8 +96,7 @@ std::pair<ExitCode, std::string> Ending(const DeliveryRecord& record, const SetO
         case Outcome::kMissing:
             return {kNotFound, "the module " + mac + " did not answer"};
         case Outcome::kConflictingAnswers:
-            if (run.sent_at.empty()) return {kConflict, "two or more senders answer as " + mac};
-            return {kNotVerified, "the module does not report what was set:" + mismatches};
+            return {kConflict, "two or more senders answer as " + mac + "; nothing was sent"};
         case Outcome::kNotSent:
             if (!run.why_not_sent.empty()) return {kCannotSend, run.why_not_sent};
             return {kFailed, "interrupted before the request went: nothing was sent"};

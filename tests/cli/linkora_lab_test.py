@@ -415,13 +415,13 @@ def case_trust():
     document = scan_json()
     conflicts = {c["mac"]: c["answers"] for c in document["conflicts"]}
     check(list(conflicts) == [twin] and
-          sorted(a["sender"] for a in conflicts[twin]) == ["10.77.0.11", "10.77.0.12"] and
+          sorted(a["sender"] for a in conflicts[twin]) == ["10.77.0.101", "10.77.0.201"] and
           sorted(a["gateway"] for a in conflicts[twin]) == ["10.77.0.1", "10.77.0.66"] and
           twin in by_mac(document), f"a MAC answered from two senders is a conflict: {conflicts}")
     _, _, err = linkora("scan")
     check(f"two or more senders answer as MAC {twin}: " in err, f"the table's reader is told: {err}")
     status, text = set_module(twin, "--hostname", "cell_7", "--password-stdin", stdin="secret\n")
-    check(status == 9 and "10.77.0.11 via tl0" in text and "10.77.0.12 via tl0" in text and
+    check(status == 9 and "10.77.0.101 via tl0" in text and "10.77.0.201 via tl0" in text and
           not requests_for(twin, 1) and not requests_for(twin, 2), "set on a conflict: exit 9")
 
     status, text = set_module(plain, "--hostname", "cell_7")
@@ -433,6 +433,22 @@ def case_trust():
     check(status == 0 and requests_for(plain)[-1] == f"Configure: {plain};HN = cell_7;"
           "DNS2 = 10.77.0.54;\\x00" and (after["gateway"], after["dns1"], after["dns2"]) ==
           ("10.77.0.1", "10.77.0.53", "10.77.0.54"), "only the given value and the host name go")
+    # A second sender that starts answering as the MAC after the change, with the new values:
+    # the whole verification scan hears both, and neither is taken for the module.
+    sent = len(requests_for(plain))
+    setting = subprocess.Popen(LINKORA + ["set", plain, "--hostname", "cell_8", "--verify-ms",
+                                          "2500"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    while len(requests_for(plain)) == sent and setting.poll() is None:
+        time.sleep(0.01)
+    forger = from_module_side(2, "--send", f"mac = {plain};ip = 10.77.0.102;hn = cell_8;\\0",
+                              "--repeat", "300", "--rate", "100")
+    text, _ = setting.communicate(timeout=30)
+    forger.terminate()
+    forger.wait()
+    print(text, end="")
+    check(setting.returncode == 8 and "two or more senders answer as its MAC: 10.77.0.102 via "
+          "tl0, 10.77.0.12 via tl0" in text, "a second sender after the change: not verified")
     status, text = set_module("02-00-00-00-00-44", "--ip", "10.77.0.150")
     check(status == 2 and "reported no host name" in text and
           not requests_for("02-00-00-00-00-44"), "no host name reported, none given: exit 2")
@@ -702,9 +718,11 @@ def case_plant():
             check(status == 2 and "would overwrite" in err and f.read() == kept,
                   f"a report that would overwrite {os.path.basename(name)}: exit 2")
 
-    # Ctrl-C while the first request waits: nothing further goes, the run still reports.
+    # Ctrl-C while the first request waits: nothing further goes, the run still reports. The
+    # second module is to take the ghost's address, so it waits for the ghost's move.
     ghost_first = plan_file(folder, "ghost_first.csv",
-                            [(GHOST, {"Host name": "ghost_3"})] + plan_rows[:3])
+                            [(GHOST, {"IP": "10.77.0.198", "Host name": "ghost_3"}),
+                             (PLANT[0], {"IP": "10.77.0.199"})] + plan_rows[1:3])
     secret = os.path.join(folder, "secret")
     with open(secret, "w") as f:
         f.write("secret\n")

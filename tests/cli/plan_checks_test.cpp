@@ -151,7 +151,7 @@ TEST(ConfirmationSchedule, KeepsRequestsApartUntilTheirRepliesCanBeToldApart) {
     ConfirmationSchedule own(
         {SenderAt(1, 21, 22), SenderAt(2, 22), SenderAt(3, 23), SenderAt(4, 24)}, 2);
     EXPECT_EQ(own.Next(), (std::vector<std::size_t>{0, 2})) << "at most two in flight";
-    EXPECT_EQ(own.Whose(Reply(22, std::nullopt)), 0u) << "from the address just given";
+    EXPECT_EQ(own.Whose(Reply(22, 1)), 0u) << "from the address just given, naming its MAC";
     own.Done(0, false);
     own.StopSending();
     EXPECT_TRUE(own.Next().empty());
