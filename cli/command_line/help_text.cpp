@@ -15,21 +15,30 @@ constexpr std::size_t kNarrowest = 20;
 
 const std::vector<std::pair<int, const char*>> kExitCodes = {
     {0, "success"},
-    {1, "any other failure, e.g. the library cannot be loaded"},
-    {2, "bad command line or input (nothing was sent)"},
+    {1,
+     "any other failure, e.g. the library cannot be loaded, or the audit log or the report "
+     "cannot be written (the message says what was already sent)"},
+    {2,
+     "bad command line or input, nothing was sent: an unknown option, a value no module may be "
+     "given, an empty new password without --remove-password, a report that would overwrite "
+     "an input"},
     {3, "refused outside the test network (development builds only)"},
     {4,
      "UDP port 3250 cannot be used (another program holds it, no permission, no network) "
      "or a send failed"},
-    {5, "the module did not answer; scan --expect N found fewer than N"},
+    {5,
+     "the module did not answer; scan --expect N found fewer than N; check: no module answered "
+     "at all"},
     {6, "the module refused the password"},
     {7, "no confirmation from the module in time (other senders' replies do not count)"},
-    {8, "the module does not report the values that were set"},
+    {8,
+     "the module does not report the values that were set, or another sender answers as it "
+     "after the change"},
     {9,
      "two or more senders answer as the module's MAC, or its answers differ: nothing was "
      "sent"},
-    {10, "check found something; apply refused the plan (nothing was sent)"},
-    {11, "apply: some planned modules did not end as planned"},
+    {10, "check found something; apply refused the plan, or would (--dry-run): nothing was sent"},
+    {11, "apply: some planned modules did not end as planned; --dry-run: some did not answer"},
 };
 
 const char kExamples[] =

@@ -139,9 +139,15 @@ class ApplyVerb : public Verb {
         const bool as_planned =
             std::all_of(record.runs.begin(), record.runs.end(),
                         [](const ModuleRun& run) { return EndsAsPlanned(run.outcome); });
-        int exit_code = record.refused            ? kFindings
-                        : o.dry_run || as_planned ? kSuccess
-                                                  : kNotAsPlanned;
+        // A dry run tells a script what the run would meet: a refusal, or modules that did not
+        // answer.
+        const bool missing =
+            std::any_of(record.runs.begin(), record.runs.end(),
+                        [](const ModuleRun& run) { return run.outcome == Outcome::kMissing; });
+        int exit_code = record.refused             ? kFindings
+                        : o.dry_run && !missing    ? kSuccess
+                        : o.dry_run || !as_planned ? kNotAsPlanned
+                                                   : kSuccess;
         std::string failure = delivery.AuditFailure();
         if (!failure.empty() && exit_code == kSuccess) exit_code = kFailed;
         if (record.refused) {

@@ -26,7 +26,7 @@ class CheckVerb : public Verb {
             "network or broadcast addresses (errors); duplicate host names, gateways outside the "
             "subnet, modules this PC cannot reach (warnings). With --plan also what is missing, "
             "unexpected or differs, and what is wrong with the plan. Exit 10 when anything is "
-            "found.");
+            "found, 5 when no module answered at all.");
         check->fallthrough();
         check->add_option("--plan", plan_file_, "Check against this plan (CSV or JSON)");
         AddScanLimits(check, limits_);
@@ -54,6 +54,8 @@ class CheckVerb : public Verb {
         const ScanReport scanned =
             MakeScanReport(list, session.AdapterNames(), seconds, session.DroppedAnswers());
         for (const std::string& line : ScanWarnings(scanned, Format::kJson)) Warn(line);
+        // A firewall that blocks the answers must not pass for a sound network.
+        if (view.modules.empty() && list.WithoutMacCount() == 0) return kNotFound;
         return report.findings.empty() ? kSuccess : kFindings;
     }
 

@@ -376,6 +376,12 @@ def case_errors():
         holder.wait()
 
 
+def case_silent():
+    status, out, err = linkora("check", "--max-wait-ms", "600")
+    check(status == 5 and "No findings among 0 modules" in out and "no module answered" in err,
+          f"check with no module answering at all: exit 5 with the hint ({status})")
+
+
 def case_watch():
     watch = subprocess.Popen(LINKORA + ["watch", "--format", "json"], stdin=subprocess.DEVNULL,
                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
@@ -635,7 +641,7 @@ def case_plant():
     rows = {line.split()[0]: line.split()[-1] for line in out.splitlines()
             if line.startswith("02-") and line.split()[-1] in ("would-change", "unchanged",
                                                               "missing")}
-    check(status == 0 and len(rows) == 20 and rows[PLANT[16]] == rows[PLANT[17]] == "unchanged" and
+    check(status == 11 and len(rows) == 20 and rows[PLANT[16]] == rows[PLANT[17]] == "unchanged" and
           rows[MISSING] == "missing" and list(rows.values()).count("would-change") == 17,
           f"dry run: one row per planned module ({status}, {len(rows)} rows)")
     check(f"{PLANT[2]} through tl0: Configure: {PLANT[2]};Password: ****;HN = cell_03;" in out and
@@ -709,6 +715,10 @@ def case_plant():
         check(status == 1 and "cannot make the audit log's folder /proc/x" in err and
               "nothing was sent" in err and len(configure_lines()) == before + 1,
               f"{verb[0]}: a log that cannot be written: exit 1, nothing sent")
+        status, _, err = linkora(*verb, "--report", "/proc/x/report.json")
+        check(status == 1 and "cannot write the report /proc/x/report.json" in err and
+              "nothing was sent" in err and len(configure_lines()) == before + 1,
+              f"{verb[0]}: a report that cannot be written: exit 1, nothing sent")
     with open(fixed) as f:
         kept = f.read()
     for name in (fixed, os.path.join(folder, "set.jsonl")):
