@@ -51,9 +51,16 @@ bool HasPasswordInForce(const Answer& answer) {
     return answer.record.bPswdValid != 0 && answer.record.bPswdEnabled != 0;
 }
 
+// Ctrl-C at a prompt ends the read (the echo is back on by then): nothing is sent.
+std::optional<std::string> Asked(const std::string& prompt) {
+    std::optional<std::string> line = ReadHiddenLine(prompt);
+    if (Interrupted()) throw Failure(kFailed, "interrupted at the prompt; nothing was sent");
+    return line;
+}
+
 std::string AskTwice(const std::string& mac) {
-    const auto first = ReadHiddenLine("New password for " + mac + ": ");
-    const auto second = ReadHiddenLine("New password again: ");
+    const auto first = Asked("New password for " + mac + ": ");
+    const auto second = Asked("New password again: ");
     if (!first || !second) throw Failure(kUsage, "no new password was entered");
     if (*first != *second) throw Failure(kUsage, "the two new passwords differ");
     return *first;
@@ -118,9 +125,9 @@ void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
                           ": give it with " + sources.how_to_give +
                           ", or run linkora on a terminal to be asked; nothing was sent");
     if (!lacking.empty()) {
-        sources.shared = ReadHiddenLine(lacking.size() == 1
-                                            ? "Password of " + macs + ": "
-                                            : "Password of the protected modules (" + macs + "): ");
+        sources.shared =
+            Asked(lacking.size() == 1 ? "Password of " + macs + ": "
+                                      : "Password of the protected modules (" + macs + "): ");
         if (!sources.shared) throw Failure(kUsage, "no password was entered; nothing was sent");
     }
     const std::string whose = runs.size() == 1 ? client::MacText(runs.front().planned.mac.data())

@@ -183,7 +183,12 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
     };
     const Clock::time_point deadline = Clock::now() + verify_wait;
     ProgressLine progress;
+    bool told = Interrupted();  // Ctrl-C during the sending was told there
     while (!pending.empty() && Clock::now() < deadline && Interrupts() < 2) {
+        if (!told && Interrupted()) {
+            Warn("Ctrl-C: the verification goes on (Ctrl-C again to stop it)");
+            told = true;
+        }
         // A whole scan decides: a second sender that answers later is heard too.
         ScanLimits limits;
         limits.max_wait = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
@@ -217,6 +222,8 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
         if (!pending.empty())
             session.WaitUntil(std::min(deadline, Clock::now() + Milliseconds(200)));
     }
+    if (!pending.empty() && Interrupts() > 1)
+        Warn("Ctrl-C again: no longer verifying; what was not yet seen counts as not verified");
     for (ModuleRun* run : pending) {
         run->outcome = Outcome::kNotVerified;
         if (run->mismatches.empty())

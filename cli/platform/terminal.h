@@ -19,7 +19,8 @@ std::size_t TerminalColumns();
 bool EnableEscapes(std::FILE* stream);
 
 // Prompts on stderr and reads one line from the terminal on stdin without
-// showing it; nothing at end of input.
+// showing it; nothing at end of input, or when Ctrl-C (once caught) ends the
+// read. The echo is back on whichever way the read ends.
 std::optional<std::string> ReadHiddenLine(const std::string& prompt);
 
 // From now on Ctrl-C, SIGTERM and a closed terminal or SSH session (SIGHUP;

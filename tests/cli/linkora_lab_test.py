@@ -10,6 +10,7 @@ import io
 import json
 import os
 import pty
+import re
 import select
 import signal
 import subprocess
@@ -149,6 +150,28 @@ def case_terminal():
     status, shown = on_terminal(["set", "02-00-00-00-00-02", "--remove-password"], ["n3w_pw", "n"])
     check(status == 1 and "Remove the password of 02-00-00-00-00-02?" in shown and
           "the password stays; nothing was sent" in shown, "--remove-password asks first")
+    # Ctrl-C at the password prompt: nothing sent, and the terminal echoes again.
+    pid, terminal = pty.fork()
+    if pid == 0:
+        os.execv("/bin/sh", ["sh", "-c", '"$0" set 02-00-00-00-00-02 --hostname y_2; '
+                             'echo "status $?"; stty -a', LINKORA[0]])
+    shown = b""
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        if select.select([terminal], [], [], 0.1)[0]:
+            try:
+                chunk = os.read(terminal, 4096)
+            except OSError:
+                break
+            shown += chunk
+            if b"Password of" in chunk:
+                os.write(terminal, b"\x03")
+    os.close(terminal)
+    os.waitpid(pid, 0)
+    text = shown.decode(errors="replace")
+    check("status 1" in text and "interrupted at the prompt; nothing was sent" in text and
+          re.search(r"(?<![-\w])echo\b", text) is not None,
+          "Ctrl-C at the prompt: exit 1, nothing sent, the echo is back")
     status, shown = on_terminal(["scan", "--min-wait-ms", "600"], [])
     check(status == 0 and "Scanning: " in shown, "a progress line on a terminal")
     _, _, err = linkora("scan")
@@ -209,6 +232,23 @@ def case_set():
         check(status == 0, "the new password and another new one from standard input")
     check(not any(word in text for text in outputs for word in ("secret", "wrong", "s3cr3t")),
           "no password appears in any output")
+
+    # Ctrl-C while set verifies: the verification goes on; a second one stops it.
+    setting = subprocess.Popen(LINKORA + ["set", "02-00-00-00-00-05", "--ip", "10.77.0.157",
+                                          "--verify-ms", "20000"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    started = time.monotonic()
+    for line in setting.stdout:
+        if line.startswith("Reconfigured:"):
+            break
+    setting.send_signal(signal.SIGINT)
+    time.sleep(1.5)
+    check(setting.poll() is None, "after one Ctrl-C the verification goes on")
+    setting.send_signal(signal.SIGINT)
+    rest = setting.stdout.read()
+    setting.wait(timeout=10)
+    check(setting.returncode == 8 and "Ctrl-C again: no longer verifying" in rest and
+          time.monotonic() - started < 8, "a second Ctrl-C stops the verification: exit 8")
 
     # An empty new password would remove the protection: refused unless asked for.
     sent = len(requests_for("02-00-00-00-00-02"))
@@ -477,6 +517,24 @@ def case_trust():
     finally:
         forger.terminate()
         forger.wait()
+
+    # Ctrl-C while set waits for the confirmation: as in apply, the wait goes on.
+    audit = os.path.join(os.environ["XDG_STATE_HOME"], "linkora", "audit.jsonl")
+    setting = subprocess.Popen(LINKORA + ["set", ghost, "--hostname", "ghost_3", "--confirm-ms",
+                                          "2000"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    for line in setting.stdout:
+        if line.startswith("Sending:"):
+            break
+    started = time.monotonic()
+    setting.send_signal(signal.SIGINT)
+    rest = setting.stdout.read()
+    setting.wait(timeout=10)
+    with open(audit) as f:
+        last = [json.loads(line) for line in f][-2:]
+    check(setting.returncode == 7 and "Ctrl-C: no further requests go" in rest and
+          time.monotonic() - started > 1.5 and [l["result"] for l in last] ==
+          ["sent", "not-confirmed"], "set: Ctrl-C waits for the confirmation asked for, logged")
 
     with tempfile.NamedTemporaryFile("w", suffix=".pw") as split:
         split.write("ab;IP = 10.0.0.1\n")
