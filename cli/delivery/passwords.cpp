@@ -8,6 +8,7 @@
 
 #include "cli/command_line/failure.h"
 #include "cli/output/console.h"
+#include "cli/platform/file_access.h"
 #include "cli/platform/terminal.h"
 #include "record_text.h"
 
@@ -27,6 +28,7 @@ std::string FirstLineOf(const std::string& path, const char* what) {
     if (!file)
         throw Failure(kUsage, std::string("cannot read the ") + what + " file " + path + ": " +
                                   std::strerror(errno));
+    WarnIfReadableByOthers(path, what);
     std::string line;
     std::getline(file, line);
     line = WithoutLineEnd(line);
@@ -67,6 +69,14 @@ std::string AskTwice(const std::string& mac) {
 }
 
 }  // namespace
+
+void WarnIfReadableByOthers(const std::string& path, const char* what) {
+    const std::string others = OthersWhoCanRead(path);
+    if (!others.empty())
+        Warn("warning: the " + std::string(what) + " file " + path +
+             " can be read by others than you (" + others +
+             "): keep it to yourself, as for an ssh key (chmod 600 on Linux)");
+}
 
 PasswordSources ReadSetPasswords(const PasswordOptions& options) {
     PasswordSources sources;

@@ -39,6 +39,9 @@ struct PasswordSources {
 // empty new password without --remove-password, is refused.
 PasswordSources ReadSetPasswords(const PasswordOptions& options);
 
+// Warns when others than the file's owner can read it.
+void WarnIfReadableByOthers(const std::string& path, const char* what);
+
 // apply's one password for every protected module: standard input's first
 // line, or a file's; nothing when neither is given.
 std::optional<std::string> ReadSharedPassword(bool from_stdin, const std::string& file);

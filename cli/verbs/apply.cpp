@@ -39,7 +39,10 @@ PasswordSources ReadPasswords(const ApplyOptions& o) {
         if (std::string why = client::WhyPasswordCannotBeSent(*p.shared, "the password");
             !why.empty())
             throw Failure(kUsage, why + "; nothing was sent");
-    if (!o.passwords_file.empty()) p.by_mac = ReadPasswordListFile(o.passwords_file);
+    if (!o.passwords_file.empty()) {
+        WarnIfReadableByOthers(o.passwords_file, "passwords");
+        p.by_mac = ReadPasswordListFile(o.passwords_file);
+    }
     return p;
 }
 

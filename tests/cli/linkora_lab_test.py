@@ -250,6 +250,24 @@ def case_set():
     check(setting.returncode == 8 and "Ctrl-C again: no longer verifying" in rest and
           time.monotonic() - started < 8, "a second Ctrl-C stops the verification: exit 8")
 
+    # No password goes to a module that reports none in force; a password file others can read
+    # is told of.
+    with tempfile.TemporaryDirectory() as folder:
+        shared = os.path.join(folder, "shared.pw")
+        with open(shared, "w") as f:
+            f.write("secret\n")
+        os.chmod(shared, 0o644)
+        status, text = set_module("02-00-00-00-00-01", "--hostname", "press_p", "--password-file",
+                                  shared)
+        check(status == 0 and requests_for("02-00-00-00-00-01")[-1] ==
+              "Configure: 02-00-00-00-00-01;HN = press_p;\\x00" and
+              f"the password file {shared} can be read by others than you (mode 0644)" in text,
+              "no password to an unprotected module; a readable password file is told of")
+        os.chmod(shared, 0o600)
+        status, text = set_module("02-00-00-00-00-01", "--hostname", "press_q", "--password-file",
+                                  shared)
+        check(status == 0 and "can be read by others" not in text, "a private one is not")
+
     # An empty new password would remove the protection: refused unless asked for.
     sent = len(requests_for("02-00-00-00-00-02"))
     with tempfile.TemporaryDirectory() as folder:
