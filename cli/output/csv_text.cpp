@@ -1,9 +1,12 @@
 #include "cli/output/csv_text.h"
 
+#include <string_view>
+
 namespace tolm::linkora {
 
 std::string CsvField(std::string text) {
-    if (!text.empty() && (text[0] == '=' || text[0] == '+' || text[0] == '-' || text[0] == '@'))
+    // Spreadsheets skip a leading TAB or CR and read a formula after it.
+    if (!text.empty() && std::string_view("=+-@\t\r").find(text[0]) != std::string_view::npos)
         text.insert(0, 1, '\'');
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
     std::string quoted = "\"";

@@ -1,6 +1,7 @@
 // CSV as linkora writes it (scan --format csv): a cell is quoted where it
 // holds a separator, a quote or a line break, and one that a spreadsheet
-// would take for a formula gets a leading quote.
+// would take for a formula (one beginning with =, +, -, @, a TAB or a CR)
+// gets a leading quote.
 #pragma once
 
 #include <string>

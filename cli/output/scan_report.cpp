@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "cli/output/csv_text.h"
+#include "cli/output/printable.h"
 #include "cli/output/table.h"
 #include "record_text.h"
 
@@ -165,9 +166,14 @@ std::string JsonText(const ScanReport& report) {
     return JsonText(document, 2) + "\n";
 }
 
-std::string CsvText(const ScanReport& report) {
+std::string CsvText(const ScanReport& report, bool escaped) {
     std::string text = CsvLine(ColumnHeadings());
-    for (const Answer& answer : report.modules) text += CsvLine(RowTexts(answer));
+    for (const Answer& answer : report.modules) {
+        std::vector<std::string> row = RowTexts(answer);
+        if (escaped)
+            for (std::string& cell : row) cell = Printable(cell);
+        text += CsvLine(row);
+    }
     return text;
 }
 

@@ -46,7 +46,8 @@ std::string ConflictText(const Conflict& conflict);
 std::vector<std::string> ScanWarnings(const ScanReport& report, Format format);
 
 std::string TableText(const ScanReport& report);
-std::string CsvText(const ScanReport& report);
+// escaped: every cell through Printable, as a terminal gets it.
+std::string CsvText(const ScanReport& report, bool escaped = false);
 std::string JsonText(const ScanReport& report);
 
 }  // namespace tolm::linkora

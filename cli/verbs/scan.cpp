@@ -5,6 +5,7 @@
 #include "cli/command_line/options.h"
 #include "cli/output/console.h"
 #include "cli/output/scan_report.h"
+#include "cli/platform/terminal.h"
 #include "cli/verbs/verbs.h"
 
 namespace tolm::linkora {
@@ -30,8 +31,9 @@ class ScanVerb : public Verb {
         const Format format = format_ == "json"  ? Format::kJson
                               : format_ == "csv" ? Format::kCsv
                                                  : Format::kTable;
+        // Module texts reach a terminal escaped, whatever the format; a file gets them exact.
         Print(format == Format::kJson  ? JsonText(report)
-              : format == Format::kCsv ? CsvText(report)
+              : format == Format::kCsv ? CsvText(report, IsTerminal(stdout))
                                        : TableText(report));
         for (const std::string& line : ScanWarnings(report, format)) Warn(line);
         if (limits_.expect > 0 && report.modules.size() < limits_.expect)

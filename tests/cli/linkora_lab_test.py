@@ -567,6 +567,10 @@ def case_trust():
           "terminal escapes in module texts reach the table escaped")
     _, out, _ = linkora("scan", "--format", "csv")
     check(",'=cmd|' /C calc'!A0," in out, "a CSV cell that would be a formula is quoted")
+    status, shown = on_terminal(["scan", "--format", "csv"], [])
+    # The progress line's own escapes aside, no byte of the module's reaches the terminal raw.
+    check("\x07" not in shown and "\x1b[31m" not in shown and "bell\\x07\\x1B[31m" in shown,
+          "CSV to a terminal escapes module texts as the table does")
     check(by_mac(scan_json())["02-00-00-00-00-55"]["host_name"] == "bell\x07\x1b[31m",
           "JSON keeps the text exact")
     status, text = set_module("02-00-00-00-00-55", "--hostname", "bell_ok", "--no-verify")
