@@ -80,9 +80,10 @@ class ApplyVerb : public Verb {
             Name(),
             "Applies a plan (CSV or JSON, as scan writes them): scans, refuses the whole plan when "
             "check --plan finds an error (exit 10), sends each module that is not as planned only "
-            "its planned changes through the adapter it answered on, waits for its own "
-            "confirmation, scans again to verify and prints one row per planned module. Exit 11 "
-            "when some did not end as planned. Passwords never stand in a plan.");
+            "its planned changes through the adapter it answered on (a module that takes another's "
+            "address once that one has moved), waits for its own confirmation, scans again to "
+            "verify and prints one row per planned module. Exit 11 when some did not end as "
+            "planned. Passwords never stand in a plan.");
         apply->fallthrough();
         apply->add_option("PLAN", a.plan, "The plan file")->required();
         apply->add_flag("--dry-run", a.dry_run,

@@ -121,11 +121,13 @@ class SetVerb : public Verb {
         SetOptions& s = options_;
         CLI::App* set = app.add_subcommand(
             Name(),
-            "Sets a module's IP settings: listens for the whole --find-ms window for every answer "
-            "as the MAC, sends only the changes given (and the host name, which every request "
-            "carries) through the adapter the module answered on, waits for the module's own "
-            "confirmation and scans again to verify. Passwords are asked for on the terminal "
-            "without echo, or read from --password-stdin or files.");
+            "Sets a module's IP settings as a plan of one module, through the same steps as "
+            "apply: listens for the whole --find-ms window for every answer as the MAC, refuses "
+            "what no module may be given, sends only what differs from what the module reports "
+            "(and the host name, which every request carries) through the adapter it answered "
+            "on, waits for the module's own confirmation, scans again to verify and writes the "
+            "audit log. Passwords are asked for on the terminal without echo, or read from "
+            "--password-stdin or files.");
         set->fallthrough();
         set->add_option("MAC", s.mac, "The module's MAC address, e.g. 02-00-00-00-00-01")
             ->required();
