@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "client/configure_request.h"
 #include "cli/plan/plan_reader.h"
+#include "client/configure_request.h"
 #include "require.h"
 
 namespace {
