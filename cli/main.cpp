@@ -1,37 +1,25 @@
 // linkora: the command-line front end of the tolm library. `linkora --help`
-// tells its commands, options and exit codes.
+// tells its commands, options and exit codes; each command is a verb of
+// verbs/verbs.h.
 #include <cstdio>
 #include <exception>
-#include <iostream>
 
-#include "commands.h"
-#include "failure.h"
-#include "printable.h"
+#include "cli/command_line/command_line.h"
+#include "cli/command_line/failure.h"
+#include "cli/output/console.h"
+#include "cli/platform/terminal.h"
+#include "cli/verbs/verbs.h"
 
 namespace {
 
 using namespace tolm::linkora;
 
 int Run(int argc, char** argv) {
-    const Parsed parsed = ParseCommandLine(argc, argv);
-    std::cout.flush();
-    if (!parsed.command_line) return parsed.exit_code;
-    const CommandLine& c = *parsed.command_line;
-    switch (c.command) {
-        case CommandLine::Command::kScan:
-            return RunScan(c);
-        case CommandLine::Command::kSet:
-            return RunSet(c);
-        case CommandLine::Command::kWatch:
-            return RunWatch(c);
-        case CommandLine::Command::kAdapters:
-            return RunAdapters(c);
-        case CommandLine::Command::kCheck:
-            return RunCheck(c);
-        case CommandLine::Command::kApply:
-            return RunApply(c);
-    }
-    return kFailed;
+    KeepRunningWhenOutputCloses();
+    const std::vector<std::unique_ptr<Verb>> verbs = AllVerbs();
+    const Parsed parsed = ParseCommandLine(argc, argv, verbs);
+    if (parsed.verb == nullptr) return parsed.exit_code;
+    return parsed.verb->Run(parsed.global);
 }
 
 }  // namespace
@@ -41,10 +29,10 @@ int main(int argc, char** argv) {
     try {
         status = Run(argc, argv);
     } catch (const Failure& failure) {
-        std::fprintf(stderr, "linkora: %s\n", PrintableLines(failure.what()).c_str());
+        Warn(failure.what());
         status = failure.Code();
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "linkora: %s\n", PrintableLines(error.what()).c_str());
+        Warn(error.what());
     }
     // Under Wine both streams are buffered like files.
     std::fflush(stdout);

@@ -32,6 +32,9 @@ std::string BindExports(const SharedLibrary& library, TolmExports& exports) {
     Bind(library, "TOLM_GetResponseWithOrigin", bound.get_response_with_origin, absent_extensions);
     Bind(library, "TOLM_GetReplyWithOrigin", bound.get_reply_with_origin, absent_extensions);
     Bind(library, "TOLM_GetDropCounts", bound.get_drop_counts, absent_extensions);
+    Bind(library, "TOLM_SendModuleScanViaIndex", bound.send_module_scan_via_index,
+         absent_extensions);
+    Bind(library, "TOLM_SendConfigureViaIndex", bound.send_configure_via_index, absent_extensions);
     if (missing.empty()) exports = bound;
     return missing;
 }

@@ -27,6 +27,8 @@ struct TolmExports {
     TOLM_GetResponseWithOriginFn get_response_with_origin = nullptr;
     TOLM_GetReplyWithOriginFn get_reply_with_origin = nullptr;
     TOLM_GetDropCountsFn get_drop_counts = nullptr;
+    TOLM_SendModuleScanViaIndexFn send_module_scan_via_index = nullptr;
+    TOLM_SendConfigureViaIndexFn send_configure_via_index = nullptr;
 };
 
 // Loads the library (its socket opens now) and binds all nine exports, or

@@ -61,15 +61,23 @@ typedef struct TOLM_ResponseOriginType {
 TOLM_EXPORT int32_t TOLM_API TOLM_GetAdapters(TOLM_AdapterType* adapters, int32_t capacity);
 
 /* Sends the scan request through the adapter named adapterName, or through
- * every listed adapter when adapterName is null. Returns
- * through how many adapters it went out: 0 when none (no socket, no such
- * adapter, no adapter up, or every send failed). Ordinal 12. */
+ * every listed adapter when adapterName is null, once per interface however
+ * many addresses it has. Returns through how many adapters it went out: 0
+ * when none (no socket, no such adapter, no adapter up, or every send
+ * failed). Names can repeat (Windows writes a letter beyond ASCII as '?'):
+ * a host that chooses one adapter chooses it by index, below. Ordinal 12. */
 TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScanVia(const char* adapterName);
 
 /* The same for a configure request; 0 also when the request does not fit
  * the protocol's limits. Ordinal 13. */
 TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureVia(const TOLM_ConfigureRequestType* request,
                                                    const char* adapterName);
+
+/* The same through the one interface whose index (dwIndex, dwAdapterIndex)
+ * is adapterIndex: 1 when it went out, 0 when not. Ordinals 17 and 18. */
+TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScanViaIndex(uint32_t adapterIndex);
+TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureViaIndex(const TOLM_ConfigureRequestType* request,
+                                                        uint32_t adapterIndex);
 
 /* TOLM_GetResponse that also tells where the answer came from: 1 when the
  * oldest queued answer was copied into response and its origin into origin
@@ -123,6 +131,8 @@ typedef int32_t(TOLM_API* TOLM_GetResponseWithOriginFn)(TOLM_ModuleScanResponseT
                                                         TOLM_ResponseOriginType*);
 typedef int32_t(TOLM_API* TOLM_GetReplyWithOriginFn)(TOLM_ReplyType*);
 typedef int32_t(TOLM_API* TOLM_GetDropCountsFn)(TOLM_DropCountsType*);
+typedef int32_t(TOLM_API* TOLM_SendModuleScanViaIndexFn)(uint32_t);
+typedef int32_t(TOLM_API* TOLM_SendConfigureViaIndexFn)(const TOLM_ConfigureRequestType*, uint32_t);
 
 #ifdef __cplusplus
 }

@@ -82,6 +82,21 @@ TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureVia(const TOLM_ConfigureRequestTy
     }
 }
 
+TOLM_EXPORT int32_t TOLM_API TOLM_SendModuleScanViaIndex(uint32_t adapterIndex) {
+    return tolm::engine::SendViaIndex(tolm::protocol::kScanRequest, adapterIndex);
+}
+
+TOLM_EXPORT int32_t TOLM_API TOLM_SendConfigureViaIndex(const TOLM_ConfigureRequestType* request,
+                                                        uint32_t adapterIndex) {
+    if (request == nullptr) return 0;
+    try {
+        const std::optional<std::string> text = tolm::protocol::ComposeConfigureRequest(*request);
+        return text ? tolm::engine::SendViaIndex(*text, adapterIndex) : 0;
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
+}
+
 TOLM_EXPORT int32_t TOLM_API TOLM_GetResponseWithOrigin(TOLM_ModuleScanResponseType* response,
                                                         TOLM_ResponseOriginType* origin) {
     if (response == nullptr) return 0;

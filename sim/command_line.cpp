@@ -142,6 +142,7 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
         o.loss = *share;
     });
     switch_flag("--burst", G::kServe, [](Options& o) { o.burst = true; });
+    switch_flag("--own-addresses", G::kServe, [](Options& o) { o.own_addresses = true; });
     value_flag("--answers-per-second", G::kServe,
                [](Options& o, const std::string& f, const std::string& v) {
                    o.answers_per_second = ParseCount(f, v, 1, 1000000);

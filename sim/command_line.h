@@ -28,6 +28,8 @@ struct Options {
     std::uint32_t seed = 1;
     double loss = 0;  // share of the answers to scans that are lost
     bool burst = false;
+    // Each module sends from its own IP address, as a real module does.
+    bool own_addresses = false;
     // 0: every module answers as soon as its delay is over.
     unsigned answers_per_second = 0;
     std::string log_path;

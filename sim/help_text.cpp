@@ -46,6 +46,12 @@ Serving (the default mode)
   --answers-per-second N  the modules answer a scan one after another, N a second (module n
                           n/N seconds after the scan, on top of its delays), for load tests;
                           not with --burst
+  --own-addresses         each module sends its answers and replies from its own IP
+                          address (the one it reports, new after a configure request),
+                          as a real module does, not from this host's address; modules
+                          whose address no host can have (0.0.0.0, broadcast, loopback,
+                          multicast, class E) send from this host's. Needs CAP_NET_ADMIN
+                          (IP_TRANSPARENT), as in the lab
   --log FILE              one line per received datagram, flushed at once: printable
                           ASCII as is, a backslash as \\, every other byte as \xNN
                           (upper-case hex; the trailing NUL shows as \x00)

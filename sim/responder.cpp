@@ -44,7 +44,7 @@ Reaction Responder::Handle(std::string_view datagram) {
     if (IsScanRequest(datagram)) return {RequestKind::kScan, {}};
     // Like the library, read the text up to its first NUL.
     const std::string_view text = datagram.substr(0, datagram.find('\0'));
-    if (IsConfigureRequest(text)) return {RequestKind::kConfigure, Configure(text)};
+    if (IsConfigureRequest(text)) return Configure(text);
     return {};
 }
 
@@ -58,21 +58,23 @@ const std::vector<std::string>& Responder::ScanResponses() {
     return responses_;
 }
 
-std::vector<std::string> Responder::Configure(std::string_view text) {
-    std::vector<std::string> replies;
+Reaction Responder::Configure(std::string_view text) {
+    Reaction reaction{RequestKind::kConfigure, {}, {}};
     const auto request = ParseConfigureRequest(text);
-    if (!request) return replies;
-    for (Module& module : modules_) {
+    if (!request) return reaction;
+    for (std::size_t n = 0; n < modules_.size(); ++n) {
+        Module& module = modules_[n];
         if (module.mac != request->mac) continue;
+        reaction.repliers.push_back(n);
         if (!module.password.empty() && request->password != module.password) {
-            replies.push_back(Reply("Invalid Password: ", module.mac));
+            reaction.replies.push_back(Reply("Invalid Password: ", module.mac));
             continue;
         }
         Apply(*request, module);
         responses_stale_ = true;
-        replies.push_back(Reply("Reconfigured: ", module.mac));
+        reaction.replies.push_back(Reply("Reconfigured: ", module.mac));
     }
-    return replies;
+    return reaction;
 }
 
 }  // namespace tolm::sim

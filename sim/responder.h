@@ -18,6 +18,8 @@ struct Reaction {
     // Replies to a configure request, each a datagram with its NUL. A scan's
     // answers are taken from ScanResponses(), so that they can be spread out.
     std::vector<std::string> replies;
+    // The module each reply is from, by its index in modules().
+    std::vector<std::size_t> repliers;
 };
 
 class Responder {
@@ -34,7 +36,7 @@ class Responder {
     const std::vector<std::string>& ScanResponses();
 
   private:
-    std::vector<std::string> Configure(std::string_view text);
+    Reaction Configure(std::string_view text);
 
     std::vector<Module> modules_;
     std::vector<std::string> responses_;

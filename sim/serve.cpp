@@ -63,6 +63,11 @@ std::vector<unsigned> AnswerDelays(const std::vector<Module>& modules) {
     return delays;
 }
 
+// An address a host on the link can send from.
+bool IsHostAddress(Ipv4 ip) {
+    return ip != 0 && ip >> 24 != 127 && ip >> 28 < 0xE;
+}
+
 std::chrono::nanoseconds Spacing(unsigned answers_per_second) {
     if (answers_per_second == 0) return {};
     return std::chrono::nanoseconds(1000000000 / answers_per_second);
@@ -90,7 +95,9 @@ class Server {
           log_(options.log_path),
           socket_(kProtocolPort),
           local_addresses_(LocalAddresses()),
-          buffer_(kReceiveCapacity) {}
+          buffer_(kReceiveCapacity) {
+        if (options.own_addresses) socket_.AllowForeignSources();
+    }
 
     void Run(const sigset_t& wait_mask) {
         pollfd readable{socket_.fd(), POLLIN, 0};
@@ -122,7 +129,8 @@ class Server {
 
   private:
     bool IsOwnEcho(const Sender& sender) const {
-        return sender.port == kProtocolPort && local_addresses_.count(sender.address) != 0;
+        return sender.port == kProtocolPort && (local_addresses_.count(sender.address) != 0 ||
+                                                sent_from_.count(sender.address) != 0);
     }
 
     void DrainSocket() {
@@ -143,14 +151,16 @@ class Server {
                 AnswerScan();
             } else if (reaction.kind == RequestKind::kConfigure) {
                 ++counts_.configures;
-                for (const std::string& reply : reaction.replies) Send(reply);
+                for (std::size_t n = 0; n < reaction.replies.size(); ++n)
+                    Send(reaction.replies[n], reaction.repliers[n]);
             }
         }
     }
 
     void AnswerScan() {
         if (options_.burst) {
-            for (const std::string& response : responder_.ScanResponses()) SendAnswer(response);
+            for (std::size_t module = 0; module < responder_.modules().size(); ++module)
+                SendAnswer(module);
             return;
         }
         schedule_.AddScan(AnswerSchedule::Clock::now(), responder_.modules().size());
@@ -159,20 +169,25 @@ class Server {
 
     void SendDueAnswers() {
         for (std::size_t module : schedule_.TakeDue(AnswerSchedule::Clock::now()))
-            SendAnswer(responder_.ScanResponses()[module]);
+            SendAnswer(module);
     }
 
-    void SendAnswer(const std::string& response) {
+    void SendAnswer(std::size_t module) {
         if (loss_.Drops()) {
             ++counts_.lost;
             return;
         }
-        Send(response);
+        Send(responder_.ScanResponses()[module], module);
     }
 
-    void Send(const std::string& datagram) {
+    // From the module's own address where it sends from one, else from ours.
+    void Send(const std::string& datagram, std::size_t module) {
         std::string error;
-        if (socket_.SendBroadcast(datagram, &error)) {
+        const Ipv4 ip = responder_.modules()[module].ip;
+        const bool own = options_.own_addresses && IsHostAddress(ip);
+        if (own) sent_from_.insert(ip);
+        if (own ? socket_.SendBroadcastFrom(datagram, ip, &error)
+                : socket_.SendBroadcast(datagram, &error)) {
             ++counts_.sent;
             return;
         }
@@ -186,6 +201,7 @@ class Server {
     DatagramLog log_;
     UdpSocket socket_;
     std::set<std::uint32_t> local_addresses_;
+    std::set<std::uint32_t> sent_from_;  // the modules' own addresses answers went from
     std::vector<char> buffer_;
     Counts counts_;
 };

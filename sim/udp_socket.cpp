@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <ifaddrs.h>
+#include <net/if.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -62,6 +63,52 @@ bool UdpSocket::SendBroadcast(std::string_view datagram, std::string* error) {
                                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
     if (sent == static_cast<ssize_t>(datagram.size())) return true;
     if (error != nullptr) *error = sent < 0 ? Failed("sendto") : "sendto: datagram cut short";
+    return false;
+}
+
+void UdpSocket::AllowForeignSources() {
+    const int on = 1;
+    if (setsockopt(fd_, SOL_IP, IP_TRANSPARENT, &on, sizeof on) != 0)
+        throw SocketError(
+            Failed("IP_TRANSPARENT (answering from each module's own address needs "
+                   "CAP_NET_ADMIN)"));
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) throw SocketError(Failed("getifaddrs"));
+    for (const ifaddrs* entry = list; entry != nullptr && link_index_ == 0; entry = entry->ifa_next)
+        if (entry->ifa_addr != nullptr && entry->ifa_addr->sa_family == AF_INET &&
+            !(entry->ifa_flags & IFF_LOOPBACK))
+            link_index_ = if_nametoindex(entry->ifa_name);
+    freeifaddrs(list);
+    if (link_index_ == 0) throw SocketError("no IPv4 link to answer on");
+}
+
+bool UdpSocket::SendBroadcastFrom(std::string_view datagram, std::uint32_t source,
+                                  std::string* error) {
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = htonl(INADDR_BROADCAST);
+    to.sin_port = htons(kProtocolPort);
+    iovec payload{const_cast<char*>(datagram.data()), datagram.size()};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
+    msghdr message{};
+    message.msg_name = &to;
+    message.msg_namelen = sizeof to;
+    message.msg_iov = &payload;
+    message.msg_iovlen = 1;
+    message.msg_control = control;
+    message.msg_controllen = sizeof control;
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = IPPROTO_IP;
+    header->cmsg_type = IP_PKTINFO;
+    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    // The link is named: a limited broadcast from a foreign source finds no route otherwise.
+    in_pktinfo info{};
+    info.ipi_ifindex = static_cast<int>(link_index_);
+    info.ipi_spec_dst.s_addr = htonl(source);
+    std::memcpy(CMSG_DATA(header), &info, sizeof info);
+    const ssize_t sent = sendmsg(fd_, &message, 0);
+    if (sent == static_cast<ssize_t>(datagram.size())) return true;
+    if (error != nullptr) *error = sent < 0 ? Failed("sendmsg") : "sendmsg: datagram cut short";
     return false;
 }
 

@@ -40,12 +40,22 @@ class UdpSocket {
     // failure returns the reason.
     bool SendBroadcast(std::string_view datagram, std::string* error = nullptr);
 
+    // From here on SendBroadcastFrom may send from an address this host does
+    // not have (IP_TRANSPARENT, which needs CAP_NET_ADMIN), out of the link
+    // that holds this host's first IPv4 address. Throws SocketError.
+    void AllowForeignSources();
+    // The broadcast with `source` as its sender, as a module with that
+    // address would send it.
+    bool SendBroadcastFrom(std::string_view datagram, std::uint32_t source,
+                           std::string* error = nullptr);
+
     // Never blocks. A datagram longer than capacity is cut to it; *length
     // then still tells its full length.
     ReceiveResult Receive(char* buffer, std::size_t capacity, std::size_t* length, Sender* sender);
 
   private:
     int fd_ = -1;
+    unsigned link_index_ = 0;
 };
 
 // This host's IPv4 addresses (host byte order): a datagram from one of them

@@ -75,17 +75,42 @@ int32_t ListAdapters(TOLM_AdapterType* adapters, int32_t capacity) {
     }
 }
 
-int32_t SendVia(std::string_view text, const char* name) {
+namespace {
+
+// Once per interface: an adapter with a second address (one added to reach
+// modules at their factory address, say) is listed twice, and a request
+// sent twice would draw the module's refusal of its old password.
+template <typename Chosen>
+int32_t SendOncePerInterface(std::string_view text, const Chosen& chosen) {
     try {
         std::vector<platform::Adapter> listed;
         if (!Listed(&listed)) return 0;
+        std::vector<std::uint32_t> done;
         int32_t sent = 0;
-        for (const platform::Adapter& adapter : listed)
-            if (name == nullptr || adapter.name == name) sent += SendThrough(text, adapter);
+        for (const platform::Adapter& adapter : listed) {
+            if (!chosen(adapter) ||
+                std::find(done.begin(), done.end(), adapter.index) != done.end())
+                continue;
+            done.push_back(adapter.index);
+            sent += SendThrough(text, adapter);
+        }
         return sent;
     } catch (const std::bad_alloc&) {
         return 0;
     }
+}
+
+}  // namespace
+
+int32_t SendVia(std::string_view text, const char* name) {
+    return SendOncePerInterface(text, [name](const platform::Adapter& adapter) {
+        return name == nullptr || adapter.name == name;
+    });
+}
+
+int32_t SendViaIndex(std::string_view text, std::uint32_t index) {
+    return SendOncePerInterface(
+        text, [index](const platform::Adapter& adapter) { return adapter.index == index; });
 }
 
 void DescribeOrigin(const platform::Origin& origin, TOLM_ResponseOriginType* described) {

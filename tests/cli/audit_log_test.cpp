@@ -1,6 +1,6 @@
 // The audit log appends (never truncates) one JSON line per request, in a
 // folder it makes; times are UTC to the millisecond.
-#include "audit_log.h"
+#include "cli/delivery/audit_log.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "failure.h"
-#include "utc_time.h"
+#include "cli/command_line/failure.h"
+#include "cli/output/utc_time.h"
 
 namespace tolm::linkora {
 namespace {

@@ -10,6 +10,7 @@ import io
 import json
 import os
 import pty
+import re
 import select
 import signal
 import subprocess
@@ -143,6 +144,34 @@ def case_terminal():
     status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "x_2",
                                  "--new-password"], ["n3w_pw", "one", "other"])
     check(status == 2 and "the two new passwords differ" in shown, "differing new passwords")
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--hostname", "x_2",
+                                 "--new-password"], ["n3w_pw", "", ""])
+    check(status == 2 and "the new password is empty" in shown, "Enter twice: refused")
+    status, shown = on_terminal(["set", "02-00-00-00-00-02", "--remove-password"], ["n3w_pw", "n"])
+    check(status == 1 and "Remove the password of 02-00-00-00-00-02?" in shown and
+          "the password stays; nothing was sent" in shown, "--remove-password asks first")
+    # Ctrl-C at the password prompt: nothing sent, and the terminal echoes again.
+    pid, terminal = pty.fork()
+    if pid == 0:
+        os.execv("/bin/sh", ["sh", "-c", '"$0" set 02-00-00-00-00-02 --hostname y_2; '
+                             'echo "status $?"; stty -a', LINKORA[0]])
+    shown = b""
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        if select.select([terminal], [], [], 0.1)[0]:
+            try:
+                chunk = os.read(terminal, 4096)
+            except OSError:
+                break
+            shown += chunk
+            if b"Password of" in chunk:
+                os.write(terminal, b"\x03")
+    os.close(terminal)
+    os.waitpid(pid, 0)
+    text = shown.decode(errors="replace")
+    check("status 1" in text and "interrupted at the prompt; nothing was sent" in text and
+          re.search(r"(?<![-\w])echo\b", text) is not None,
+          "Ctrl-C at the prompt: exit 1, nothing sent, the echo is back")
     status, shown = on_terminal(["scan", "--min-wait-ms", "600"], [])
     check(status == 0 and "Scanning: " in shown, "a progress line on a terminal")
     _, _, err = linkora("scan")
@@ -203,6 +232,64 @@ def case_set():
         check(status == 0, "the new password and another new one from standard input")
     check(not any(word in text for text in outputs for word in ("secret", "wrong", "s3cr3t")),
           "no password appears in any output")
+
+    # Ctrl-C while set verifies: the verification goes on; a second one stops it.
+    setting = subprocess.Popen(LINKORA + ["set", "02-00-00-00-00-05", "--ip", "10.77.0.157",
+                                          "--verify-ms", "20000"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    started = time.monotonic()
+    for line in setting.stdout:
+        if line.startswith("Reconfigured:"):
+            break
+    setting.send_signal(signal.SIGINT)
+    time.sleep(1.5)
+    check(setting.poll() is None, "after one Ctrl-C the verification goes on")
+    setting.send_signal(signal.SIGINT)
+    rest = setting.stdout.read()
+    setting.wait(timeout=10)
+    check(setting.returncode == 8 and "Ctrl-C again: no longer verifying" in rest and
+          time.monotonic() - started < 8, "a second Ctrl-C stops the verification: exit 8")
+
+    # No password goes to a module that reports none in force; a password file others can read
+    # is told of.
+    with tempfile.TemporaryDirectory() as folder:
+        shared = os.path.join(folder, "shared.pw")
+        with open(shared, "w") as f:
+            f.write("secret\n")
+        os.chmod(shared, 0o644)
+        status, text = set_module("02-00-00-00-00-01", "--hostname", "press_p", "--password-file",
+                                  shared)
+        check(status == 0 and requests_for("02-00-00-00-00-01")[-1] ==
+              "Configure: 02-00-00-00-00-01;HN = press_p;\\x00" and
+              f"the password file {shared} can be read by others than you (mode 0644)" in text,
+              "no password to an unprotected module; a readable password file is told of")
+        os.chmod(shared, 0o600)
+        status, text = set_module("02-00-00-00-00-01", "--hostname", "press_q", "--password-file",
+                                  shared)
+        check(status == 0 and "can be read by others" not in text, "a private one is not")
+
+    # An empty new password would remove the protection: refused unless asked for.
+    sent = len(requests_for("02-00-00-00-00-02"))
+    with tempfile.TemporaryDirectory() as folder:
+        empty, pw = os.path.join(folder, "empty"), os.path.join(folder, "pw")
+        open(empty, "w").close()
+        with open(pw, "w") as f:
+            f.write("secret\n")
+        refusals = [
+            (["--password-stdin", "--new-password"], "secret\n\n", "the new password is empty"),
+            (["--password-file", pw, "--new-password-file", empty], None,
+             f"the new password file {empty} holds no password"),
+            (["--password-file", empty, "--hostname", "x_2"], None,
+             f"the password file {empty} holds no password"),
+        ]
+        for args, stdin, message in refusals:
+            status, text = set_module("02-00-00-00-00-02", *args, stdin=stdin)
+            check(status == 2 and message in text, f"refused: {message}")
+        check(len(requests_for("02-00-00-00-00-02")) == sent, "the refusals sent nothing")
+        status, text = set_module("02-00-00-00-00-02", "--password-file", pw, "--remove-password")
+        check(status == 0 and "New Password = ;" in requests_for("02-00-00-00-00-02")[-1] and
+              by_mac(scan_json())["02-00-00-00-00-02"]["password"] is False,
+              "--remove-password sends an empty new password and the protection is gone")
 
     status, text = set_module("02-00-00-00-00-05", "--ip", "10.77.0.155", "--verify-ms", "800")
     check(status == 8 and "IP address: sent 10.77.0.155, the module reports 10.77.0.105" in text,
@@ -268,6 +355,26 @@ def case_adapters():
     check(requests_for("02-00-00-00-0B-01", 2) and not requests_for("02-00-00-00-0B-01", 1),
           "its address fits neither adapter, yet its request leaves on its link only")
 
+    # A second address on tl0, as a technician adds one to reach modules at a factory address:
+    # still one request per interface, so a new password goes once and the next request's
+    # old password is never refused by a copy.
+    subprocess.run(["ip", "address", "add", "192.168.0.1/24", "dev", "tl0"], check=True)
+    folder = os.environ["TOLM_LAB_DIR"]
+    first, second = os.path.join(folder, "first.pw"), os.path.join(folder, "second.pw")
+    for path, word in ((first, "first_1"), (second, "second_2")):
+        with open(path, "w") as f:
+            f.write(word + "\n")
+        os.chmod(path, 0o600)
+    before = len(requests_for("02-00-00-00-00-01"))
+    status, _ = set_module("02-00-00-00-00-01", "--hostname", "two_addresses",
+                           "--new-password-file", first)
+    status2, text = set_module("02-00-00-00-00-01", "--password-file", first,
+                               "--new-password-file", second)
+    check(status == 0 and status2 == 0 and len(requests_for("02-00-00-00-00-01")) == before + 2,
+          f"two addresses on one adapter: each request goes once ({status}, {status2})")
+    status, out, _ = linkora("scan")
+    check(status == 0 and "through 2 adapters" in out, "the adapter with two addresses counts once")
+
 
 def case_errors():
     log = os.environ["TOLM_LAB_SIM_LOG"]
@@ -297,13 +404,23 @@ def case_errors():
               "--password-file", "/tmp/x"], "excludes"),
             (["set", "02-00-00-00-00-01"], "nothing to set"),
             (["set", "02-00-00-00-00-01", "--ip", "255.255.255.255"], "cannot be sent"),
+            # What no module may be given, by the rule the program follows too.
+            (["set", "02-00-00-00-00-01", "--mask", "255.0.255.0"],
+             "--mask: the subnet mask 255.0.255.0 is not a subnet mask"),
+            (["set", "02-00-00-00-00-01", "--ip", "0.0.0.0"],
+             "--ip: the IP address 0.0.0.0 would leave the module without an address"),
+            (["set", "02-00-00-00-00-01", "--ip", "10.77.0.1"],
+             "--ip: the IP address 10.77.0.1 is this PC's own address"),
+            (["set", "02-00-00-00-00-01", "--ip", "224.0.0.9"], "is a multicast address"),
+            (["set", "02-00-00-00-00-01", "--ip", "10.77.0.255", "--find-ms", "500"],
+             "the broadcast address of its subnet 10.77.0.0/24; nothing was sent"),
         ]
         for args, message in cases:
             status, _, err = linkora(*args)
             check(status == 2 and message in err and "p" * 89 not in err,
                   f"{' '.join(args)[:60]}: exit {status}, {err.strip()[:90]!r}")
     with open(log) as f:
-        check(f.read() == "", "nothing was sent")
+        check("Configure:" not in f.read(), "no request was sent")
 
     holder = subprocess.Popen([os.environ["TOLM_SIM"], "--modules", "1", "--ip-base", "10.77.0.200",
                                "--ready-file", os.path.join(os.environ["TOLM_LAB_DIR"], "holder")])
@@ -315,6 +432,12 @@ def case_errors():
     finally:
         holder.terminate()
         holder.wait()
+
+
+def case_silent():
+    status, out, err = linkora("check", "--max-wait-ms", "600")
+    check(status == 5 and "No findings among 0 modules" in out and "no module answered" in err,
+          f"check with no module answering at all: exit 5 with the hint ({status})")
 
 
 def case_watch():
@@ -356,13 +479,13 @@ def case_trust():
     document = scan_json()
     conflicts = {c["mac"]: c["answers"] for c in document["conflicts"]}
     check(list(conflicts) == [twin] and
-          sorted(a["sender"] for a in conflicts[twin]) == ["10.77.0.11", "10.77.0.12"] and
+          sorted(a["sender"] for a in conflicts[twin]) == ["10.77.0.101", "10.77.0.201"] and
           sorted(a["gateway"] for a in conflicts[twin]) == ["10.77.0.1", "10.77.0.66"] and
           twin in by_mac(document), f"a MAC answered from two senders is a conflict: {conflicts}")
     _, _, err = linkora("scan")
     check(f"two or more senders answer as MAC {twin}: " in err, f"the table's reader is told: {err}")
     status, text = set_module(twin, "--hostname", "cell_7", "--password-stdin", stdin="secret\n")
-    check(status == 9 and "10.77.0.11 via tl0" in text and "10.77.0.12 via tl0" in text and
+    check(status == 9 and "10.77.0.101 via tl0" in text and "10.77.0.201 via tl0" in text and
           not requests_for(twin, 1) and not requests_for(twin, 2), "set on a conflict: exit 9")
 
     status, text = set_module(plain, "--hostname", "cell_7")
@@ -374,13 +497,29 @@ def case_trust():
     check(status == 0 and requests_for(plain)[-1] == f"Configure: {plain};HN = cell_7;"
           "DNS2 = 10.77.0.54;\\x00" and (after["gateway"], after["dns1"], after["dns2"]) ==
           ("10.77.0.1", "10.77.0.53", "10.77.0.54"), "only the given value and the host name go")
+    # A second sender that starts answering as the MAC after the change, with the new values:
+    # the whole verification scan hears both, and neither is taken for the module.
+    sent = len(requests_for(plain))
+    setting = subprocess.Popen(LINKORA + ["set", plain, "--hostname", "cell_8", "--verify-ms",
+                                          "2500"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    while len(requests_for(plain)) == sent and setting.poll() is None:
+        time.sleep(0.01)
+    forger = from_module_side(2, "--send", f"mac = {plain};ip = 10.77.0.102;hn = cell_8;\\0",
+                              "--repeat", "300", "--rate", "100")
+    text, _ = setting.communicate(timeout=30)
+    forger.terminate()
+    forger.wait()
+    print(text, end="")
+    check(setting.returncode == 8 and "two or more senders answer as its MAC: 10.77.0.102 via "
+          "tl0, 10.77.0.12 via tl0" in text, "a second sender after the change: not verified")
     status, text = set_module("02-00-00-00-00-44", "--ip", "10.77.0.150")
     check(status == 2 and "reported no host name" in text and
           not requests_for("02-00-00-00-00-44"), "no host name reported, none given: exit 2")
 
-    status, text = set_module(guarded, "--hostname", "press_3", "--password-stdin",
+    status, text = set_module(guarded, "--hostname", "press_33", "--password-stdin",
                               stdin="secret\n")
-    check(status == 0 and f"Sending: Configure: {guarded};Password: ****;HN = press_3;" in text and
+    check(status == 0 and f"Sending: Configure: {guarded};Password: ****;HN = press_33;" in text and
           "secret" not in text, "the request is printed, its password as ****")
     forger = from_module_side(2, "--send", f"Reconfigured: {guarded}\\0", "--send",
                               "Reconfigured:\\0", "--repeat", "4000", "--rate", "1000")
@@ -389,13 +528,31 @@ def case_trust():
                                   "--no-verify", stdin="wrong\n")
         check(status == 6 and "refused the password" in text,
               "the module's own refusal wins over another sender's confirmation")
-        status, text = set_module(ghost, "--hostname", "ghost", "--no-verify", "--confirm-ms", "800")
+        status, text = set_module(ghost, "--hostname", "ghost_2", "--no-verify", "--confirm-ms", "800")
         check(status == 7 and "no confirmation from the module" in text and
               'ignored a "Reconfigured:" from 10.77.0.12 via tl0' in text,
               "confirmations from others are no confirmation, also with --no-verify")
     finally:
         forger.terminate()
         forger.wait()
+
+    # Ctrl-C while set waits for the confirmation: as in apply, the wait goes on.
+    audit = os.path.join(os.environ["XDG_STATE_HOME"], "linkora", "audit.jsonl")
+    setting = subprocess.Popen(LINKORA + ["set", ghost, "--hostname", "ghost_3", "--confirm-ms",
+                                          "2000"], stdin=subprocess.DEVNULL,
+                               stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
+    for line in setting.stdout:
+        if line.startswith("Sending:"):
+            break
+    started = time.monotonic()
+    setting.send_signal(signal.SIGINT)
+    rest = setting.stdout.read()
+    setting.wait(timeout=10)
+    with open(audit) as f:
+        last = [json.loads(line) for line in f][-2:]
+    check(setting.returncode == 7 and "Ctrl-C: no further requests go" in rest and
+          time.monotonic() - started > 1.5 and [l["result"] for l in last] ==
+          ["sent", "not-confirmed"], "set: Ctrl-C waits for the confirmation asked for, logged")
 
     with tempfile.NamedTemporaryFile("w", suffix=".pw") as split:
         split.write("ab;IP = 10.0.0.1\n")
@@ -410,6 +567,10 @@ def case_trust():
           "terminal escapes in module texts reach the table escaped")
     _, out, _ = linkora("scan", "--format", "csv")
     check(",'=cmd|' /C calc'!A0," in out, "a CSV cell that would be a formula is quoted")
+    status, shown = on_terminal(["scan", "--format", "csv"], [])
+    # The progress line's own escapes aside, no byte of the module's reaches the terminal raw.
+    check("\x07" not in shown and "\x1b[31m" not in shown and "bell\\x07\\x1B[31m" in shown,
+          "CSV to a terminal escapes module texts as the table does")
     check(by_mac(scan_json())["02-00-00-00-00-55"]["host_name"] == "bell\x07\x1b[31m",
           "JSON keeps the text exact")
     status, text = set_module("02-00-00-00-00-55", "--hostname", "bell_ok", "--no-verify")
@@ -560,7 +721,7 @@ def case_plant():
     rows = {line.split()[0]: line.split()[-1] for line in out.splitlines()
             if line.startswith("02-") and line.split()[-1] in ("would-change", "unchanged",
                                                               "missing")}
-    check(status == 0 and len(rows) == 20 and rows[PLANT[16]] == rows[PLANT[17]] == "unchanged" and
+    check(status == 11 and len(rows) == 20 and rows[PLANT[16]] == rows[PLANT[17]] == "unchanged" and
           rows[MISSING] == "missing" and list(rows.values()).count("would-change") == 17,
           f"dry run: one row per planned module ({status}, {len(rows)} rows)")
     check(f"{PLANT[2]} through tl0: Configure: {PLANT[2]};Password: ****;HN = cell_03;" in out and
@@ -593,10 +754,13 @@ def case_plant():
           modules[PLANT[2]]["request"][1] == "Password: ****;",
           "the report has before, after and the request's pieces without passwords")
     lines = audit_lines(audit)
-    check(len(lines) == 17 and all([valid(line, "audit-line") for line in lines]) and
-          {line["mac"]: line["result"] for line in lines}[GHOST] == "not-confirmed" and
-          f"Audit log: {audit} (17 lines added)" in out,
-          f"one audit line per module sent a request ({len(lines)})")
+    outcomes = [line for line in lines if line["result"] != "sent"]
+    check(len(lines) == 34 and all([valid(line, "audit-line") for line in lines]) and
+          [line["mac"] for line in lines if line["result"] == "sent"] ==
+          [line["mac"] for line in outcomes] and
+          {line["mac"]: line["result"] for line in outcomes}[GHOST] == "not-confirmed" and
+          f"Audit log: {audit} (34 lines added)" in out,
+          f"an audit line as each request goes and one with its outcome ({len(lines)})")
     texts = [out, err, json.dumps(document)] + [json.dumps(line) for line in lines]
     check(not any(word in text for text in texts for word in PASSWORDS[:3] + ("wrong15",)),
           "no password in the output, the report or the audit log")
@@ -617,21 +781,38 @@ def case_plant():
         status, out, _ = apply_plan(again, "--find-ms", "1000")
         check(status == 0 and len(configure_lines()) == before,
               f"applying {os.path.basename(again)} again sends nothing and exits 0")
-    check(len(audit_lines(audit)) == 18, "no audit line when nothing is sent")
+    check(len(audit_lines(audit)) == 36, "no audit line when nothing is sent")
 
     status, text = set_module(PLANT[0], "--hostname", "set_01", "--log",
                               os.path.join(folder, "set.jsonl"))
     lines = audit_lines(os.path.join(folder, "set.jsonl"))
-    check(status == 0 and len(lines) == 1 and lines[0]["command"] == "set" and
+    check(status == 0 and [line["result"] for line in lines] == ["sent", "verified"] and
+          lines[0]["command"] == "set" and
           lines[0]["changes"] == [{"field": "host_name", "before": "cell_01", "after": "set_01"}] and
-          valid(lines[0], "audit-line"), "set writes the same audit line")
-    status, text = set_module(PLANT[0], "--hostname", "set_1", "--log", "/proc/x/audit.jsonl")
-    check(status == 2 and "cannot make the audit log's folder" in text and
-          len(configure_lines()) == before + 1, "a log that cannot be written: nothing sent")
+          all([valid(line, "audit-line") for line in lines]), "set writes the same audit lines")
+    for verb in (["set", PLANT[0], "--hostname", "set_1"], ["apply", fixed]):
+        status, _, err = linkora(*verb, "--log", "/proc/x/audit.jsonl")
+        check(status == 1 and "cannot make the audit log's folder /proc/x" in err and
+              "nothing was sent" in err and len(configure_lines()) == before + 1,
+              f"{verb[0]}: a log that cannot be written: exit 1, nothing sent")
+        status, _, err = linkora(*verb, "--report", "/proc/x/report.json")
+        check(status == 1 and "cannot write the report /proc/x/report.json" in err and
+              "nothing was sent" in err and len(configure_lines()) == before + 1,
+              f"{verb[0]}: a report that cannot be written: exit 1, nothing sent")
+    with open(fixed) as f:
+        kept = f.read()
+    for name in (fixed, os.path.join(folder, "set.jsonl")):
+        status, _, err = linkora("apply", fixed, "--report", name, "--log",
+                                 os.path.join(folder, "set.jsonl"))
+        with open(fixed) as f:
+            check(status == 2 and "would overwrite" in err and f.read() == kept,
+                  f"a report that would overwrite {os.path.basename(name)}: exit 2")
 
-    # Ctrl-C while the first request waits: nothing further goes, the run still reports.
+    # Ctrl-C while the first request waits: nothing further goes, the run still reports. The
+    # second module is to take the ghost's address, so it waits for the ghost's move.
     ghost_first = plan_file(folder, "ghost_first.csv",
-                            [(GHOST, {"Host name": "ghost_3"})] + plan_rows[:3])
+                            [(GHOST, {"IP": "10.77.0.198", "Host name": "ghost_3"}),
+                             (PLANT[0], {"IP": "10.77.0.199"})] + plan_rows[1:3])
     secret = os.path.join(folder, "secret")
     with open(secret, "w") as f:
         f.write("secret\n")
@@ -653,6 +834,43 @@ def case_plant():
           "Ctrl-C: no further requests go" in err and time.monotonic() - started < 10,
           f"Ctrl-C: no further request, the one in flight waited for, reported: {results}")
 
+    # The SSH session drops while the first request waits, its output long gone (| head):
+    # the run ends as after Ctrl-C and keeps its record.
+    logged = len(audit_lines(audit))
+    ghost_again = plan_file(folder, "ghost_again.csv", [(GHOST, {"Host name": "ghost_4"})])
+    apply = subprocess.Popen(LINKORA + ["apply", ghost_again, "--report", report, "--confirm-ms",
+                                        "2000"],
+                             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                             stderr=subprocess.DEVNULL)
+    apply.stdout.close()
+    while not any(GHOST in line and "ghost_4" in line for line in configure_lines()):
+        time.sleep(0.05)
+    apply.send_signal(signal.SIGHUP)
+    apply.wait(timeout=30)
+    with open(report) as f:
+        document = json.load(f)
+    lines = audit_lines(audit)[logged:]
+    check(apply.returncode == 11 and document["interrupted"] and document["plan"] == ghost_again
+          and [line["result"] for line in lines] == ["sent", "not-confirmed"] and
+          lines[0]["changes"][0]["before"] == "ghost",
+          f"SIGHUP with standard output closed: the record is whole ({apply.returncode}, "
+          f"{[line['result'] for line in lines]})")
+
+    # Address hand-overs: a swap can never go; a chain goes from its free end.
+    sixteen, seventeen = PLANT[15], PLANT[16]  # at 10.77.0.216 and 10.77.0.117 by now
+    before = len(configure_lines())
+    swap = plan_file(folder, "swap.csv", [(sixteen, {"IP": "10.77.0.117"}),
+                                           (seventeen, {"IP": "10.77.0.216"})])
+    status, out, _ = apply_plan(swap, "--find-ms", "1000")
+    check(status == 10 and "address-cycle" in out and len(configure_lines()) == before,
+          "a swap of addresses is refused as an address-cycle, nothing sent")
+    chain = plan_file(folder, "chain.csv", [(sixteen, {"IP": "10.77.0.117"}),
+                                            (seventeen, {"IP": "10.77.0.241"})])
+    status, out, _ = apply_plan(chain, "--find-ms", "1000")
+    order = [line.split(";")[0][len("Configure: "):] for line in configure_lines()[before:]]
+    check(status == 0 and order == [seventeen, sixteen],
+          f"a chain: the holder moves first, then its address is given on ({status}, {order})")
+
 
 def case_wine():
     status, out, _ = linkora("scan")
@@ -672,7 +890,7 @@ def case_wine():
     status, out, err = linkora("apply", plan)
     print(out + err, end="")
     check(status == 0 and out.count("  verified\n") == 2 and "Audit log: C:\\" in out and
-          "linkora\\audit.jsonl (2 lines added)" in out,
+          "linkora\\audit.jsonl (4 lines added)" in out,
           "linkora.exe applies a plan through both adapters and logs to %LOCALAPPDATA%")
 
 

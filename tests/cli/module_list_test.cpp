@@ -1,5 +1,5 @@
 // One entry per module, sorted by address value; answers without MAC apart.
-#include "module_list.h"
+#include "cli/session/module_list.h"
 
 #include <gtest/gtest.h>
 

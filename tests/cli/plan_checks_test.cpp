@@ -1,12 +1,13 @@
 // What check finds on a network and against a plan, and which requests may
 // be in flight together so that every confirmation can be told apart.
-#include "plan_checks.h"
+#include "cli/checks/plan_checks.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "confirmation_schedule.h"
+#include "cli/checks/address_handover.h"
+#include "cli/delivery/confirmation_schedule.h"
 #include "record_builder.h"
 
 namespace tolm::linkora {
@@ -150,7 +151,7 @@ TEST(ConfirmationSchedule, KeepsRequestsApartUntilTheirRepliesCanBeToldApart) {
     ConfirmationSchedule own(
         {SenderAt(1, 21, 22), SenderAt(2, 22), SenderAt(3, 23), SenderAt(4, 24)}, 2);
     EXPECT_EQ(own.Next(), (std::vector<std::size_t>{0, 2})) << "at most two in flight";
-    EXPECT_EQ(own.Whose(Reply(22, std::nullopt)), 0u) << "from the address just given";
+    EXPECT_EQ(own.Whose(Reply(22, 1)), 0u) << "from the address just given, naming its MAC";
     own.Done(0, false);
     own.StopSending();
     EXPECT_TRUE(own.Next().empty());
@@ -158,6 +159,37 @@ TEST(ConfirmationSchedule, KeepsRequestsApartUntilTheirRepliesCanBeToldApart) {
     own.Done(2, false);
     EXPECT_TRUE(own.Finished());
     EXPECT_FALSE(own.WasSent(1));
+}
+
+// A chain goes from its free end, a ring never; a holder's move that fails
+// holds back whoever was to take its address.
+TEST(AddressHandOvers, TheHolderMovesFirstAndARingIsRefused) {
+    const auto move = [](std::uint32_t now, std::uint32_t next) {
+        return AddressMove{now, next, true};
+    };
+    // 1 takes 2's address, 2 takes 3's, 3 a free one; 4 and 5 swap; 6 keeps its own.
+    const HandOvers order = OrderHandOvers({move(1, 2), move(2, 3), move(3, 9), move(4, 5),
+                                            move(5, 4), AddressMove{6, std::nullopt, false}});
+    EXPECT_EQ(order.waits_for,
+              (std::vector<std::optional<std::size_t>>{1, 2, std::nullopt, 4, 3, std::nullopt}));
+    EXPECT_EQ(order.cycles, (std::vector<std::vector<std::size_t>>{{3, 4}}));
+
+    ConfirmationSchedule chain({SenderAt(1, 1), SenderAt(2, 2), SenderAt(3, 3)}, 64,
+                               {1, 2, std::nullopt});
+    EXPECT_EQ(chain.Next(), (std::vector<std::size_t>{2}));
+    chain.Done(2, true, true);
+    EXPECT_EQ(chain.Next(), (std::vector<std::size_t>{1}));
+    chain.Done(1, false, false);
+    EXPECT_EQ(chain.TakeBlocked(), (std::vector<std::size_t>{0}));
+    EXPECT_TRUE(chain.Finished());
+
+    ScanView scan;
+    scan.modules = {Module(1, kNet | 101), Module(2, kNet | 102), Module(3, kNet | 103)};
+    Plan swap;
+    swap.modules = {Planned(1, kNet | 102, 2), Planned(2, kNet | 101, 3),
+                    Planned(3, kNet | 130, 4)};
+    const std::vector<Finding> findings = CheckModules(scan, &swap);
+    EXPECT_EQ(Kinds(findings)[0], "address-cycle error 01 02");
 }
 
 }  // namespace

@@ -1,10 +1,10 @@
 // Plans as spreadsheets and scan write them, and every problem placed by
 // line and column; the passwords file never repeats a password.
-#include "plan_reader.h"
+#include "cli/plan/plan_reader.h"
 
 #include <gtest/gtest.h>
 
-#include "password_list.h"
+#include "cli/plan/password_list.h"
 
 namespace tolm::linkora {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "module_list.h"
+#include "cli/session/module_list.h"
 
 namespace tolm::linkora {
 

@@ -1,9 +1,10 @@
 // The scan's output: JSON read back by a parser, CSV quoting, the table's
 // adapter column and the answers without MAC.
-#include "scan_report.h"
+#include "cli/output/scan_report.h"
 
 #include <gtest/gtest.h>
 
+#include "cli/output/csv_text.h"
 #include "record_builder.h"
 
 namespace tolm::linkora {
@@ -89,6 +90,10 @@ TEST(ScanReport, ModuleTextsCannotCommandTheReaderAndConflictsAreTold) {
     EXPECT_NE(table.find("evil\\x1B]2;owned\\x07"), std::string::npos) << table;
     EXPECT_NE(CsvText(report).find(",\"'=HYPERLINK(\"\"x\"\")\","), std::string::npos)
         << CsvText(report);
+    EXPECT_EQ(CsvText(report, true).find('\x1b'), std::string::npos) << "a terminal's CSV";
+    for (const char* lead : {"\t=1+2", "\r=1+2"})
+        EXPECT_NE(CsvField(lead).find(std::string("'") + lead[0]), std::string::npos)
+            << "after a blank";
 
     const json document = json::parse(JsonText(report));
     EXPECT_EQ(document["modules"].size(), 1u) << "the first answer stays listed";

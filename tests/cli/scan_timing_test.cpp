@@ -1,5 +1,5 @@
 // When a scan sends its next round and when it ends, on a clock the test sets.
-#include "scan_timing.h"
+#include "cli/session/scan_timing.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // What `linkora set` refuses before sending, and how it verifies.
-#include "set_request.h"
+#include "cli/verbs/set_request.h"
 
 #include <gtest/gtest.h>
 
-#include "attribution.h"
-#include "failure.h"
+#include "cli/command_line/failure.h"
+#include "cli/delivery/attribution.h"
+#include "cli/delivery/mismatches.h"
 #include "record_builder.h"
-#include "verify.h"
 
 namespace tolm::linkora {
 namespace {
@@ -82,7 +82,8 @@ TEST(Verify, NamesEachValueTheModuleDoesNotReport) {
 }
 
 // Only the module's own sender, or the address a request gives it, speaks for
-// it; a reply that names a MAC must name the module's.
+// it; a reply that names a MAC must name the module's. A verification scan
+// decides on all its answers for the MAC.
 TEST(Attribution, OnlyTheModulesSenderSpeaksForIt) {
     ModuleSender module{MakeAnswer(1, 0x0A4D0065), 0x0A4D0096};
     module.module.sender = 0x0A4D000B;
@@ -94,6 +95,9 @@ TEST(Attribution, OnlyTheModulesSenderSpeaksForIt) {
     EXPECT_TRUE(IsFromModule(reply, module));
     reply.sender = 0x0A4D0096;
     EXPECT_TRUE(IsFromModule(reply, module)) << "from the address just given";
+    reply.mac.reset();
+    EXPECT_FALSE(IsFromModule(reply, module)) << "from that address, but naming no MAC";
+    reply.mac = client::Mac{2, 0, 0, 0, 0, 1};
     reply.sender = 0x0A4D000C;
     EXPECT_FALSE(IsFromModule(reply, module)) << "another sender";
     reply.sender = 0x0A4D000B;
@@ -103,10 +107,20 @@ TEST(Attribution, OnlyTheModulesSenderSpeaksForIt) {
     Answer impostor = module.module;
     impostor.sender = 0x0A4D000C;
     Answer moved = module.module;
-    moved.sender = 0x0A4D0063;
-    EXPECT_EQ(AnswerOfModule({impostor, module.module}, module)->sender, 0x0A4D000Bu);
-    EXPECT_EQ(AnswerOfModule({moved}, module)->sender, 0x0A4D0063u) << "the only sender";
-    EXPECT_FALSE(AnswerOfModule({impostor, moved}, module)) << "two strangers";
+    moved.sender = 0x0A4D0096;
+    EXPECT_EQ(JudgeAnswers({moved}, module).answer->sender, 0x0A4D0096u) << "from its new address";
+    const Verdict old = JudgeAnswers({module.module}, module);
+    EXPECT_FALSE(old.answer) << "its IP changed, yet it answers from the old one";
+    EXPECT_FALSE(old.final);
+    const Verdict twins = JudgeAnswers({moved, impostor}, module);
+    EXPECT_TRUE(!twins.answer && twins.final &&
+                twins.problem.find("10.77.0.150, 10.77.0.12") != std::string::npos)
+        << twins.problem;
+    EXPECT_FALSE(JudgeAnswers({impostor}, module).answer) << "a lone stranger";
+    ModuleSender kept{module.module, std::nullopt};
+    EXPECT_TRUE(JudgeAnswers({module.module}, kept).answer) << "its IP kept: its earlier sender";
+    ModuleSender leased{module.module, std::nullopt, true};
+    EXPECT_TRUE(JudgeAnswers({impostor}, leased).answer) << "DHCP switched on: any one sender";
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/plan/plan_reader.h"
 #include "client/configure_request.h"
-#include "plan_reader.h"
 #include "require.h"
 
 namespace {

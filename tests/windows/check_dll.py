@@ -25,13 +25,15 @@ EXPORTS = {
     "TOLM_GetSocketStatus": 10, "TOLM_GetAdapters": 11, "TOLM_SendModuleScanVia": 12,
     "TOLM_SendConfigureVia": 13, "TOLM_GetResponseWithOrigin": 14,
     "TOLM_GetReplyWithOrigin": 15, "TOLM_GetDropCounts": 16,
+    "TOLM_SendModuleScanViaIndex": 17, "TOLM_SendConfigureViaIndex": 18,
 }
 # Bytes of arguments that a stdcall export pops on return.
 POPPED_BYTES = {"TOLM_GetResponse": 4, "TOLM_GetInvPswdMacId": 4, "TOLM_SendConfigure": 4,
                 "TOLM_RegisterCallBack": 4, "DllGetVersion": 4, "TOLM_GetSocketStatus": 4,
                 "TOLM_GetAdapters": 8, "TOLM_SendModuleScanVia": 4, "TOLM_SendConfigureVia": 8,
                 "TOLM_GetResponseWithOrigin": 8, "TOLM_GetReplyWithOrigin": 4,
-                "TOLM_GetDropCounts": 4}
+                "TOLM_GetDropCounts": 4, "TOLM_SendModuleScanViaIndex": 4,
+                "TOLM_SendConfigureViaIndex": 8}
 FORMATS = {"i386": "pei-i386", "x86-64": "pei-x86-64"}
 STRINGS = {"FileDescription": "tolm dll", "FileVersion": "1, 3, 1, 1",
            "ProductVersion": "1, 3, 1, 1", "OriginalFilename": "tolm.dll"}
