@@ -41,7 +41,7 @@ void Apply(const ConfigureRequest& request, Module& module) {
 Responder::Responder(std::vector<Module> modules) : modules_(std::move(modules)) {}
 
 Reaction Responder::Handle(std::string_view datagram) {
-    if (IsScanRequest(datagram)) return {RequestKind::kScan, {}};
+    if (IsScanRequest(datagram)) return {RequestKind::kScan, {}, {}};
     // Like the library, read the text up to its first NUL.
     const std::string_view text = datagram.substr(0, datagram.find('\0'));
     if (IsConfigureRequest(text)) return Configure(text);
