@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Builds the Linux packages: linkora (libtolm under its soname with the C
-headers, linkora with its manual page and bash completion, the user's guide
+headers, linkora with its manual page and bash and zsh completions, the user's guide
 as a web page) and linkora-sim (tolm-sim with its manual page), so that a
 production installation carries no simulator. Binaries are stripped, their
 debug information kept in a folder beside each package; Depends is read from
@@ -157,7 +157,9 @@ def make_linkora(options, architecture, multiarch, work, out):
     manuals = root / "usr/share/man/man1"
     documents = root / "usr/share/doc" / PACKAGE
     completions = root / "usr/share/bash-completion/completions"
-    for folder in (library_folder, binaries, headers, manuals, documents, completions):
+    zsh_completions = root / "usr/share/zsh/vendor-completions"
+    for folder in (library_folder, binaries, headers, manuals, documents, completions,
+                   zsh_completions):
         folder.mkdir(parents=True)
     library = library_folder / Path(options.library).name
     ship_stripped(options.objcopy, options.library, library, debug, STRIP_LIBRARY, 0o644)
@@ -170,8 +172,10 @@ def make_linkora(options, architecture, multiarch, work, out):
         shutil.copyfile(header, headers / Path(header).name)
         os.chmod(headers / Path(header).name, 0o644)
     write_manual(options, multiarch, "linkora.1", manuals)
-    shutil.copyfile(options.completion, completions / "linkora")
-    os.chmod(completions / "linkora", 0o644)
+    for source, target in ((options.completion, completions / "linkora"),
+                           (options.zsh_completion, zsh_completions / "_linkora")):
+        shutil.copyfile(source, target)
+        os.chmod(target, 0o644)
     write_documents(options, documents)
     write_guide(options.guide, documents)
     copy_schemas(options.schemas, documents)
@@ -202,7 +206,8 @@ def make_simulator(options, architecture, multiarch, work, out):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     for option in ("--version", "--objcopy", "--library", "--soname", "--linkora",
-                   "--simulator", "--guide", "--schemas", "--completion", "--debian", "--work",
+                   "--simulator", "--guide", "--schemas", "--completion", "--zsh-completion", "--debian",
+                   "--work",
                    "--out"):
         parser.add_argument(option, required=True)
     parser.add_argument("--headers", nargs="+", required=True)

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Builds the Windows packages of one architecture: a zip and an NSIS
-installer, each holding the program, tolm.dll, linkora.exe, a README.txt for
-Windows users and the user's guide as a web page with its pictures. Binaries
+installer, each holding the program, tolm.dll, linkora.exe with its PowerShell
+completion, a README.txt for Windows users and the user's guide as a web page with its pictures. Binaries
 are stripped, their debug information kept in a folder beside the
 packages."""
 
@@ -14,6 +14,7 @@ from binaries import fresh_folder, ship_stripped, write_text
 from guide_html import copy_schemas, write_guide
 
 PROGRAM = "Brannic Linkora CFG.exe"
+COMPLETION = "linkora-completion.ps1"
 GUIDE_FOLDER = "guide"
 # Where the installer puts the files, as README.txt tells it.
 INSTALL_FOLDERS = {
@@ -46,7 +47,8 @@ def installer_files(names):
 def main():
     parser = argparse.ArgumentParser(description=__doc__)
     for option in ("--version", "--objcopy", "--program", "--library", "--linkora",
-                   "--readme", "--guide", "--schemas", "--installer-script", "--work", "--out"):
+                   "--readme", "--guide", "--schemas", "--installer-script", "--completion",
+                   "--work", "--out"):
         parser.add_argument(option, required=True)
     parser.add_argument("--architecture", choices=("win32", "win64"), required=True)
     options = parser.parse_args()
@@ -59,6 +61,8 @@ def main():
     for source, name in ((options.program, PROGRAM), (options.library, "tolm.dll"),
                          (options.linkora, "linkora.exe")):
         ship_stripped(options.objcopy, source, stage / name, debug, ["--strip-all"], 0o755)
+    write_text(stage / COMPLETION, Path(options.completion).read_text(encoding="utf-8"),
+               newline="\r\n")
     # Notepad of older Windows shows LF-only text as one line.
     write_text(stage / "README.txt", readme(options.readme, options.version, options.architecture),
                newline="\r\n")
@@ -66,7 +70,7 @@ def main():
     guide = [f"{GUIDE_FOLDER}/{name}" for name in write_guide(options.guide, stage / GUIDE_FOLDER)]
     guide += [f"{GUIDE_FOLDER}/{name}" for name in copy_schemas(options.schemas,
                                                                 stage / GUIDE_FOLDER)]
-    names = [PROGRAM, "tolm.dll", "linkora.exe", "README.txt", *guide]
+    names = [PROGRAM, "tolm.dll", "linkora.exe", COMPLETION, "README.txt", *guide]
 
     archive = out / f"{base}.zip"
     with zipfile.ZipFile(archive, "w", zipfile.ZIP_DEFLATED, compresslevel=9) as packed:

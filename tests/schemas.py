@@ -1,5 +1,6 @@
 """Validates linkora's JSON documents against the schemas in docs/schemas with a real
-validator (python3-jsonschema): errors_against(document, "scan") lists what does not hold."""
+validator (python3-jsonschema), each schema file on its own as it ships:
+errors_against(document, "scan") lists what does not hold."""
 
 import json
 from pathlib import Path
@@ -10,16 +11,20 @@ FOLDER = Path(__file__).resolve().parent.parent / "docs" / "schemas"
 SCHEMAS = {path.name: json.loads(path.read_text()) for path in FOLDER.glob("*.schema.json")}
 
 
+def _refuse(uri):
+    raise LookupError(f"{uri}: a shipped schema must not refer outside itself")
+
+
 def _validator(name):
+    """Each shipped file alone (packaging/bundle_schemas.py bundles what it
+    refers to): a reference to anything outside it fails instead of a fetch."""
     schema = SCHEMAS[name + ".schema.json"]
     try:  # jsonschema 4.18 and later resolve references through a registry
-        from referencing import Registry, Resource
-        registry = Registry().with_resources(
-            (s["$id"], Resource.from_contents(s)) for s in SCHEMAS.values())
-        return jsonschema.Draft202012Validator(schema, registry=registry)
+        from referencing import Registry
+        return jsonschema.Draft202012Validator(schema, registry=Registry(retrieve=_refuse))
     except ImportError:  # Debian 12's 4.10
-        store = {s["$id"]: s for s in SCHEMAS.values()}
-        resolver = jsonschema.RefResolver(schema["$id"], schema, store=store)
+        resolver = jsonschema.RefResolver.from_schema(
+            schema, handlers={"http": _refuse, "https": _refuse})
         return jsonschema.Draft202012Validator(schema, resolver=resolver)
 
 

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "cli/checks/address_handover.h"
+#include "cli/output/json_document.h"
 #include "cli/output/scan_report.h"
 #include "cli/plan/module_settings.h"
 #include "client/address_text.h"
@@ -321,8 +322,8 @@ class Checker {
                 s.mac + ": " + FieldHeading(c.field) + " " +
                     c.before.value_or(client::kNotAvailable) + " -> " + c.after,
                 {{"field", FieldKey(c.field)},
-                 {"reported", c.before ? json(*c.before) : json(nullptr)},
-                 {"planned", c.after}});
+                 {"reported", SettingJson(c.field, c.before)},
+                 {"planned", SettingJson(c.field, c.after)}});
     }
 
     const ScanView& scan_;

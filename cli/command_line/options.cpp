@@ -1,14 +1,64 @@
 #include "cli/command_line/options.h"
 
+#include <cctype>
+#include <cmath>
+
 namespace tolm::linkora {
+namespace {
+
+std::string TimeText(Milliseconds ms) {
+    return ms.count() % 1000 == 0 && ms.count() > 0 ? std::to_string(ms.count() / 1000) + "s"
+                                                    : std::to_string(ms.count()) + " ms";
+}
+
+}  // namespace
+
+std::optional<Milliseconds> ParseTime(const std::string& text) {
+    std::size_t digits = 0;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
+        ++digits;
+    std::size_t end = digits;
+    if (end < text.size() && text[end] == '.') {
+        ++end;
+        while (end < text.size() && std::isdigit(static_cast<unsigned char>(text[end]))) ++end;
+        if (end == digits + 1) return std::nullopt;
+    }
+    if (digits == 0 || digits > 9) return std::nullopt;
+    const std::string unit = text.substr(end);
+    if (unit != "" && unit != "ms" && unit != "s") return std::nullopt;
+    const double number = std::stod(text.substr(0, end));
+    const double ms = unit == "s" ? number * 1000 : number;
+    const auto whole = static_cast<long long>(ms + 0.5);
+    if (std::abs(ms - static_cast<double>(whole)) > 1e-6) return std::nullopt;
+    return Milliseconds(whole);
+}
 
 void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& value,
-                     const std::string& what) {
-    command
-        ->add_option_function<long long>(
-            name, [&value](long long ms) { value = Milliseconds(ms); }, what)
-        ->check(CLI::Range(0LL, 600000LL))
-        ->default_str(std::to_string(value.count()));
+                     const std::string& what, Milliseconds least, Milliseconds most) {
+    CLI::Option* option = command->add_option_function<std::string>(
+            name,
+            [&value, name, least, most](const std::string& text) {
+                const std::optional<Milliseconds> ms = ParseTime(text);
+                if (!ms)
+                    throw CLI::ValidationError(
+                        name, "\"" + text + "\" is no time: milliseconds, or a number with ms or s");
+                if (*ms < least || *ms > most)
+                    throw CLI::ValidationError(
+                        name, "\"" + text + "\" is " + std::to_string(ms->count()) +
+                                  " ms, not between " + TimeText(least) + " and " +
+                                  TimeText(most) + " (a bare number is milliseconds)");
+                value = *ms;
+            },
+            what);
+    option->type_name("TIME");
+    // 0 means "not at all" where it is the default.
+    if (value.count() > 0) option->default_str(std::to_string(value.count()));
+}
+
+void AddOnOff(CLI::App* command, const std::string& name, std::optional<std::string>& value,
+              const std::string& what) {
+    command->add_option(name, value, what)
+        ->transform(CLI::IsMember({"on", "off"}, CLI::ignore_case));
 }
 
 void AddScanLimits(CLI::App* command, ScanLimits& limits) {
@@ -28,7 +78,7 @@ void AddScanLimits(CLI::App* command, ScanLimits& limits) {
 void AddFormat(CLI::App* command, std::string& format, const std::vector<std::string>& words,
                const std::string& what) {
     format = words.front();
-    command->add_option("-f,--format", format, what)
+    command->add_option("-f,-o,--format,--output", format, what)
         ->check(CLI::IsMember(words))
         ->default_str(words.front());
 }

@@ -22,10 +22,7 @@ json Text(const std::string& text) {
 
 json AuditLineJson(const AuditEntry& e, const std::string& computer, const std::string& user) {
     json changes = json::array();
-    for (const FieldChange& c : e.changes)
-        changes.push_back({{"field", FieldKey(c.field)},
-                           {"before", c.before ? json(*c.before) : json(nullptr)},
-                           {"after", c.after}});
+    for (const FieldChange& c : e.changes) changes.push_back(ChangeJson(c));
     return Document({{"time", e.time},
                      {"command", e.command},
                      {"computer", Text(computer)},
@@ -35,7 +32,8 @@ json AuditLineJson(const AuditEntry& e, const std::string& computer, const std::
                      {"sender", Text(e.sender)},
                      {"changes", changes},
                      {"password_changed", e.password_changed},
-                     {"result", e.result}});
+                     {"result", e.result}},
+                    kAuditSchemaVersion);
 }
 
 std::string DefaultAuditLogPath() {

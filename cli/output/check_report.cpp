@@ -60,7 +60,8 @@ std::string CheckJsonText(const CheckReport& report) {
                                     {"answered", report.answered},
                                     {"planned", report.planned},
                                     {"adapters", report.adapters},
-                                    {"seconds", report.seconds}});
+                                    {"seconds", report.seconds}},
+                                   kCheckSchemaVersion);
     return JsonText(document, 2) + "\n";
 }
 

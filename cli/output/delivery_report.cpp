@@ -17,22 +17,14 @@ json OrNull(const std::optional<Answer>& answer) {
 
 json PlannedJson(const ModuleSettings& planned) {
     json item = json::object();
-    for (const SettingField field : kSettingFields) {
-        const std::optional<std::string> text = SettingText(planned, field);
-        if (field == SettingField::kDhcp)
-            item[FieldKey(field)] = planned.dhcp ? json(*planned.dhcp) : json(nullptr);
-        else
-            item[FieldKey(field)] = text ? json(*text) : json(nullptr);
-    }
+    for (const SettingField field : kSettingFields)
+        item[FieldKey(field)] = SettingJson(field, SettingText(planned, field));
     return item;
 }
 
 json ModuleJson(const ModuleRun& run) {
     json changes = json::array();
-    for (const FieldChange& c : run.changes)
-        changes.push_back({{"field", FieldKey(c.field)},
-                           {"before", c.before ? json(*c.before) : json(nullptr)},
-                           {"after", c.after}});
+    for (const FieldChange& c : run.changes) changes.push_back(ChangeJson(c));
     json request = nullptr;
     if (run.request) request = MaskedPieces(*run.request);
     return json{{"mac", client::MacText(run.planned.mac.data())},
@@ -70,7 +62,8 @@ std::string DeliveryReportText(const DeliveryRecord& r) {
                                     {"findings", findings},
                                     {"modules", modules},
                                     {"log", r.log.empty() ? json(nullptr) : json(r.log)},
-                                    {"exit_code", r.exit_code}});
+                                    {"exit_code", r.exit_code}},
+                                   kReportSchemaVersion);
     return JsonText(document, 2) + "\n";
 }
 

@@ -134,7 +134,7 @@ class SetVerb : public Verb {
         set->add_option("--ip", s.ip, "New IP address");
         set->add_option("--mask", s.mask, "New subnet mask");
         set->add_option("--gateway", s.gateway, "New default gateway");
-        set->add_option("--dhcp", s.dhcp, "DHCP on or off")->check(CLI::IsMember({"on", "off"}));
+        AddOnOff(set, "--dhcp", s.dhcp, "DHCP on or off (any letter case: On, OFF)");
         set->add_option("--dns1", s.dns1, "New primary DNS server");
         set->add_option("--dns2", s.dns2, "New secondary DNS server");
         set->add_option("--hostname", s.host_name, "New host name: letters, digits and '_'");

@@ -21,6 +21,9 @@ using json = nlohmann::ordered_json;
 // How often Ctrl-C is looked for while nothing arrives.
 constexpr Milliseconds kInterruptCheck{100};
 constexpr Milliseconds kDropReportInterval{1000};
+// Closer scans would only flood the segment; one a day is the least.
+constexpr Milliseconds kShortestInterval{100};
+constexpr Milliseconds kLongestInterval{86400000};
 
 class EventPrinter {
   public:
@@ -80,30 +83,23 @@ class WatchVerb : public Verb {
         CLI::App* watch = app.add_subcommand(
             Name(), "Prints every answer and notification as it arrives until Ctrl-C.");
         watch->fallthrough();
-        watch
-            ->add_option_function<std::string>(
-                "-f,--format", [this](const std::string& f) { json_ = f == "json"; },
-                "text, or json for JSON lines")
-            ->check(CLI::IsMember({"text", "json"}))
-            ->default_str("text");
+        AddFormat(watch, format_, {"text", "json"}, "text, or json for JSON lines");
         watch->add_flag("--no-scan", no_scan_, "Only listen; send no scan");
-        watch->add_option("--every", every_seconds_, "Scan again every SECONDS")
-            ->check(CLI::Range(0.1, 86400.0));
+        AddMilliseconds(watch, "--every", every_, "Scan again every TIME (e.g. 2000, 2s, 500ms)",
+                        kShortestInterval, kLongestInterval);
     }
 
     int Run(const GlobalOptions& global) override {
         CatchInterrupt();
         TolmSession session(LibraryPath(global), global.adapter);
-        EventPrinter printer(json_);
-        const auto every = std::chrono::duration_cast<Clock::duration>(
-            std::chrono::duration<double>(every_seconds_));
+        EventPrinter printer(format_ == "json");
         Clock::time_point next_scan = no_scan_ ? Clock::time_point::max() : Clock::now();
         std::uint32_t dropped_told = 0;
         Clock::time_point next_drop_report = Clock::now();
         while (!Interrupted()) {
             if (Clock::now() >= next_scan) {
                 session.SendScan();
-                next_scan = every.count() > 0 ? Clock::now() + every : Clock::time_point::max();
+                next_scan = every_.count() > 0 ? Clock::now() + every_ : Clock::time_point::max();
             }
             const bool drained =
                 TakeQueued(session, Clock::now() + kInterruptCheck,
@@ -126,9 +122,9 @@ class WatchVerb : public Verb {
     }
 
   private:
-    bool json_ = false;
+    std::string format_;
     bool no_scan_ = false;
-    double every_seconds_ = 0;  // 0: one scan at the start only
+    Milliseconds every_{0};  // 0: one scan at the start only
 };
 
 }  // namespace

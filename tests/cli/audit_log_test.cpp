@@ -23,7 +23,8 @@ TEST(AuditLog, AppendsOneJsonLinePerRequest) {
     entry.time = UtcTimeText(std::chrono::sys_days{std::chrono::year{2024} / 2 / 29} +
                              std::chrono::milliseconds(86399999));
     entry.mac = "02-00-00-00-00-01";
-    entry.changes = {{SettingField::kIp, std::nullopt, "10.77.0.5"}};
+    entry.changes = {{SettingField::kIp, std::nullopt, "10.77.0.5"},
+                     {SettingField::kDhcp, "Off", "On"}};
     entry.result = "verified";
     for (int run = 0; run < 2; ++run) {
         AuditLog log(LogOptions{path, false});
@@ -40,6 +41,8 @@ TEST(AuditLog, AppendsOneJsonLinePerRequest) {
     EXPECT_EQ(line.begin().key(), "schema_version");
     EXPECT_EQ(line["time"], "2024-02-29T23:59:59.999Z");
     EXPECT_EQ(line["changes"][0].dump(), R"({"field":"ip","before":null,"after":"10.77.0.5"})");
+    // DHCP is a boolean in every document, as in a scan's.
+    EXPECT_EQ(line["changes"][1].dump(), R"({"field":"dhcp","before":false,"after":true})");
     EXPECT_TRUE(line["adapter"].is_null());
     std::filesystem::remove_all(folder);
 

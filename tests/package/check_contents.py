@@ -137,6 +137,7 @@ def check_deb(options, packages):
         "/usr/include/tolm.h": 0o644, "/usr/include/tolm_ext.h": 0o644,
         "/usr/share/man/man1/linkora.1.gz": 0o644,
         "/usr/share/bash-completion/completions/linkora": 0o644,
+        "/usr/share/zsh/vendor-completions/_linkora": 0o644,
         f"{doc}/copyright": 0o644, f"{doc}/changelog.gz": 0o644,
         **{f"{doc}/{Path(name).name}": 0o644 for name in GUIDE + SCHEMAS},
     })
@@ -171,7 +172,8 @@ def check_windows(options, packages, architecture):
     expect((packages / f"{base}-setup.exe").is_file(), f"no {base}-setup.exe")
     if not expect(archive.is_file(), f"no {archive}"):
         return
-    names = [PROGRAM, "README.txt", "linkora.exe", "tolm.dll", *GUIDE, *SCHEMAS]
+    names = [PROGRAM, "README.txt", "linkora.exe", "linkora-completion.ps1", "tolm.dll", *GUIDE,
+             *SCHEMAS]
     with zipfile.ZipFile(archive) as packed, tempfile.TemporaryDirectory() as scratch:
         expect(sorted(packed.namelist()) == sorted(f"{base}/{name}" for name in names),
                f"{archive.name} holds {packed.namelist()}")

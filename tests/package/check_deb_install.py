@@ -77,9 +77,9 @@ def completion(script, *words):
 
 
 def listed_options(help_text):
-    """The options a --help lists, short and long."""
-    pairs = re.findall(r"^\s+(?:(-\w),)?(--[\w-]+)", help_text, re.M)
-    return {name for pair in pairs for name in pair if name}
+    """The options a --help lists: every name of each option line."""
+    names = re.findall(r"^\s+((?:-{1,2}[\w-]+,)*-{1,2}[\w-]+)", help_text, re.M)
+    return {name for group in names for name in group.split(",")}
 
 
 def check_completion(root, linkora):
