@@ -27,6 +27,7 @@ TolmFunctions Named(const tolm::client::TolmExports& exports) {
     f.TOLM_RegisterCallBack = exports.register_callback;
     f.DllGetVersion = exports.dll_get_version;
     f.TOLM_GetSocketStatus = exports.get_socket_status;
+    f.TOLM_GetAdapters = exports.get_adapters;
     f.TOLM_GetResponseWithOrigin = exports.get_response_with_origin;
     f.TOLM_GetReplyWithOrigin = exports.get_reply_with_origin;
     f.TOLM_GetDropCounts = exports.get_drop_counts;

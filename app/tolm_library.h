@@ -20,8 +20,10 @@ struct TolmFunctions {
     TOLM_RegisterCallBackFn TOLM_RegisterCallBack = nullptr;
     TOLM_DllGetVersionFn DllGetVersion = nullptr;  // required, never called
     // Extensions, bound when the library has them: why there is no socket,
-    // where an answer or a reply came from, what a full queue dropped.
+    // where an answer or a reply came from, what a full queue dropped, this
+    // PC's adapters (whose addresses no module may be given).
     TOLM_GetSocketStatusFn TOLM_GetSocketStatus = nullptr;
+    TOLM_GetAdaptersFn TOLM_GetAdapters = nullptr;
     TOLM_GetResponseWithOriginFn TOLM_GetResponseWithOrigin = nullptr;
     TOLM_GetReplyWithOriginFn TOLM_GetReplyWithOrigin = nullptr;
     TOLM_GetDropCountsFn TOLM_GetDropCounts = nullptr;

@@ -42,11 +42,11 @@ tolm::client::ConfigureChanges ChangesFrom(const TOLM_ConfigureRequestType& requ
     return c;
 }
 
-// The rule's findings for the request. The program's binding lists no
-// adapters, so this PC's own addresses are not among what it can refuse.
+// The rule's findings for the request.
 std::vector<tolm::client::RuleFinding> Judged(const TOLM_ConfigureRequestType& request,
-                                              const CConfigDlg& dialog) {
-    return tolm::client::CheckChanges(ChangesFrom(request, dialog), nullptr, {});
+                                              const CConfigDlg& dialog,
+                                              const std::vector<std::uint32_t>& own_addresses) {
+    return tolm::client::CheckChanges(ChangesFrom(request, dialog), nullptr, own_addresses);
 }
 
 // An address control the user left with some numbers blank.
@@ -70,9 +70,10 @@ std::string WhyPartlyBlank(const CConfigDlg& d) {
 
 }  // namespace
 
-std::string RefusalText(const TOLM_ConfigureRequestType& request, const CConfigDlg& dialog) {
+std::string RefusalText(const TOLM_ConfigureRequestType& request, const CConfigDlg& dialog,
+                        const std::vector<std::uint32_t>& own_addresses) {
     using tolm::client::RuleSeverity;
-    const std::vector<tolm::client::RuleFinding> findings = Judged(request, dialog);
+    const std::vector<tolm::client::RuleFinding> findings = Judged(request, dialog, own_addresses);
     for (const auto& f : findings)
         if (f.kind == "illegal-host-name") return kIllegalHostNameText;
     if (std::string why = WhyPartlyBlank(dialog); !why.empty()) return Refused(why);
@@ -86,7 +87,9 @@ std::string RefusalText(const TOLM_ConfigureRequestType& request, const CConfigD
 std::vector<std::string> QuestionsBeforeSending(const TOLM_ConfigureRequestType& request,
                                                 const CConfigDlg& dialog) {
     std::vector<std::string> questions;
-    for (const auto& f : Judged(request, dialog)) {
+    // Asked only once RefusalText has let the request through, so this PC's
+    // addresses (an error, never a question) need not be known here.
+    for (const auto& f : Judged(request, dialog, {})) {
         if (f.kind == "gateway-outside-subnet")
             questions.push_back(Capitalized(f.why) + ".\n\nSend the configuration anyway?");
         if (f.kind == "empty-new-password")

@@ -4,6 +4,7 @@
 // for a second time.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -15,10 +16,12 @@ inline constexpr const char* kNewPasswordMismatchText =
     "the first.";
 
 // Why `request`, built from `dialog`, is not sent, in the words the user
-// sees: an illegal host name, an address that would cut the module off or
-// cannot be sent, a password the module would not store as typed, a request
-// too long for the protocol. Empty when it can go out.
-std::string RefusalText(const TOLM_ConfigureRequestType& request, const CConfigDlg& dialog);
+// sees: an illegal host name, an address that would cut the module off, is
+// one of `own_addresses` (this PC's) or cannot be sent, a password the
+// module would not store as typed, a request too long for the protocol.
+// Empty when it can go out.
+std::string RefusalText(const TOLM_ConfigureRequestType& request, const CConfigDlg& dialog,
+                        const std::vector<std::uint32_t>& own_addresses);
 
 // The Yes/No questions to ask before the request goes out, in order: a
 // default gateway outside the new address's subnet, an empty new password

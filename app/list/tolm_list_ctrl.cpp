@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "client/configure_request.h"
+#include "client/own_addresses.h"
 #include "config/confirm_password_dlg.h"
 #include "framework/message_box.h"
 #include "list/column_spec.h"
@@ -210,7 +211,9 @@ bool CTolmListCtrl::SendConfiguration(const TOLM_ModuleScanResponseType& record,
                                       std::optional<std::uint32_t> sender,
                                       const CConfigDlg& dialog) {
     const TOLM_ConfigureRequestType request = ConfigureRequestFrom(record, dialog);
-    if (const std::string refusal = RefusalText(request, dialog); !refusal.empty()) {
+    // Asked at each Set: an adapter may have come up or taken another address meanwhile.
+    const std::vector<std::uint32_t> own = tolm::client::OwnAddresses(Tolm().TOLM_GetAdapters);
+    if (const std::string refusal = RefusalText(request, dialog, own); !refusal.empty()) {
         AfxMessageBox(refusal.c_str(), MB_OK | MB_ICONEXCLAMATION);
         return false;
     }

@@ -336,7 +336,7 @@ void CheckWhatSetRefusesAndAsks() {
         FillSendable(dialog);
         c.change(dialog);
         const TOLM_ConfigureRequestType request = ConfigureRequestFrom(Module(0x21), dialog);
-        const std::string told = RefusalText(request, dialog);
+        const std::string told = RefusalText(request, dialog, {});
         if (told != c.told) wrong += std::string(c.what) + ": \"" + told + "\" ";
     }
     Check(wrong.empty(),

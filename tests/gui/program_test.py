@@ -336,8 +336,9 @@ def check_configure(options, checks):
 
 
 def check_refusals(options, checks):
-    """Set with an address that cuts the module off, then with a new password typed differently
-    the second time: each is refused in a box, nothing goes out, the dialog opens again."""
+    """Set with an address that cuts the module off, with this PC's own address, then with a new
+    password typed differently the second time: each is refused in a box, nothing goes out, the
+    dialog opens again."""
     address_caption = "Configure: 02-00-00-00-00-01"
     password_caption = "Configure: 02-00-00-00-00-05"
     seen = {}
@@ -360,6 +361,12 @@ def check_refusals(options, checks):
         seen["reopened"] = program.shows(window=address_caption)
         seen["host name"] = program.text(HOST_NAME, window=address_caption)
         screenshot(options, "refused-address-dialog-reopened", address_caption)
+        program.retype(IP_ADDRESS, "10.77.0.1", address_caption, dx=10)
+        program.click(SET, window=address_caption)
+        seen["own box"] = program.box_text()
+        screenshot(options, "own-address-refused")
+        xdotool("key", "Return")
+        seen["reopened for own"] = program.shows(window=address_caption)
         program.click(CANCEL, window=address_caption)
         program.probe("wait-gone", 10000, window=address_caption)
 
@@ -387,6 +394,12 @@ def check_refusals(options, checks):
                  seen["host name"] == "press_91",
                  f"IP 0.0.0.0 is refused in a box that names the field: {seen['address box']!r}; "
                  f"the dialog opens again with the host name typed: {seen.get('host name')!r}")
+    checks.check(seen["own box"] ==
+                 "Configuration was NOT downloaded!\n\nThe IP address 10.77.0.1 is this PC's own "
+                 "address: the module and the PC would both answer to it." and
+                 seen["reopened for own"],
+                 f"this PC's own address, from the library's adapters, is refused in a box as the "
+                 f"other rule errors are, and the dialog opens again: {seen['own box']!r}")
     checks.check(seen["confirm"] and seen["password box"].endswith(
                  "The new password typed the second time differs from the first.") and
                  seen["reopened again"] and seen["sent"] == [],
