@@ -44,8 +44,11 @@ struct DeliveryOptions {
     // one about its module.
     bool refuse_for_any_error = true;
     Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
+    // The least each verification scan listens: long enough for a second
+    // sender of the MAC to be heard, short enough that a line is soon done.
+    Milliseconds verify_scan{1000};
     LogOptions log;
-    std::string report;  // empty: none
+    std::string report;  // empty: none; .csv, .html or .htm: that, else JSON
     // The files the run reads (plan, passwords): the report must not be one.
     std::vector<std::string> inputs;
 };
@@ -59,7 +62,8 @@ class Delivery {
 
     // Steps 2 to 7 over the session. A usage failure (a password that cannot
     // be had, a request that cannot be built) is thrown before anything is
-    // sent.
+    // sent. Each further Run (assign delivers one module at a time) adds its
+    // runs, and the findings about its plan, to the one record.
     DeliveryRecord& Run(TolmSession& session, const Plan& plan, PasswordSources passwords,
                         DeliveryEvents& events);
 

@@ -1,6 +1,10 @@
 #include "cli/output/delivery_report.h"
 
+#include <cctype>
+#include <filesystem>
+
 #include "cli/output/check_report.h"
+#include "cli/output/handover_report.h"
 #include "cli/output/json_document.h"
 #include "cli/output/scan_report.h"
 #include "record_text.h"
@@ -49,7 +53,17 @@ json ModuleJson(const ModuleRun& run) {
 
 }  // namespace
 
-std::string DeliveryReportText(const DeliveryRecord& r) {
+ReportFormat ReportFormatOf(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".csv") return ReportFormat::kCsv;
+    if (extension == ".html" || extension == ".htm") return ReportFormat::kHtml;
+    return ReportFormat::kJson;
+}
+
+std::string DeliveryReportText(const DeliveryRecord& r, ReportFormat format) {
+    if (format == ReportFormat::kCsv) return HandoverCsv(r);
+    if (format == ReportFormat::kHtml) return HandoverHtml(r);
     json adapters = json::array();
     for (const TOLM_AdapterType& a : r.adapters)
         adapters.push_back({{"name", client::FieldText(a.szName)},
@@ -64,6 +78,8 @@ std::string DeliveryReportText(const DeliveryRecord& r) {
                                     {"dry_run", r.dry_run},
                                     {"started", r.started},
                                     {"ended", r.ended},
+                                    {"computer", r.computer.empty() ? json(nullptr) : json(r.computer)},
+                                    {"user", r.user.empty() ? json(nullptr) : json(r.user)},
                                     {"adapters", adapters},
                                     {"refused", r.refused},
                                     {"interrupted", r.interrupted},
