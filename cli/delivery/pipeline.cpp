@@ -147,7 +147,7 @@ std::string Delivery::SentSoFar() const {
 }
 
 DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSources passwords,
-                              DeliveryEvents& shown) {
+                              DeliveryEvents& shown, const ModuleList* found) {
     CatchInterrupt();
     Recorder events(*this, shown);
     DeliveryRecord& record = record_;
@@ -162,10 +162,13 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
         record.user = UserName();
     }
 
-    ScanLimits find;
-    find.min_wait = find.max_wait = options_.find_wait;
-    ModuleList list;
-    Scan(session, find, list);
+    ModuleList scanned;
+    if (found == nullptr) {
+        ScanLimits find;
+        find.min_wait = find.max_wait = options_.find_wait;
+        Scan(session, find, scanned);
+    }
+    const ModuleList& list = found != nullptr ? *found : scanned;
     record.interrupted = Interrupted();
     std::vector<Finding> findings = CheckModules(
         {list.Modules(), list.Conflicts(), session.Adapters(), session.OwnAddresses()}, &plan);

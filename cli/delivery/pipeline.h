@@ -64,8 +64,10 @@ class Delivery {
     // be had, a request that cannot be built) is thrown before anything is
     // sent. Each further Run (assign delivers one module at a time) adds its
     // runs, and the findings about its plan, to the one record.
+    // found: a scan the caller has just listened to (assign's, which heard the
+    // module appear), instead of the find.
     DeliveryRecord& Run(TolmSession& session, const Plan& plan, PasswordSources passwords,
-                        DeliveryEvents& events);
+                        DeliveryEvents& events, const ModuleList* found = nullptr);
 
     // Why an audit line could not be written; empty when all were.
     const std::string& AuditFailure() const { return audit_failure_; }

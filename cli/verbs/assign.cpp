@@ -33,8 +33,8 @@ struct AssignOptions {
     std::string write;   // the resulting plan as CSV; empty: none
     std::string report;  // empty: none
     LogOptions log;
-    Milliseconds find_wait{500}, confirm_wait{3000}, verify_wait{5000};
-    Milliseconds every{500};
+    Milliseconds find_wait{300}, confirm_wait{3000}, verify_wait{5000};
+    Milliseconds every{300};
     ScanLimits limits;  // the first scan, which lists the modules present
 };
 
@@ -190,54 +190,61 @@ class AssignVerb : public Verb {
         const DeliveryRecord* last = nullptr;
         DeliveryEvents quiet;
         while (!Interrupted() && slots.At(next)) {
+            // One new module at a time, heard for --find-ms by the scan that found it; others
+            // that appear meanwhile are taken up by the next scan.
             session.SendScan();
-            const Clock::time_point deadline = Clock::now() + o.every;
-            std::vector<Answer> fresh;
-            while (fresh.empty() && !Interrupted() && Clock::now() < deadline) {
+            Clock::time_point deadline = Clock::now() + o.every;
+            ModuleList heard;
+            std::optional<Answer> fresh;
+            while (!Interrupted() && Clock::now() < deadline) {
                 session.WaitUntil(deadline);
                 while (const std::optional<Answer> a = session.TakeAnswer())
-                    if (seen.insert(MacOf(a->record)).second) fresh.push_back(*a);
+                    if (heard.Add(*a) && !fresh && seen.count(MacOf(a->record)) == 0) {
+                        fresh = *a;
+                        deadline = Clock::now() + o.find_wait;
+                    }
             }
-            for (const Answer& a : fresh) {
-                std::optional<PlannedModule> slot = slots.At(next);
-                if (Interrupted() || !slot) break;
-                const std::string mac = MacOf(a.record);
-                std::copy(a.record.abMacId, a.record.abMacId + TOLM_MAC_SIZE, slot->mac.begin());
-                if (!o.yes && !Asked("Assign " + mac + " (" + Where(a.record) + ") " +
-                                     GivenText(slot->settings) + "?")) {
-                    if (!Interrupted()) SayLine(mac + "  left alone");
-                    continue;
-                }
-                Plan one;
-                one.file = o.plan;
-                one.modules.push_back(*slot);
-                try {
-                    const DeliveryRecord& record =
-                        delivery.Run(session, one, PasswordSources{}, quiet);
-                    last = &record;
-                    const ModuleRun& run = record.runs.back();
-                    all_as_planned = all_as_planned && EndsAsPlanned(run.outcome);
-                    std::string line = mac + "  " +
-                                       (run.changes.empty() ? GivenText(slot->settings)
-                                                            : ChangesText(run.changes)) +
-                                       "  " + OutcomeName(run.outcome);
-                    for (const Finding& f : record.findings)
-                        if (f.severity == Severity::kError && record.refused &&
-                            std::find(f.macs.begin(), f.macs.end(), mac) != f.macs.end())
-                            line += "\n  skipped: " + f.message;
-                    for (const std::string& m : run.mismatches) line += "\n  " + m;
-                    SayLine(line);
-                    if (run.sent_at.empty() && run.outcome != Outcome::kUnchanged) continue;
-                } catch (const Failure& failure) {
-                    if (failure.Code() != kUsage) throw;
-                    all_as_planned = false;
-                    SayLine(mac + "  skipped: " + failure.what());
-                    continue;
-                }
-                kept.modules.push_back(*slot);
-                ++next;
-                if (!o.write.empty()) WritePlan(o.write, kept);
+            if (!fresh || Interrupted()) continue;
+            const Answer& a = *fresh;
+            const std::string mac = MacOf(a.record);
+            seen.insert(mac);
+            PlannedModule slot = *slots.At(next);
+            std::copy(a.record.abMacId, a.record.abMacId + TOLM_MAC_SIZE, slot.mac.begin());
+            if (!o.yes && !Asked("Assign " + mac + " (" + Where(a.record) + ") " +
+                                 GivenText(slot.settings) + "?")) {
+                if (!Interrupted()) SayLine(mac + "  left alone");
+                continue;
             }
+            Plan one;
+            one.file = o.plan;
+            one.modules.push_back(slot);
+            try {
+                // Once the question was asked, the answers heard before it are stale.
+                const DeliveryRecord& record = delivery.Run(session, one, PasswordSources{}, quiet,
+                                                            o.yes ? &heard : nullptr);
+                last = &record;
+                const ModuleRun& run = record.runs.back();
+                all_as_planned = all_as_planned && EndsAsPlanned(run.outcome);
+                std::string line = mac + "  " +
+                                   (run.changes.empty() ? GivenText(slot.settings)
+                                                        : ChangesText(run.changes)) +
+                                   "  " + OutcomeName(run.outcome);
+                for (const Finding& f : record.findings)
+                    if (f.severity == Severity::kError && record.refused &&
+                        std::find(f.macs.begin(), f.macs.end(), mac) != f.macs.end())
+                        line += "\n  skipped: " + f.message;
+                for (const std::string& m : run.mismatches) line += "\n  " + m;
+                SayLine(line);
+                if (run.sent_at.empty() && run.outcome != Outcome::kUnchanged) continue;
+            } catch (const Failure& failure) {
+                if (failure.Code() != kUsage) throw;
+                all_as_planned = false;
+                SayLine(mac + "  skipped: " + failure.what());
+                continue;
+            }
+            kept.modules.push_back(slot);
+            ++next;
+            if (!o.write.empty()) WritePlan(o.write, kept);
         }
         if (!slots.At(next)) SayLine("The range is used up.");
         SayLine("Assigned " + std::to_string(kept.modules.size()) +
