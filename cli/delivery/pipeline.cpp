@@ -174,7 +174,8 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
         {list.Modules(), list.Conflicts(), session.Adapters(), session.OwnAddresses()}, &plan);
     record.refused = Refuses(findings, plan, options_.refuse_for_any_error);
     for (Finding& f : findings)
-        if (first || AboutPlan(f, plan)) record.findings.push_back(std::move(f));
+        if ((first && options_.every_finding) || AboutPlan(f, plan))
+            record.findings.push_back(std::move(f));
     const std::size_t earlier = record.runs.size();
     std::vector<ModuleRun> runs = PlanRuns(plan, list, passwords.new_password);
     record.runs.insert(record.runs.end(), runs.begin(), runs.end());

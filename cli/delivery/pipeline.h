@@ -43,6 +43,9 @@ struct DeliveryOptions {
     // apply refuses the plan for any error among the findings; set only for
     // one about its module.
     bool refuse_for_any_error = true;
+    // false: the record keeps only the findings that name a planned module
+    // (assign leaves the modules present alone).
+    bool every_finding = true;
     Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
     // The least each verification scan listens: long enough for a second
     // sender of the MAC to be heard, short enough that a line is soon done.

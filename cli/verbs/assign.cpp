@@ -154,6 +154,7 @@ class AssignVerb : public Verb {
         options.command = Name();
         options.plan_file = o.plan;
         options.refuse_for_any_error = false;
+        options.every_finding = false;
         options.find_wait = options.verify_scan = o.find_wait;
         options.confirm_wait = o.confirm_wait;
         options.verify_wait = o.verify_wait;
