@@ -216,7 +216,7 @@ class Server {
     UdpSocket socket_;
     std::set<std::uint32_t> local_addresses_;
     AnswerSchedule::Clock::time_point start_;  // the modules come up counted from here
-    std::set<std::uint32_t> sent_from_;  // the modules' own addresses answers went from
+    std::set<std::uint32_t> sent_from_;        // the modules' own addresses answers went from
     std::vector<char> buffer_;
     Counts counts_;
 };

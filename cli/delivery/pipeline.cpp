@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 #include "cli/command_line/failure.h"
 #include "cli/delivery/sending.h"
@@ -136,11 +137,12 @@ void Delivery::Log(const ModuleRun& run, const char* result) {
 std::string Delivery::SentSoFar() const {
     std::string macs;
     std::size_t sent = 0;
-    for (const ModuleRun& run : record_.runs)
-        if (!run.sent_at.empty()) {
-            ++sent;
-            macs += (macs.empty() ? "" : ", ") + client::MacText(run.planned.mac.data());
-        }
+    for (const std::vector<ModuleRun>* runs : {&earlier_, &record_.runs})
+        for (const ModuleRun& run : *runs)
+            if (!run.sent_at.empty()) {
+                ++sent;
+                macs += (macs.empty() ? "" : ", ") + client::MacText(run.planned.mac.data());
+            }
     if (sent == 0) return "; nothing was sent";
     return "; " + std::to_string(sent) + (sent == 1 ? " request was" : " requests were") +
            " sent: " + macs;
@@ -176,28 +178,30 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
     for (Finding& f : findings)
         if ((first && options_.every_finding) || AboutPlan(f, plan))
             record.findings.push_back(std::move(f));
-    const std::size_t earlier = record.runs.size();
-    std::vector<ModuleRun> runs = PlanRuns(plan, list, passwords.new_password);
-    record.runs.insert(record.runs.end(), runs.begin(), runs.end());
+    // This plan's runs are the record's while they go, so that what was sent is told from them;
+    // the earlier ones wait aside.
+    earlier_ = std::move(record.runs);
+    record.runs = PlanRuns(plan, list, passwords.new_password);
     events.Found(record);
-    runs.assign(record.runs.begin() + static_cast<std::ptrdiff_t>(earlier), record.runs.end());
 
     if (!record.refused) {
-        AskMissingPasswords(runs, options_.dry_run, passwords);
-        BuildRequests(runs, passwords, options_.dry_run);
+        AskMissingPasswords(record.runs, options_.dry_run, passwords);
+        BuildRequests(record.runs, passwords, options_.dry_run);
         if (!options_.dry_run) {
-            record.interrupted = Deliver(session, runs, options_.confirm_wait, events);
-            if (options_.verify) VerifyAll(session, runs, options_.verify_wait, options_.verify_scan);
+            record.interrupted = Deliver(session, record.runs, options_.confirm_wait, events);
+            if (options_.verify)
+                VerifyAll(session, record.runs, options_.verify_wait, options_.verify_scan);
         }
     } else if (!options_.dry_run) {
-        for (ModuleRun& run : runs)
+        for (ModuleRun& run : record.runs)
             if (run.outcome == Outcome::kWouldChange) run.outcome = Outcome::kNotSent;
     }
-    std::copy(runs.begin(), runs.end(),
-              record.runs.begin() + static_cast<std::ptrdiff_t>(earlier));
 
-    for (const ModuleRun& run : runs)
+    for (const ModuleRun& run : record.runs)
         if (!run.sent_at.empty()) Log(run, OutcomeName(run.outcome));
+    record.runs.insert(record.runs.begin(), std::make_move_iterator(earlier_.begin()),
+                       std::make_move_iterator(earlier_.end()));
+    earlier_.clear();
     if (log_.IsOn()) record.log = log_.Path();
     return record;
 }

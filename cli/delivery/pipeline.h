@@ -93,6 +93,7 @@ class Delivery {
     std::string report_part_;  // written here, then renamed to the report
     std::FILE* report_ = nullptr;
     DeliveryRecord record_;
+    std::vector<ModuleRun> earlier_;  // the runs of earlier Runs while one goes
     std::string audit_failure_;
 };
 

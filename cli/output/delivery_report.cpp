@@ -73,20 +73,21 @@ std::string DeliveryReportText(const DeliveryRecord& r, ReportFormat format) {
     for (const Finding& f : r.findings) findings.push_back(FindingJson(f));
     json modules = json::array();
     for (const ModuleRun& run : r.runs) modules.push_back(ModuleJson(run));
-    const json document = Document({{"command", r.command},
-                                    {"plan", r.plan.empty() ? json(nullptr) : json(r.plan)},
-                                    {"dry_run", r.dry_run},
-                                    {"started", r.started},
-                                    {"ended", r.ended},
-                                    {"computer", r.computer.empty() ? json(nullptr) : json(r.computer)},
-                                    {"user", r.user.empty() ? json(nullptr) : json(r.user)},
-                                    {"adapters", adapters},
-                                    {"refused", r.refused},
-                                    {"interrupted", r.interrupted},
-                                    {"findings", findings},
-                                    {"modules", modules},
-                                    {"log", r.log.empty() ? json(nullptr) : json(r.log)},
-                                    {"exit_code", r.exit_code}});
+    const json document =
+        Document({{"command", r.command},
+                  {"plan", r.plan.empty() ? json(nullptr) : json(r.plan)},
+                  {"dry_run", r.dry_run},
+                  {"started", r.started},
+                  {"ended", r.ended},
+                  {"computer", r.computer.empty() ? json(nullptr) : json(r.computer)},
+                  {"user", r.user.empty() ? json(nullptr) : json(r.user)},
+                  {"adapters", adapters},
+                  {"refused", r.refused},
+                  {"interrupted", r.interrupted},
+                  {"findings", findings},
+                  {"modules", modules},
+                  {"log", r.log.empty() ? json(nullptr) : json(r.log)},
+                  {"exit_code", r.exit_code}});
     return JsonText(document, 2) + "\n";
 }
 

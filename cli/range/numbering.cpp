@@ -1,8 +1,8 @@
 #include "cli/range/numbering.h"
 
+#include "address_text.h"
 #include "cli/command_line/failure.h"
 #include "client/configure_request.h"
-#include "address_text.h"
 #include "record_text.h"
 
 namespace tolm::linkora {
@@ -79,8 +79,9 @@ Numbering::Numbering(const RangeOptions& o) : start_(o.start) {
             throw Failure(kUsage, "--hostname " + text + " breaks the host-name rule: a pattern " +
                                       "holds " + kPatternHelp);
     if (!counted && size_.value_or(2) > 1)
-        throw Failure(kUsage, "--hostname " + text +
-                                  " gives every module the same name: put {n} where the number goes");
+        throw Failure(kUsage,
+                      "--hostname " + text +
+                          " gives every module the same name: put {n} where the number goes");
 }
 
 std::string Numbering::HostName(std::size_t n) const {

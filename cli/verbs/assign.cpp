@@ -14,8 +14,8 @@
 #include "cli/delivery/pipeline.h"
 #include "cli/output/console.h"
 #include "cli/output/plan_text.h"
-#include "cli/platform/terminal.h"
 #include "cli/plan/plan_reader.h"
+#include "cli/platform/terminal.h"
 #include "cli/range/numbering.h"
 #include "cli/session/scan.h"
 #include "cli/verbs/verbs.h"
@@ -75,10 +75,11 @@ class Slots {
         }
         for (const PlannedModule& row : ReadPlanFile(o.plan, true).modules) {
             if (!row.waits)
-                throw Failure(kUsage, ProblemText(o.plan, {row.where, "this row names a MAC: "
-                                                                      "assign --plan takes rows "
-                                                                      "that wait for a module; "
-                                                                      "apply delivers the others"}));
+                throw Failure(kUsage, ProblemText(o.plan, {row.where,
+                                                           "this row names a MAC: "
+                                                           "assign --plan takes rows "
+                                                           "that wait for a module; "
+                                                           "apply delivers the others"}));
             rows_.push_back(row);
         }
     }
@@ -146,8 +147,9 @@ class AssignVerb : public Verb {
         if (o.plan.empty() && (!o.range.first || !o.range.host_name))
             throw Failure(kUsage, "assign needs --ip FIRST and --hostname PATTERN, or --plan FILE");
         if (!o.yes && !IsTerminal(stdin))
-            throw Failure(kUsage, "no terminal to answer Yes/No on: give --yes to assign each new "
-                                  "module without asking; nothing was sent");
+            throw Failure(kUsage,
+                          "no terminal to answer Yes/No on: give --yes to assign each new "
+                          "module without asking; nothing was sent");
         const Slots slots(o);
 
         DeliveryOptions options;
@@ -178,8 +180,7 @@ class AssignVerb : public Verb {
             for (const Answer& a : present.Modules())
                 if (const auto ip = slots.At(n)->settings.ip;
                     ip && a.record.bIpAddressValid == 1 && a.record.dwIpAddress == *ip)
-                    throw Failure(kUsage, client::IpText(*ip) + " is held by " +
-                                              MacOf(a.record) +
+                    throw Failure(kUsage, client::IpText(*ip) + " is held by " + MacOf(a.record) +
                                               ", which is present and left alone: choose "
                                               "another range; nothing was sent");
         SayLine("Waiting for modules to be powered up: " + slots.Text() + " (Ctrl-C ends).");
@@ -221,15 +222,15 @@ class AssignVerb : public Verb {
             one.modules.push_back(slot);
             try {
                 // Once the question was asked, the answers heard before it are stale.
-                const DeliveryRecord& record = delivery.Run(session, one, PasswordSources{}, quiet,
-                                                            o.yes ? &heard : nullptr);
+                const DeliveryRecord& record =
+                    delivery.Run(session, one, PasswordSources{}, quiet, o.yes ? &heard : nullptr);
                 last = &record;
                 const ModuleRun& run = record.runs.back();
                 all_as_planned = all_as_planned && EndsAsPlanned(run.outcome);
-                std::string line = mac + "  " +
-                                   (run.changes.empty() ? GivenText(slot.settings)
-                                                        : ChangesText(run.changes)) +
-                                   "  " + OutcomeName(run.outcome);
+                std::string line =
+                    mac + "  " +
+                    (run.changes.empty() ? GivenText(slot.settings) : ChangesText(run.changes)) +
+                    "  " + OutcomeName(run.outcome);
                 for (const Finding& f : record.findings)
                     if (f.severity == Severity::kError && record.refused &&
                         std::find(f.macs.begin(), f.macs.end(), mac) != f.macs.end())

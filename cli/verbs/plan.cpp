@@ -50,7 +50,8 @@ Answer AnswerOf(const PlannedModule& module) {
     std::memcpy(r.abMacId, module.mac.data(), module.mac.size());
     r.bMacIdValid = 1;
     const ModuleSettings& s = module.settings;
-    const auto put = [](const std::optional<std::uint32_t>& v, std::uint32_t& to, std::uint8_t& ok) {
+    const auto put = [](const std::optional<std::uint32_t>& v, std::uint32_t& to,
+                        std::uint8_t& ok) {
         if (v) to = *v, ok = 1;
     };
     put(s.ip, r.dwIpAddress, r.bIpAddressValid);
@@ -78,7 +79,8 @@ void Order(std::vector<Answer>& modules, const std::string& sort) {
                          [&](const Answer& a, const Answer& b) { return ip(a) < ip(b); });
     else if (sort == "type")
         std::stable_sort(modules.begin(), modules.end(), [&](const Answer& a, const Answer& b) {
-            return std::make_pair(Lower(TypeOf(a)), ip(a)) < std::make_pair(Lower(TypeOf(b)), ip(b));
+            return std::make_pair(Lower(TypeOf(a)), ip(a)) <
+                   std::make_pair(Lower(TypeOf(b)), ip(b));
         });
 }
 
@@ -110,7 +112,8 @@ class PlanVerb : public Verb {
             "--plan with only differences and applies as it stands.");
         plan->fallthrough();
         AddRangeOptions(plan, p.range);
-        plan->add_option("--sort", p.sort, "The modules' order: by mac, ip (default), type or answer")
+        plan->add_option("--sort", p.sort,
+                         "The modules' order: by mac, ip (default), type or answer")
             ->check(CLI::IsMember({"mac", "ip", "type", "answer"}));
         plan->add_option("--only-type", p.only_type,
                          "Plan only the modules of this field-bus type (any letter case)");
@@ -126,8 +129,9 @@ class PlanVerb : public Verb {
             throw Failure(kUsage, "plan needs --ip FIRST, --hostname PATTERN or both");
         const Numbering numbering(o.range);
         if (!o.from.empty() && (o.only_type || o.sort == "type"))
-            throw Failure(kUsage, "--from gives no field-bus types: scan for --only-type and "
-                                  "--sort type");
+            throw Failure(kUsage,
+                          "--from gives no field-bus types: scan for --only-type and "
+                          "--sort type");
         if (!o.output.empty() && !o.from.empty() && o.output == o.from)
             throw Failure(kUsage, "-o " + o.output + " would overwrite the --from file");
 
@@ -157,8 +161,8 @@ class PlanVerb : public Verb {
         if (numbering.Size() && *numbering.Size() < modules.size())
             throw Failure(kUsage, "the range " + numbering.Text() + " numbers " +
                                       std::to_string(*numbering.Size()) + " modules, not the " +
-                                      std::to_string(modules.size()) + " found: " +
-                                      "give a later --ip-last; nothing was written");
+                                      std::to_string(modules.size()) +
+                                      " found: " + "give a later --ip-last; nothing was written");
 
         Plan plan;
         plan.file = o.output;
