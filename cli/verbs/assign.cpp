@@ -248,7 +248,9 @@ class AssignVerb : public Verb {
             ++next;
             if (!o.write.empty()) WritePlan(o.write, kept);
         }
-        if (!slots.At(next)) SayLine("The range is used up.");
+        if (!slots.At(next))
+            SayLine(o.plan.empty() ? "The range is used up."
+                                   : "Every row of the plan is assigned.");
         SayLine("Assigned " + std::to_string(kept.modules.size()) +
                 (kept.modules.size() == 1 ? " module." : " modules."));
         if (!o.write.empty() && kept.modules.empty()) WritePlan(o.write, kept);
