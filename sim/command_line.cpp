@@ -147,6 +147,14 @@ std::map<std::string, Flag> MakeFlags(bool& fb_types_given, bool& versions_given
                [](Options& o, const std::string& f, const std::string& v) {
                    o.answers_per_second = ParseCount(f, v, 1, 1000000);
                });
+    value_flag("--up-after-ms", G::kServe,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.up_after_ms = ParseCount(f, v, 0, 3600000);
+               });
+    value_flag("--up-every-ms", G::kServe,
+               [](Options& o, const std::string& f, const std::string& v) {
+                   o.up_every_ms = ParseCount(f, v, 0, 3600000);
+               });
     value_flag("--log", G::kServe,
                [](Options& o, const std::string&, const std::string& v) { o.log_path = v; });
     value_flag("--ready-file", G::kServe,

@@ -32,6 +32,10 @@ struct Options {
     bool own_addresses = false;
     // 0: every module answers as soon as its delay is over.
     unsigned answers_per_second = 0;
+    // Module 1 comes up this long after the start, each next one up_every_ms
+    // later: modules powered up one at a time, as technicians do.
+    unsigned up_after_ms = 0;
+    unsigned up_every_ms = 0;
     std::string log_path;
     std::string ready_path;
     std::vector<std::string> datagrams;

@@ -46,6 +46,9 @@ Serving (the default mode)
   --answers-per-second N  the modules answer a scan one after another, N a second (module n
                           n/N seconds after the scan, on top of its delays), for load tests;
                           not with --burst
+  --up-after-ms MS        the modules are powered up one by one: module 1 MS ms after the
+                          start, before which none answers or takes a request (default 0)
+  --up-every-ms MS        module n+1 comes up MS ms after module n (default 0: all at once)
   --own-addresses         each module sends its answers and replies from its own IP
                           address (the one it reports, new after a configure request),
                           as a real module does, not from this host's address; modules

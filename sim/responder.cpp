@@ -1,5 +1,6 @@
 #include "responder.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "sim/configure_request.h"
@@ -62,7 +63,7 @@ Reaction Responder::Configure(std::string_view text) {
     Reaction reaction{RequestKind::kConfigure, {}, {}};
     const auto request = ParseConfigureRequest(text);
     if (!request) return reaction;
-    for (std::size_t n = 0; n < modules_.size(); ++n) {
+    for (std::size_t n = 0; n < std::min(modules_.size(), powered_); ++n) {
         Module& module = modules_[n];
         if (module.mac != request->mac) continue;
         reaction.repliers.push_back(n);

@@ -31,6 +31,10 @@ class Responder {
 
     const std::vector<Module>& modules() const { return modules_; }
 
+    // Only the first count modules are powered up: the others take no
+    // request. All of them are from the start.
+    void SetPowered(std::size_t count) { powered_ = count; }
+
     // Every module's scan-response datagram, in module order; composed once
     // and again only after a configure request changed a module.
     const std::vector<std::string>& ScanResponses();
@@ -41,6 +45,7 @@ class Responder {
     std::vector<Module> modules_;
     std::vector<std::string> responses_;
     bool responses_stale_ = true;
+    std::size_t powered_ = static_cast<std::size_t>(-1);
 };
 
 }  // namespace tolm::sim

@@ -95,6 +95,7 @@ class Server {
           log_(options.log_path),
           socket_(kProtocolPort),
           local_addresses_(LocalAddresses()),
+          start_(AnswerSchedule::Clock::now()),
           buffer_(kReceiveCapacity) {
         if (options.own_addresses) socket_.AllowForeignSources();
     }
@@ -145,6 +146,7 @@ class Server {
             ++counts_.received;
             const std::string_view datagram(buffer_.data(), std::min(length, buffer_.size()));
             log_.Write(datagram);
+            responder_.SetPowered(Powered());
             Reaction reaction = responder_.Handle(datagram);
             if (reaction.kind == RequestKind::kScan) {
                 ++counts_.scans;
@@ -157,13 +159,25 @@ class Server {
         }
     }
 
+    // How many modules are up by now: they come up in module order.
+    std::size_t Powered() const {
+        const std::size_t all = responder_.modules().size();
+        if (options_.up_after_ms == 0 && options_.up_every_ms == 0) return all;
+        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(
+            AnswerSchedule::Clock::now() - start_);
+        if (since.count() < options_.up_after_ms) return 0;
+        if (options_.up_every_ms == 0) return all;
+        const auto after = static_cast<std::size_t>(since.count() - options_.up_after_ms);
+        return std::min(all, 1 + after / options_.up_every_ms);
+    }
+
     void AnswerScan() {
+        const std::size_t powered = Powered();
         if (options_.burst) {
-            for (std::size_t module = 0; module < responder_.modules().size(); ++module)
-                SendAnswer(module);
+            for (std::size_t module = 0; module < powered; ++module) SendAnswer(module);
             return;
         }
-        schedule_.AddScan(AnswerSchedule::Clock::now(), responder_.modules().size());
+        schedule_.AddScan(AnswerSchedule::Clock::now(), powered);
         SendDueAnswers();
     }
 
@@ -201,7 +215,8 @@ class Server {
     DatagramLog log_;
     UdpSocket socket_;
     std::set<std::uint32_t> local_addresses_;
-    std::set<std::uint32_t> sent_from_;  // the modules' own addresses answers went from
+    AnswerSchedule::Clock::time_point start_;  // the modules come up counted from here
+    std::set<std::uint32_t> sent_from_;        // the modules' own addresses answers went from
     std::vector<char> buffer_;
     Counts counts_;
 };

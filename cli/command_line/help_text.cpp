@@ -38,7 +38,9 @@ const std::vector<std::pair<int, const char*>> kExitCodes = {
      "two or more senders answer as the module's MAC, or its answers differ: nothing was "
      "sent"},
     {10, "check found something; apply refused the plan, or would (--dry-run): nothing was sent"},
-    {11, "apply: some planned modules did not end as planned; --dry-run: some did not answer"},
+    {11,
+     "apply, assign: some planned modules did not end as planned; --dry-run: some did not "
+     "answer"},
 };
 
 const char kExamples[] =
@@ -51,7 +53,10 @@ const char kExamples[] =
     "  linkora scan --format csv > plan.csv     (edit it, then:)\n"
     "  linkora check --plan plan.csv\n"
     "  linkora apply plan.csv --dry-run\n"
-    "  linkora apply plan.csv --password-file line.pw --report report.json\n";
+    "  linkora apply plan.csv --password-file line.pw --report report.json\n"
+    "  linkora plan --ip 10.77.0.201 --ip-last 10.77.0.220 --hostname press_{n:02} -o line.csv\n"
+    "  linkora assign --ip 10.77.0.201 --hostname press_{n:02} --write line.csv "
+    "--report line.html\n";
 
 }  // namespace
 

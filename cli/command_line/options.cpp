@@ -76,9 +76,9 @@ void AddScanLimits(CLI::App* command, ScanLimits& limits) {
 }
 
 void AddFormat(CLI::App* command, std::string& format, const std::vector<std::string>& words,
-               const std::string& what) {
+               const std::string& what, bool output_alias) {
     format = words.front();
-    command->add_option("-f,-o,--format,--output", format, what)
+    command->add_option(output_alias ? "-f,-o,--format,--output" : "-f,--format", format, what)
         ->check(CLI::IsMember(words))
         ->default_str(words.front());
 }

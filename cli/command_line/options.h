@@ -28,9 +28,10 @@ void AddOnOff(CLI::App* command, const std::string& name, std::optional<std::str
               const std::string& what);
 void AddScanLimits(CLI::App* command, ScanLimits& limits);
 // -f/--format, and its alias -o/--output, with the given words, the first
-// the default.
+// the default. A verb that writes a file of its own (plan) keeps -o/--output
+// for that file: it passes output_alias false.
 void AddFormat(CLI::App* command, std::string& format, const std::vector<std::string>& words,
-               const std::string& what);
+               const std::string& what, bool output_alias = true);
 void AddLog(CLI::App* command, LogOptions& log);
 void AddTimings(CLI::App* command, Milliseconds& find, Milliseconds& confirm, Milliseconds& verify,
                 const char* found);

@@ -6,11 +6,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 
 #include "cli/command_line/failure.h"
 #include "cli/delivery/sending.h"
 #include "cli/output/delivery_report.h"
 #include "cli/output/utc_time.h"
+#include "cli/platform/local_user.h"
 #include "cli/platform/terminal.h"
 #include "cli/session/scan.h"
 #include "record_text.h"
@@ -32,6 +34,14 @@ bool SameFile(const std::string& a, const std::string& b) {
     if (error) return false;
     const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
     return !error && first == second;
+}
+
+// Whether the finding names a module of the plan.
+bool AboutPlan(const Finding& finding, const Plan& plan) {
+    return std::any_of(plan.modules.begin(), plan.modules.end(), [&](const PlannedModule& p) {
+        const std::string mac = client::MacText(p.mac.data());
+        return std::find(finding.macs.begin(), finding.macs.end(), mac) != finding.macs.end();
+    });
 }
 
 bool HasPasswordInForce(const Answer& answer) {
@@ -61,12 +71,7 @@ void BuildRequests(std::vector<ModuleRun>& runs, const PasswordSources& sources,
 
 bool Refuses(const std::vector<Finding>& findings, const Plan& plan, bool any_error) {
     return std::any_of(findings.begin(), findings.end(), [&](const Finding& f) {
-        if (f.severity != Severity::kError) return false;
-        if (any_error) return true;
-        return std::any_of(plan.modules.begin(), plan.modules.end(), [&](const PlannedModule& p) {
-            const std::string mac = client::MacText(p.mac.data());
-            return std::find(f.macs.begin(), f.macs.end(), mac) != f.macs.end();
-        });
+        return f.severity == Severity::kError && (any_error || AboutPlan(f, plan));
     });
 }
 
@@ -132,35 +137,50 @@ void Delivery::Log(const ModuleRun& run, const char* result) {
 std::string Delivery::SentSoFar() const {
     std::string macs;
     std::size_t sent = 0;
-    for (const ModuleRun& run : record_.runs)
-        if (!run.sent_at.empty()) {
-            ++sent;
-            macs += (macs.empty() ? "" : ", ") + client::MacText(run.planned.mac.data());
-        }
+    for (const std::vector<ModuleRun>* runs : {&earlier_, &record_.runs})
+        for (const ModuleRun& run : *runs)
+            if (!run.sent_at.empty()) {
+                ++sent;
+                macs += (macs.empty() ? "" : ", ") + client::MacText(run.planned.mac.data());
+            }
     if (sent == 0) return "; nothing was sent";
     return "; " + std::to_string(sent) + (sent == 1 ? " request was" : " requests were") +
            " sent: " + macs;
 }
 
 DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSources passwords,
-                              DeliveryEvents& shown) {
+                              DeliveryEvents& shown, const ModuleList* found) {
     CatchInterrupt();
     Recorder events(*this, shown);
     DeliveryRecord& record = record_;
-    record.command = options_.command;
-    record.plan = options_.plan_file;
-    record.dry_run = options_.dry_run;
-    record.started = Now();
-    record.adapters = session.Adapters();
+    const bool first = record.started.empty();
+    if (first) {
+        record.command = options_.command;
+        record.plan = options_.plan_file;
+        record.dry_run = options_.dry_run;
+        record.started = Now();
+        record.adapters = session.Adapters();
+        record.computer = ComputerName();
+        record.user = UserName();
+    }
 
-    ScanLimits find;
-    find.min_wait = find.max_wait = options_.find_wait;
-    ModuleList list;
-    Scan(session, find, list);
+    ModuleList scanned;
+    if (found == nullptr) {
+        ScanLimits find;
+        find.min_wait = find.max_wait = options_.find_wait;
+        Scan(session, find, scanned);
+    }
+    const ModuleList& list = found != nullptr ? *found : scanned;
     record.interrupted = Interrupted();
-    record.findings = CheckModules(
+    std::vector<Finding> findings = CheckModules(
         {list.Modules(), list.Conflicts(), session.Adapters(), session.OwnAddresses()}, &plan);
-    record.refused = Refuses(record.findings, plan, options_.refuse_for_any_error);
+    record.refused = Refuses(findings, plan, options_.refuse_for_any_error);
+    for (Finding& f : findings)
+        if ((first && options_.every_finding) || AboutPlan(f, plan))
+            record.findings.push_back(std::move(f));
+    // This plan's runs are the record's while they go, so that what was sent is told from them;
+    // the earlier ones wait aside.
+    earlier_ = std::move(record.runs);
     record.runs = PlanRuns(plan, list, passwords.new_password);
     events.Found(record);
 
@@ -169,7 +189,8 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
         BuildRequests(record.runs, passwords, options_.dry_run);
         if (!options_.dry_run) {
             record.interrupted = Deliver(session, record.runs, options_.confirm_wait, events);
-            if (options_.verify) VerifyAll(session, record.runs, options_.verify_wait);
+            if (options_.verify)
+                VerifyAll(session, record.runs, options_.verify_wait, options_.verify_scan);
         }
     } else if (!options_.dry_run) {
         for (ModuleRun& run : record.runs)
@@ -178,6 +199,9 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
 
     for (const ModuleRun& run : record.runs)
         if (!run.sent_at.empty()) Log(run, OutcomeName(run.outcome));
+    record.runs.insert(record.runs.begin(), std::make_move_iterator(earlier_.begin()),
+                       std::make_move_iterator(earlier_.end()));
+    earlier_.clear();
     if (log_.IsOn()) record.log = log_.Path();
     return record;
 }
@@ -185,8 +209,15 @@ DeliveryRecord& Delivery::Run(TolmSession& session, const Plan& plan, PasswordSo
 std::string Delivery::Finish(int exit_code) {
     record_.exit_code = exit_code;
     record_.ended = Now();
+    if (record_.started.empty()) {  // nothing was delivered (assign: no module came)
+        record_.command = options_.command;
+        record_.plan = options_.plan_file;
+        record_.started = record_.ended;
+        record_.computer = ComputerName();
+        record_.user = UserName();
+    }
     if (report_ == nullptr) return {};
-    const std::string text = DeliveryReportText(record_);
+    const std::string text = DeliveryReportText(record_, ReportFormatOf(options_.report));
     const bool written = std::fwrite(text.data(), 1, text.size(), report_) == text.size() &&
                          std::fflush(report_) == 0;
     const std::string why = std::strerror(errno);

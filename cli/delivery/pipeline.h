@@ -43,9 +43,15 @@ struct DeliveryOptions {
     // apply refuses the plan for any error among the findings; set only for
     // one about its module.
     bool refuse_for_any_error = true;
+    // false: the record keeps only the findings that name a planned module
+    // (assign leaves the modules present alone).
+    bool every_finding = true;
     Milliseconds find_wait{3000}, confirm_wait{3000}, verify_wait{5000};
+    // The least each verification scan listens: long enough for a second
+    // sender of the MAC to be heard, short enough that a line is soon done.
+    Milliseconds verify_scan{1000};
     LogOptions log;
-    std::string report;  // empty: none
+    std::string report;  // empty: none; .csv, .html or .htm: that, else JSON
     // The files the run reads (plan, passwords): the report must not be one.
     std::vector<std::string> inputs;
 };
@@ -59,9 +65,12 @@ class Delivery {
 
     // Steps 2 to 7 over the session. A usage failure (a password that cannot
     // be had, a request that cannot be built) is thrown before anything is
-    // sent.
+    // sent. Each further Run (assign delivers one module at a time) adds its
+    // runs, and the findings about its plan, to the one record.
+    // found: a scan the caller has just listened to (assign's, which heard the
+    // module appear), instead of the find.
     DeliveryRecord& Run(TolmSession& session, const Plan& plan, PasswordSources passwords,
-                        DeliveryEvents& events);
+                        DeliveryEvents& events, const ModuleList* found = nullptr);
 
     // Why an audit line could not be written; empty when all were.
     const std::string& AuditFailure() const { return audit_failure_; }
@@ -84,6 +93,7 @@ class Delivery {
     std::string report_part_;  // written here, then renamed to the report
     std::FILE* report_ = nullptr;
     DeliveryRecord record_;
+    std::vector<ModuleRun> earlier_;  // the runs of earlier Runs while one goes
     std::string audit_failure_;
 };
 

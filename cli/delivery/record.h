@@ -12,11 +12,12 @@
 namespace tolm::linkora {
 
 struct DeliveryRecord {
-    std::string command;  // "set" or "apply"
+    std::string command;  // "set", "apply" or "assign"
     std::string plan;     // the plan file as named; empty for set
     bool dry_run = false;
     std::string started, ended;  // UTC
     std::vector<TOLM_AdapterType> adapters;
+    std::string computer, user;  // who ran it where; empty when it cannot be told
     std::vector<Finding> findings;
     bool refused = false;      // an error among the findings: nothing sent
     bool interrupted = false;  // Ctrl-C: sending stopped

@@ -25,9 +25,6 @@ namespace client = tolm::client;
 // Enough to keep a line busy, few enough that a slow module's queue keeps up.
 constexpr std::size_t kMaxInFlight = 64;
 constexpr Milliseconds kTick{100};
-// A verification scan lasts at least this: long enough for a second sender
-// of the MAC to be heard, short enough that a line of modules is soon done.
-constexpr Milliseconds kVerificationScan{1000};
 
 const char* ReplyName(int code) {
     return code == TOLM_NOTIFY_RECONFIGURED ? "\"Reconfigured:\"" : "\"Invalid Password:\"";
@@ -168,7 +165,8 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
     return interrupts_told > 0;
 }
 
-void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait) {
+void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait,
+               Milliseconds scan_wait) {
     std::vector<ModuleRun*> pending, sent;
     for (ModuleRun& run : runs) {
         if (!run.sent_at.empty()) sent.push_back(&run);
@@ -192,7 +190,7 @@ void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds 
         // A whole scan decides: a second sender that answers later is heard too.
         ScanLimits limits;
         limits.max_wait = std::chrono::duration_cast<Milliseconds>(deadline - Clock::now());
-        limits.min_wait = std::min(limits.max_wait, kVerificationScan);
+        limits.min_wait = std::min(limits.max_wait, scan_wait);
         ModuleList list;
         try {
             Scan(session, limits, list, nullptr, 2);

@@ -23,6 +23,8 @@ bool Deliver(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds co
 // Scans until each confirmed run's module reports what it was sent, or
 // verify_wait ends (or a second Ctrl-C): verified, not-verified or
 // conflicting-answers; `after` of every sent run is its last answer seen.
-void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait);
+// Each scan listens at least scan_wait (within verify_wait).
+void VerifyAll(TolmSession& session, std::vector<ModuleRun>& runs, Milliseconds verify_wait,
+               Milliseconds scan_wait);
 
 }  // namespace tolm::linkora

@@ -1,6 +1,10 @@
 #include "cli/output/delivery_report.h"
 
+#include <cctype>
+#include <filesystem>
+
 #include "cli/output/check_report.h"
+#include "cli/output/handover_report.h"
 #include "cli/output/json_document.h"
 #include "cli/output/scan_report.h"
 #include "record_text.h"
@@ -41,7 +45,17 @@ json ModuleJson(const ModuleRun& run) {
 
 }  // namespace
 
-std::string DeliveryReportText(const DeliveryRecord& r) {
+ReportFormat ReportFormatOf(const std::string& path) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (extension == ".csv") return ReportFormat::kCsv;
+    if (extension == ".html" || extension == ".htm") return ReportFormat::kHtml;
+    return ReportFormat::kJson;
+}
+
+std::string DeliveryReportText(const DeliveryRecord& r, ReportFormat format) {
+    if (format == ReportFormat::kCsv) return HandoverCsv(r);
+    if (format == ReportFormat::kHtml) return HandoverHtml(r);
     json adapters = json::array();
     for (const TOLM_AdapterType& a : r.adapters)
         adapters.push_back({{"name", client::FieldText(a.szName)},
@@ -51,19 +65,22 @@ std::string DeliveryReportText(const DeliveryRecord& r) {
     for (const Finding& f : r.findings) findings.push_back(FindingJson(f));
     json modules = json::array();
     for (const ModuleRun& run : r.runs) modules.push_back(ModuleJson(run));
-    const json document = Document({{"command", r.command},
-                                    {"plan", r.plan.empty() ? json(nullptr) : json(r.plan)},
-                                    {"dry_run", r.dry_run},
-                                    {"started", r.started},
-                                    {"ended", r.ended},
-                                    {"adapters", adapters},
-                                    {"refused", r.refused},
-                                    {"interrupted", r.interrupted},
-                                    {"findings", findings},
-                                    {"modules", modules},
-                                    {"log", r.log.empty() ? json(nullptr) : json(r.log)},
-                                    {"exit_code", r.exit_code}},
-                                   kReportSchemaVersion);
+    const json document =
+        Document({{"command", r.command},
+                  {"plan", r.plan.empty() ? json(nullptr) : json(r.plan)},
+                  {"dry_run", r.dry_run},
+                  {"started", r.started},
+                  {"ended", r.ended},
+                  {"computer", r.computer.empty() ? json(nullptr) : json(r.computer)},
+                  {"user", r.user.empty() ? json(nullptr) : json(r.user)},
+                  {"adapters", adapters},
+                  {"refused", r.refused},
+                  {"interrupted", r.interrupted},
+                  {"findings", findings},
+                  {"modules", modules},
+                  {"log", r.log.empty() ? json(nullptr) : json(r.log)},
+                  {"exit_code", r.exit_code}},
+                 kReportSchemaVersion);
     return JsonText(document, 2) + "\n";
 }
 

@@ -1,5 +1,6 @@
-// `--report FILE` of apply and set: the whole run as one JSON document,
-// with no password in it.
+// `--report FILE` of apply, set and assign: the whole run as one JSON
+// document, or the handover record as CSV or HTML, by the file's extension;
+// no password in any of them.
 #pragma once
 
 #include <string>
@@ -8,6 +9,12 @@
 
 namespace tolm::linkora {
 
-std::string DeliveryReportText(const DeliveryRecord& record);
+enum class ReportFormat { kJson, kCsv, kHtml };
+
+// .csv, .html or .htm in any letter case; JSON otherwise.
+ReportFormat ReportFormatOf(const std::string& path);
+
+std::string DeliveryReportText(const DeliveryRecord& record,
+                               ReportFormat format = ReportFormat::kJson);
 
 }  // namespace tolm::linkora

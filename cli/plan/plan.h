@@ -19,6 +19,8 @@ struct PlannedModule {
     client::Mac mac{};
     ModuleSettings settings;  // nothing: leave unchanged
     PlanPosition where;       // of its MAC
+    // No MAC yet (assign --plan): the row waits for the next module that appears.
+    bool waits = false;
 };
 
 struct Plan {

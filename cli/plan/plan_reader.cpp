@@ -29,7 +29,8 @@ bool IsBlank(const CsvRow& row) {
     return true;
 }
 
-std::vector<Column> ReadHeading(const CsvRow& heading, std::vector<PlanProblem>& problems) {
+std::vector<Column> ReadHeading(const CsvRow& heading, bool rows_may_wait,
+                                std::vector<PlanProblem>& problems) {
     std::vector<Column> columns;
     bool mac_named = false;
     std::vector<const CsvCell*> named(kSettingFields.size(), nullptr);
@@ -49,17 +50,19 @@ std::vector<Column> ReadHeading(const CsvRow& heading, std::vector<PlanProblem>&
         }
         columns.push_back(column);
     }
-    if (!mac_named)
+    if (!mac_named && !rows_may_wait)
         problems.push_back({heading.front().where,
                             "the heading row names no MAC column (MAC or mac); the columns are "
                             "named as `linkora scan --format csv` names them"});
     return columns;
 }
 
-void ReadCsvPlan(std::string_view text, Plan& plan, std::vector<PlanProblem>& problems) {
+void ReadCsvPlan(std::string_view text, bool rows_may_wait, Plan& plan,
+                 std::vector<PlanProblem>& problems) {
     const CsvTable table = ReadCsv(text);
     if (!table.rows.empty()) {
-        const std::vector<Column> columns = ReadHeading(table.rows.front(), problems);
+        const std::vector<Column> columns =
+            ReadHeading(table.rows.front(), rows_may_wait, problems);
         const auto mac_column =
             std::find_if(columns.begin(), columns.end(), [](const Column& c) { return c.mac; });
         for (std::size_t r = 1; r < table.rows.size(); ++r) {
@@ -72,14 +75,16 @@ void ReadCsvPlan(std::string_view text, Plan& plan, std::vector<PlanProblem>& pr
                 const CsvCell& cell = row[c];
                 if (columns[c].mac) {
                     module.where = cell.where;
-                    mac_problem = ReadMac(cell.text, module.mac);
+                    module.waits = rows_may_wait && Trimmed(cell.text).empty();
+                    if (!module.waits) mac_problem = ReadMac(cell.text, module.mac);
                 } else if (columns[c].field) {
                     std::string why = ReadSetting(*columns[c].field, cell.text, module.settings);
                     if (!why.empty()) problems.push_back({cell.where, std::move(why)});
                 }
             }
-            if (mac_column == columns.end()) continue;
-            if (mac_problem.empty())
+            if (mac_column == columns.end() && !rows_may_wait) continue;
+            if (mac_column == columns.end()) module.waits = true;
+            if (mac_problem.empty() || module.waits)
                 plan.modules.push_back(module);
             else
                 problems.push_back({module.where, mac_problem});
@@ -95,7 +100,7 @@ std::string ProblemText(const std::string& file, const PlanProblem& problem) {
            std::to_string(problem.where.column) + ": " + problem.message;
 }
 
-PlanReading ReadPlan(std::string_view text, const std::string& file) {
+PlanReading ReadPlan(std::string_view text, const std::string& file, bool rows_may_wait) {
     PlanReading reading;
     reading.plan.file = file;
     if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
@@ -104,7 +109,7 @@ PlanReading ReadPlan(std::string_view text, const std::string& file) {
     if (first != std::string_view::npos && (text[first] == '{' || text[first] == '['))
         ReadJsonPlan(text, reading.plan.modules, reading.problems);
     else
-        ReadCsvPlan(text, reading.plan, reading.problems);
+        ReadCsvPlan(text, rows_may_wait, reading.plan, reading.problems);
     std::stable_sort(reading.problems.begin(), reading.problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) {
                          return std::make_pair(a.where.line, a.where.column) <
@@ -115,12 +120,12 @@ PlanReading ReadPlan(std::string_view text, const std::string& file) {
     return reading;
 }
 
-Plan ReadPlanFile(const std::string& path) {
+Plan ReadPlanFile(const std::string& path, bool rows_may_wait) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw Failure(kUsage, "cannot read the plan " + path + ": " + std::strerror(errno));
     std::ostringstream text;
     text << file.rdbuf();
-    PlanReading reading = ReadPlan(text.str(), path);
+    PlanReading reading = ReadPlan(text.str(), path, rows_may_wait);
     if (reading.problems.empty()) return std::move(reading.plan);
     for (const PlanProblem& problem : reading.problems)
         std::fprintf(stderr, "%s\n", PrintableLines(ProblemText(path, problem)).c_str());

@@ -55,10 +55,15 @@ const Answer* ModuleList::Find(const std::uint8_t* mac) const {
     return found == by_mac_.end() ? nullptr : &found->second.front();
 }
 
+std::vector<Answer> ModuleList::InAnswerOrder() const {
+    std::vector<Answer> modules;
+    modules.reserve(order_.size());
+    for (const std::uint64_t key : order_) modules.push_back(by_mac_.at(key).front());
+    return modules;
+}
+
 std::vector<Answer> ModuleList::Modules() const {
-    std::vector<Answer> sorted;
-    sorted.reserve(order_.size());
-    for (const std::uint64_t key : order_) sorted.push_back(by_mac_.at(key).front());
+    std::vector<Answer> sorted = InAnswerOrder();
     const auto key = [](const Answer& a) {
         const TOLM_ModuleScanResponseType& r = a.record;
         return std::make_tuple(r.bIpAddressValid != 1, r.bIpAddressValid == 1 ? r.dwIpAddress : 0u,

@@ -43,6 +43,8 @@ class ModuleList {
     // The first answer of each module, sorted by IP address value; modules
     // without an IP last, by MAC.
     std::vector<Answer> Modules() const;
+    // The same, in the order the modules first answered.
+    std::vector<Answer> InAnswerOrder() const;
     std::size_t ModuleCount() const { return order_.size(); }
     const Answer* Find(const std::uint8_t* mac) const;
 

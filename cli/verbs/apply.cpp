@@ -88,7 +88,8 @@ class ApplyVerb : public Verb {
         apply->add_option("PLAN", a.plan, "The plan file")->required();
         apply->add_flag("--dry-run", a.dry_run,
                         "Show what would be sent, passwords as ****, and send nothing");
-        apply->add_option("--report", a.report, "Write the whole run as JSON to FILE");
+        apply->add_option("--report", a.report,
+                          "Write the whole run to FILE: JSON, or CSV or HTML by its extension");
         AddLog(apply, a.log);
         CLI::Option* from_stdin = apply->add_flag(
             "--password-stdin", a.password_stdin,

@@ -154,7 +154,8 @@ class SetVerb : public Verb {
             ->excludes(new_file)
             ->excludes("--new-password");
         set->add_flag("--no-verify", s.no_verify, "Do not scan again to check the new values");
-        set->add_option("--report", s.report, "Write the whole run as JSON to FILE");
+        set->add_option("--report", s.report,
+                        "Write the whole run to FILE: JSON, or CSV or HTML by its extension");
         AddTimings(set, s.find_wait, s.confirm_wait, s.verify_wait,
                    "How long the module is looked for");
         AddLog(set, s.log);

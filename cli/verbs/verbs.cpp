@@ -10,6 +10,8 @@ std::vector<std::unique_ptr<Verb>> AllVerbs() {
     verbs.push_back(MakeAdaptersVerb());
     verbs.push_back(MakeCheckVerb());
     verbs.push_back(MakeApplyVerb());
+    verbs.push_back(MakePlanVerb());
+    verbs.push_back(MakeAssignVerb());
     return verbs;
 }
 

@@ -16,6 +16,8 @@ std::unique_ptr<Verb> MakeWatchVerb();
 std::unique_ptr<Verb> MakeAdaptersVerb();
 std::unique_ptr<Verb> MakeCheckVerb();
 std::unique_ptr<Verb> MakeApplyVerb();
+std::unique_ptr<Verb> MakePlanVerb();
+std::unique_ptr<Verb> MakeAssignVerb();
 
 std::vector<std::unique_ptr<Verb>> AllVerbs();
 

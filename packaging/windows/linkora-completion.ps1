@@ -21,10 +21,19 @@ Register-ArgumentCompleter -Native -CommandName linkora, linkora.exe -ScriptBloc
         apply    = @('-h', '--help', '--dry-run', '--report', '--log', '--no-log',
                      '--password-stdin', '--password-file', '--passwords', '--find-ms',
                      '--confirm-ms', '--verify-ms')
+        plan     = @('-h', '--help', '--ip', '--ip-last', '--hostname', '--start', '--mask',
+                     '--gateway', '--dns1', '--dns2', '--dhcp', '--sort', '--only-type', '-f',
+                     '--format', '-o', '--output', '--from', '--quiet-ms', '--min-wait-ms',
+                     '--max-wait-ms', '--rounds', '--expect')
+        assign   = @('-h', '--help', '--ip', '--ip-last', '--hostname', '--start', '--mask',
+                     '--gateway', '--dns1', '--dns2', '--dhcp', '--plan', '-y', '--yes', '--write',
+                     '--report', '--log', '--no-log', '--every-ms', '--find-ms', '--confirm-ms',
+                     '--verify-ms', '--quiet-ms', '--min-wait-ms', '--max-wait-ms', '--rounds',
+                     '--expect')
     }
-    $commands = @('scan', 'set', 'watch', 'adapters', 'check', 'apply')
+    $commands = @('scan', 'set', 'watch', 'adapters', 'check', 'apply', 'plan', 'assign')
     $formats = @{ scan = @('table', 'json', 'csv'); watch = @('text', 'json')
-                  adapters = @('table', 'json'); check = @('table', 'json') }
+                  adapters = @('table', 'json'); check = @('table', 'json'); plan = @('csv', 'json') }
 
     # The words before the one being completed, the program's name first.
     $words = @($commandAst.CommandElements | Where-Object { $_.Extent.EndOffset -lt $cursorPosition } |
@@ -38,11 +47,14 @@ Register-ArgumentCompleter -Native -CommandName linkora, linkora.exe -ScriptBloc
 
     $offered = switch -Regex ($previous) {
         '^(-i|--interface)$' { Get-NetAdapter -ErrorAction SilentlyContinue | ForEach-Object Name; break }
-        '^--(library|password-file|new-password-file|plan|report|log|passwords)$' { return }
+        '^--(library|password-file|new-password-file|plan|report|log|passwords|from|write)$' { return }
+        # plan writes its plan to the file -o names.
+        '^(-o|--output)$' { if ($command -eq 'plan') { return } }
         '^(-f|-o|--format|--output)$' { $formats[$command]; break }
         '^--dhcp$' { 'on', 'off'; break }
+        '^--sort$' { 'mac', 'ip', 'type', 'answer'; break }
         # A value of the user's own.
-        '^--(ip|mask|gateway|dns1|dns2|hostname|quiet-ms|min-wait-ms|max-wait-ms|rounds|expect|find-ms|confirm-ms|verify-ms|every)$' { return }
+        '^--(ip|mask|gateway|dns1|dns2|hostname|quiet-ms|min-wait-ms|max-wait-ms|rounds|expect|find-ms|confirm-ms|verify-ms|every|every-ms|ip-last|start|only-type)$' { return }
         default {
             if ($command -eq '') { $commands + $options[''] }
             elseif ($command -eq 'apply' -and $wordToComplete -notlike '-*') { return }  # the plan file
