@@ -10,10 +10,28 @@
 
 namespace tolm::linkora {
 
-// A heading or key: as scan's CSV names it ("SN", "Host name") or as its
-// JSON does ("subnet_mask", "host_name"), in any letter case.
+// What a CSV heading or JSON key names: the MAC, a field, or a column that
+// linkora writes but does not plan (Version, Type, Password, Adapter...).
+struct PlanColumn {
+    enum class Kind { kMac, kField, kIgnored } kind = Kind::kIgnored;
+    SettingField field = SettingField::kIp;  // for kField
+};
+
+// As scan's CSV names it ("SN", "Host name"), as its JSON does
+// ("subnet_mask", "host_name") or as the program labels it ("Subnet mask:"),
+// in any letter case, blanks around and a trailing ':' not counted; nothing
+// for any other name.
+std::optional<PlanColumn> ColumnNamed(std::string_view name);
 bool IsMacName(std::string_view name);
 std::optional<SettingField> FieldNamed(std::string_view name);
+
+// Every name ColumnNamed knows, for a message about one it does not.
+std::string KnownColumnNames();
+
+// "" and "N/A" (blanks around not counted): no value, the field unchanged.
+bool IsNoValue(std::string_view text);
+
+inline constexpr const char* kNoMacProblem = "no MAC address: every module of a plan needs one";
 
 // Empty when the text reads as a MAC, else what is wrong with it.
 std::string ReadMac(std::string_view text, client::Mac& mac);
