@@ -14,6 +14,18 @@ std::string Lower(std::string_view text) {
     return lower;
 }
 
+// The lower-case text against a name in any case, without a copy: every key
+// of a big plan is looked up.
+bool SameLetters(std::string_view lower, std::string_view name) {
+    if (lower.size() != name.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a')
+                                                         : name[i];
+        if (c != lower[i]) return false;
+    }
+    return true;
+}
+
 std::string Quoted(std::string_view text) {
     return "\"" + std::string(text) + "\"";
 }
@@ -75,19 +87,10 @@ std::optional<std::string> SpreadsheetValue(std::string_view text) {
     return std::nullopt;
 }
 
-// The spreadsheet's number or date says so, with what the cell holds.
-std::string NotA(std::string_view text, const std::string& error, const char* such_as) {
-    const std::optional<std::string> value = SpreadsheetValue(text);
-    if (!value) return error;
-    return Quoted(text) + " is " + *value + ", not " + such_as +
-           ": a spreadsheet turns a cell it takes for a number or a date into one; format "
-           "the column as text and type the value again";
-}
-
 std::string ReadAddress(std::string_view text, std::optional<std::uint32_t>& field) {
     std::string error;
     const std::optional<std::uint32_t> address = client::ParseIpv4(text, &error);
-    if (!address) return NotA(text, error, "an IPv4 address such as 10.77.0.1");
+    if (!address) return error;
     // The protocol spends this address on "leave unchanged".
     if (*address == client::kUnchangedAddress)
         return "255.255.255.255 cannot be sent (it means: unchanged)";
@@ -166,7 +169,7 @@ std::optional<PlanColumn> ColumnNamed(std::string_view name) {
     if (!name.empty() && name.back() == ':') name = Trimmed(name.substr(0, name.size() - 1));
     const std::string lower = Lower(name);
     for (const NamedColumn& named : kColumnNames)
-        if (lower == Lower(named.name)) return named.column;
+        if (SameLetters(lower, named.name)) return named.column;
     return std::nullopt;
 }
 
@@ -190,6 +193,17 @@ std::string KnownColumnNames() {
     return planned + "; read and ignored: " + ignored;
 }
 
+std::optional<std::string> SpreadsheetMade(std::string_view text, bool mac) {
+    text = Trimmed(text);
+    const std::optional<std::string> value = SpreadsheetValue(text);
+    if (!value) return std::nullopt;
+    return Quoted(text) + " is " + *value + ", not " +
+           (mac ? "a MAC address such as 02-00-00-00-00-01"
+                : "an IPv4 address such as 10.77.0.1") +
+           ": a spreadsheet turns a cell it takes for a number or a date into one; format the "
+           "column as text and type the value again";
+}
+
 bool IsNoValue(std::string_view text) {
     text = Trimmed(text);
     return text.empty() || Lower(text) == "n/a";
@@ -200,7 +214,7 @@ std::string ReadMac(std::string_view text, client::Mac& mac) {
     text = Trimmed(text);
     std::string error;
     const std::optional<client::Mac> read = client::ParseMac(text, &error);
-    if (!read) return NotA(text, error, "a MAC address such as 02-00-00-00-00-01");
+    if (!read) return error;
     mac = *read;
     return {};
 }

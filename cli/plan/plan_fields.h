@@ -40,6 +40,11 @@ std::string ReadMac(std::string_view text, client::Mac& mac);
 // On or Off in any case. Empty when it reads, else what is wrong with it.
 std::string ReadSetting(SettingField field, std::string_view text, ModuleSettings& settings);
 
+// For a CSV cell of a MAC or address that does not read: what a spreadsheet
+// made of it when it took it for a number or a date ("1077001",
+// "10.07.2001"), with what it holds; nothing when it is not one of those.
+std::optional<std::string> SpreadsheetMade(std::string_view text, bool mac);
+
 // Blanks and tabs around a cell are not part of its value.
 std::string_view Trimmed(std::string_view text);
 

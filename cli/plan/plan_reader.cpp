@@ -17,6 +17,10 @@
 namespace tolm::linkora {
 namespace {
 
+bool IsAddress(SettingField field) {
+    return field != SettingField::kDhcp && field != SettingField::kHostName;
+}
+
 bool IsBlank(const CsvRow& row) {
     for (const CsvCell& cell : row)
         if (!Trimmed(cell.text).empty()) return false;
@@ -88,8 +92,11 @@ void ReadCsvPlan(std::string_view text, MacRule rule, Plan& plan,
                 if (columns[c]->kind == PlanColumn::Kind::kMac) {
                     mac = &cell;
                 } else if (columns[c]->kind == PlanColumn::Kind::kField) {
-                    std::string why = ReadSetting(columns[c]->field, cell.text, module.settings);
-                    if (!why.empty()) problems.push_back({cell.where, std::move(why)});
+                    const SettingField field = columns[c]->field;
+                    std::string why = ReadSetting(field, cell.text, module.settings);
+                    if (why.empty()) continue;
+                    if (IsAddress(field)) why = SpreadsheetMade(cell.text, false).value_or(why);
+                    problems.push_back({cell.where, std::move(why)});
                 }
             }
             if (!has_mac_column && rule == MacRule::kRequired) continue;
@@ -102,7 +109,8 @@ void ReadCsvPlan(std::string_view text, MacRule rule, Plan& plan,
                     continue;
                 }
             } else if (std::string why = ReadMac(mac->text, module.mac); !why.empty()) {
-                problems.push_back({module.where, std::move(why)});
+                problems.push_back(
+                    {module.where, SpreadsheetMade(mac->text, true).value_or(std::move(why))});
                 continue;
             }
             plan.modules.push_back(module);
