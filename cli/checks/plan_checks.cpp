@@ -131,15 +131,16 @@ class Checker {
         }
     }
 
-    // A row whose every cell is empty or N/A: most often a column the
-    // spreadsheet named otherwise, or values typed into the wrong row.
+    // A module whose every value is empty, N/A or null: most often a column
+    // named otherwise, or values typed into another row.
     void PlansNothing(const PlannedModule& p) {
         for (const SettingField field : kSettingFields)
             if (SettingText(p.settings, field)) return;
         const std::string mac = client::MacText(p.mac.data());
         Add("plans-nothing", Severity::kWarning, {mac},
             mac + " (line " + std::to_string(p.where.line) +
-                " of the plan) is given no setting: every cell of its row is empty or N/A",
+                " of the plan) is given no setting: every value the plan gives it is empty, N/A "
+                "or null",
             {{"lines", json::array({p.where.line})}});
     }
 

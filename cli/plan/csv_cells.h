@@ -19,7 +19,7 @@ struct CsvCell {
 using CsvRow = std::vector<CsvCell>;
 
 struct CsvTable {
-    std::vector<CsvRow> rows;            // blank lines left out
+    std::vector<CsvRow> rows;  // blank lines left out
     char separator = ',';
     std::optional<PlanProblem> problem;  // a quote left open; rows up to it kept
 };

@@ -74,9 +74,8 @@ PasswordListReading ReadPasswordList(std::string_view bytes) {
         }
         const std::string key = client::MacText(mac.data());
         if (const auto [at, added] = first_line.emplace(key, line); !added) {
-            reading.problems.push_back(
-                {first.where,
-                 key + " has a password already (line " + std::to_string(at->second) + ")"});
+            reading.problems.push_back({first.where, key + " has a password already (line " +
+                                                         std::to_string(at->second) + ")"});
             continue;
         }
         reading.by_mac[key] = std::move(password);

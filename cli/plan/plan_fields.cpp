@@ -19,8 +19,8 @@ std::string Lower(std::string_view text) {
 bool SameLetters(std::string_view lower, std::string_view name) {
     if (lower.size() != name.size()) return false;
     for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a')
-                                                         : name[i];
+        const char c =
+            name[i] >= 'A' && name[i] <= 'Z' ? static_cast<char>(name[i] - 'A' + 'a') : name[i];
         if (c != lower[i]) return false;
     }
     return true;
@@ -198,8 +198,7 @@ std::optional<std::string> SpreadsheetMade(std::string_view text, bool mac) {
     const std::optional<std::string> value = SpreadsheetValue(text);
     if (!value) return std::nullopt;
     return Quoted(text) + " is " + *value + ", not " +
-           (mac ? "a MAC address such as 02-00-00-00-00-01"
-                : "an IPv4 address such as 10.77.0.1") +
+           (mac ? "a MAC address such as 02-00-00-00-00-01" : "an IPv4 address such as 10.77.0.1") +
            ": a spreadsheet turns a cell it takes for a number or a date into one; format the "
            "column as text and type the value again";
 }

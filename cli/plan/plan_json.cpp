@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <map>
 #include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "cli/plan/plan_fields.h"
@@ -90,7 +90,11 @@ class PlanSax {
   public:
     PlanSax(std::string_view text, const std::size_t& read, MacRule rule,
             std::vector<PlannedModule>& modules, std::vector<PlanProblem>& problems)
-        : text_(text), lines_(text), read_(read), rule_(rule), modules_(modules),
+        : text_(text),
+          lines_(text),
+          read_(read),
+          rule_(rule),
+          modules_(modules),
           problems_(problems) {}
 
     bool null() { return Scalar(nullptr); }

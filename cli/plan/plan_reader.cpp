@@ -45,8 +45,7 @@ Columns ReadHeading(const CsvRow& heading, MacRule rule, std::vector<PlanProblem
                                                 KnownColumnNames()});
         } else if (column && column->kind != PlanColumn::Kind::kIgnored) {
             const bool is_mac = column->kind == PlanColumn::Kind::kMac;
-            const CsvCell*& first =
-                is_mac ? mac : named[static_cast<std::size_t>(column->field)];
+            const CsvCell*& first = is_mac ? mac : named[static_cast<std::size_t>(column->field)];
             if (first != nullptr) {
                 problems.push_back({cell.where, "the column \"" + std::string(name) +
                                                     "\" gives the same field as \"" +
@@ -59,9 +58,10 @@ Columns ReadHeading(const CsvRow& heading, MacRule rule, std::vector<PlanProblem
         columns.push_back(column);
     }
     if (mac == nullptr && rule == MacRule::kRequired)
-        problems.push_back({heading.front().where,
-                            "the heading row names no MAC column (MAC or MAC address); the columns are "
-                            "named as `linkora scan --format csv` names them"});
+        problems.push_back(
+            {heading.front().where,
+             "the heading row names no MAC column (MAC or MAC address); the columns are "
+             "named as `linkora scan --format csv` names them"});
     return columns;
 }
 

@@ -33,10 +33,8 @@ PlanPosition End(const std::string& text) {
     PlanPosition where;
     const std::size_t line_start = text.rfind('\n');
     for (const char c : text) where.line += c == '\n' ? 1 : 0;
-    where.column = static_cast<int>(text.size() - (line_start == std::string::npos
-                                                       ? 0
-                                                       : line_start + 1)) +
-                   1;
+    where.column =
+        static_cast<int>(text.size() - (line_start == std::string::npos ? 0 : line_start + 1)) + 1;
     return where;
 }
 
@@ -61,8 +59,9 @@ PlanText DecodeUtf16(std::string_view bytes, bool big_endian) {
             }
         }
         if (c >= 0xD800 && c <= 0xDFFF) {
-            text.problem = PlanProblem{End(text.utf8), "the UTF-16 text holds half a character "
-                                                       "(a surrogate without its pair)"};
+            text.problem = PlanProblem{End(text.utf8),
+                                       "the UTF-16 text holds half a character "
+                                       "(a surrogate without its pair)"};
             return text;
         }
         AppendUtf8(c, text.utf8);

@@ -90,9 +90,9 @@ TEST(PlanReader, ReadsEveryEncodingSeparatorAndLineEndAsTheSamePlan) {
             for (const char c : plan)
                 text += c == '|' ? separator : c == '~' ? end : std::string(1, c);
             for (const char* encoding : {"utf-8", "utf-8 bom", "utf-16le", "utf-16be"}) {
-                const std::string how =
-                    std::string(encoding) + (separator[0] == '\t' ? " TAB" : separator) +
-                    (end[1] != 0 ? " CRLF" : " LF");
+                const std::string how = std::string(encoding) +
+                                        (separator[0] == '\t' ? " TAB" : separator) +
+                                        (end[1] != 0 ? " CRLF" : " LF");
                 const PlanReading reading = ReadPlan(Encoded(text, encoding), "plan");
                 ASSERT_TRUE(reading.problems.empty())
                     << how << ": " << ProblemText("plan", reading.problems.front());
@@ -111,7 +111,8 @@ TEST(PlanReader, ReadsEveryEncodingSeparatorAndLineEndAsTheSamePlan) {
 }
 
 TEST(PlanReader, RefusesWhatItCannotReadSafelyWithItsPlace) {
-    // An unknown heading, cells a spreadsheet turned into numbers and dates, a cell under no heading.
+    // An unknown heading, cells a spreadsheet turned into numbers and dates, a cell under no
+    // heading.
     const std::vector<std::string> csv = Problems(
         "MAC,Adress,IP,Host name:\n02-00-00-00-00-01,x,1077001,press_1,,surplus\n"
         "02-00-00-00-00-02,,10.07.2001,\n1.2E+11,,,\n");
@@ -126,10 +127,14 @@ TEST(PlanReader, RefusesWhatItCannotReadSafelyWithItsPlace) {
     EXPECT_EQ(csv[1], "plan:2:21: \"1077001\" is a number, not an IPv4 address such as 10.77.0.1" +
                           spreadsheet);
     EXPECT_EQ(csv[2], "plan:2:38: \"surplus\" stands in a column without a heading");
-    EXPECT_EQ(csv[3], "plan:3:20: \"10.07.2001\" is a date, not an IPv4 address such as "
-                      "10.77.0.1" + spreadsheet);
-    EXPECT_EQ(csv[4], "plan:4:1: \"1.2E+11\" is a number, not a MAC address such as "
-                      "02-00-00-00-00-01" + spreadsheet);
+    EXPECT_EQ(csv[3],
+              "plan:3:20: \"10.07.2001\" is a date, not an IPv4 address such as "
+              "10.77.0.1" +
+                  spreadsheet);
+    EXPECT_EQ(csv[4],
+              "plan:4:1: \"1.2E+11\" is a number, not a MAC address such as "
+              "02-00-00-00-00-01" +
+                  spreadsheet);
 
     // JSON: an unknown key, and keys given twice (also under another name); the first value stands.
     const std::string json =
@@ -147,8 +152,9 @@ TEST(PlanReader, RefusesWhatItCannotReadSafelyWithItsPlace) {
               "plan:20001:2: a module must be an object such as {\"mac\": ...}");
 
     // Rows without a MAC wait for modules where the verb allows it.
-    for (const char* text : {"IP,Host name\n10.77.0.5,a\n", "MAC,IP\n n/a ,10.77.0.5\n",
-                             "[{\"ip\": \"10.77.0.5\"}]", "[{\"mac\": null, \"ip\": \"10.77.0.5\"}]"}) {
+    for (const char* text :
+         {"IP,Host name\n10.77.0.5,a\n", "MAC,IP\n n/a ,10.77.0.5\n", "[{\"ip\": \"10.77.0.5\"}]",
+          "[{\"mac\": null, \"ip\": \"10.77.0.5\"}]"}) {
         const PlanReading waiting = ReadPlan(text, "plan", MacRule::kOptional);
         ASSERT_TRUE(waiting.problems.empty()) << text;
         ASSERT_EQ(waiting.plan.modules.size(), 1u) << text;
@@ -176,10 +182,11 @@ TEST(PlanReader, TellsEveryProblemOfACsvPlanWithItsPlace) {
                   "plan:4:1: no MAC address: every module of a plan needs one",
                   "plan:5:21: the host name is too long: 94 characters, at most 93 can be sent",
               }));
-    EXPECT_EQ(Problems("IP,Host name\n10.77.0.5,x\n"),
-              (std::vector<std::string>{"plan:1:1: the heading row names no MAC column (MAC or "
-                                        "MAC address); the columns are named as `linkora scan --format "
-                                        "csv` names them"}));
+    EXPECT_EQ(
+        Problems("IP,Host name\n10.77.0.5,x\n"),
+        (std::vector<std::string>{"plan:1:1: the heading row names no MAC column (MAC or "
+                                  "MAC address); the columns are named as `linkora scan --format "
+                                  "csv` names them"}));
     EXPECT_EQ(Problems("MAC,SN,subnet_mask\n02-00-00-00-00-01,\"255.0.0.0\n"),
               (std::vector<std::string>{
                   "plan:1:8: the column \"subnet_mask\" gives the same field as \"SN\"",
