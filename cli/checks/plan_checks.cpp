@@ -73,18 +73,20 @@ class Checker {
             for (Subject& s : subjects_) s.final = s.reported;
             return;
         }
+        // By MAC, so that a plan of many thousand modules takes no longer than its scan.
+        std::map<std::string, std::size_t> subject_of;
+        for (std::size_t i = 0; i < subjects_.size(); ++i) subject_of.emplace(subjects_[i].mac, i);
         for (const PlannedModule& p : plan->modules) {
             const std::string mac = client::MacText(p.mac.data());
             planned_lines_[mac].push_back(p.where.line);
-            auto found = std::find_if(subjects_.begin(), subjects_.end(),
-                                      [&](const Subject& s) { return s.mac == mac; });
-            if (found == subjects_.end()) {
+            const auto [found, added] = subject_of.emplace(mac, subjects_.size());
+            if (added) {
                 Subject s;
                 s.mac = mac;
                 subjects_.push_back(s);
-                found = subjects_.end() - 1;
             }
-            if (found->planned == nullptr) found->planned = &p;
+            Subject& subject = subjects_[found->second];
+            if (subject.planned == nullptr) subject.planned = &p;
         }
         for (Subject& s : subjects_)
             s.final = s.planned != nullptr ? Overlay(s.reported, s.planned->settings) : s.reported;
@@ -92,6 +94,8 @@ class Checker {
 
     std::vector<Finding> Run() {
         PlanTwice();
+        if (plan_ != nullptr)
+            for (const PlannedModule& p : plan_->modules) PlansNothing(p);
         for (const Conflict& conflict : scan_.conflicts) ConflictingAnswers(conflict);
         for (const Subject& s : subjects_) {
             ByTheRule(s);
@@ -126,6 +130,19 @@ class Checker {
                 mac + " is planned more than once (lines " + Listed(numbers) + ")",
                 {{"lines", lines}});
         }
+    }
+
+    // A module whose every value is empty, N/A or null: most often a column
+    // named otherwise, or values typed into another row.
+    void PlansNothing(const PlannedModule& p) {
+        for (const SettingField field : kSettingFields)
+            if (SettingText(p.settings, field)) return;
+        const std::string mac = client::MacText(p.mac.data());
+        Add("plans-nothing", Severity::kWarning, {mac},
+            mac + " (line " + std::to_string(p.where.line) +
+                " of the plan) is given no setting: every value the plan gives it is empty, N/A "
+                "or null",
+            {{"lines", json::array({p.where.line})}});
     }
 
     void ConflictingAnswers(const Conflict& conflict) {

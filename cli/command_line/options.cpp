@@ -15,8 +15,7 @@ std::string TimeText(Milliseconds ms) {
 
 std::optional<Milliseconds> ParseTime(const std::string& text) {
     std::size_t digits = 0;
-    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits])))
-        ++digits;
+    while (digits < text.size() && std::isdigit(static_cast<unsigned char>(text[digits]))) ++digits;
     std::size_t end = digits;
     if (end < text.size() && text[end] == '.') {
         ++end;
@@ -36,20 +35,20 @@ std::optional<Milliseconds> ParseTime(const std::string& text) {
 void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& value,
                      const std::string& what, Milliseconds least, Milliseconds most) {
     CLI::Option* option = command->add_option_function<std::string>(
-            name,
-            [&value, name, least, most](const std::string& text) {
-                const std::optional<Milliseconds> ms = ParseTime(text);
-                if (!ms)
-                    throw CLI::ValidationError(
-                        name, "\"" + text + "\" is no time: milliseconds, or a number with ms or s");
-                if (*ms < least || *ms > most)
-                    throw CLI::ValidationError(
-                        name, "\"" + text + "\" is " + std::to_string(ms->count()) +
-                                  " ms, not between " + TimeText(least) + " and " +
-                                  TimeText(most) + " (a bare number is milliseconds)");
-                value = *ms;
-            },
-            what);
+        name,
+        [&value, name, least, most](const std::string& text) {
+            const std::optional<Milliseconds> ms = ParseTime(text);
+            if (!ms)
+                throw CLI::ValidationError(
+                    name, "\"" + text + "\" is no time: milliseconds, or a number with ms or s");
+            if (*ms < least || *ms > most)
+                throw CLI::ValidationError(
+                    name, "\"" + text + "\" is " + std::to_string(ms->count()) +
+                              " ms, not between " + TimeText(least) + " and " + TimeText(most) +
+                              " (a bare number is milliseconds)");
+            value = *ms;
+        },
+        what);
     option->type_name("TIME");
     // 0 means "not at all" where it is the default.
     if (value.count() > 0) option->default_str(std::to_string(value.count()));

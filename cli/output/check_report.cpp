@@ -53,15 +53,16 @@ std::string CheckTableText(const CheckReport& report) {
 }
 
 std::string CheckJsonText(const CheckReport& report) {
+    // The findings go in by move: a big plan's are many thousand, too many to copy twice.
     json findings = json::array();
     for (const Finding& f : report.findings) findings.push_back(FindingJson(f));
-    const json document = Document({{"findings", findings},
-                                    {"plan", report.plan ? json(*report.plan) : json(nullptr)},
-                                    {"answered", report.answered},
-                                    {"planned", report.planned},
-                                    {"adapters", report.adapters},
-                                    {"seconds", report.seconds}},
-                                   kCheckSchemaVersion);
+    json document = Document(json::object(), kCheckSchemaVersion);
+    document["findings"] = std::move(findings);
+    document["plan"] = report.plan ? json(*report.plan) : json(nullptr);
+    document["answered"] = report.answered;
+    document["planned"] = report.planned;
+    document["adapters"] = report.adapters;
+    document["seconds"] = report.seconds;
     return JsonText(document, 2) + "\n";
 }
 

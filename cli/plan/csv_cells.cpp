@@ -3,10 +3,26 @@
 namespace tolm::linkora {
 namespace {
 
+// The one of ',' ';' and TAB that the heading line holds most often outside
+// quotes (European spreadsheets save ';', "Unicode text" saves TAB); the
+// heading line is the first that is neither blank nor a '#' comment.
 char Separator(std::string_view text) {
-    const std::string_view heading = text.substr(0, text.find('\n'));
-    const bool semicolons = heading.find(';') != std::string_view::npos;
-    return semicolons && heading.find(',') == std::string_view::npos ? ';' : ',';
+    while (!text.empty() && (text.front() == '#' || text.front() == '\r' || text.front() == '\n')) {
+        const std::size_t end = text.find('\n');
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+    std::size_t commas = 0, semicolons = 0, tabs = 0;
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n') break;
+        commas += c == ',' ? 1 : 0;
+        semicolons += c == ';' ? 1 : 0;
+        tabs += c == '\t' ? 1 : 0;
+    }
+    if (commas >= semicolons && commas >= tabs) return ',';
+    return semicolons >= tabs ? ';' : '\t';
 }
 
 class Reader {
@@ -15,6 +31,7 @@ class Reader {
 
     CsvTable Read() {
         CsvTable table;
+        table.separator = separator_;
         CsvRow row;
         while (!AtEnd()) {
             CsvCell cell;

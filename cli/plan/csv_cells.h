@@ -1,7 +1,6 @@
-// CSV as spreadsheets write it: cells split by ',' (or by ';' where the
-// heading line has no ',', as spreadsheets in many locales save), quoted
-// cells with "" for a quote and line breaks inside, each cell with the line
-// and column it starts at.
+// CSV as spreadsheets write it: cells split by ',', ';' or TAB, whichever
+// the heading line uses, quoted cells with "" for a quote and line breaks
+// inside, each cell with the line and column it starts at.
 #pragma once
 
 #include <optional>
@@ -20,7 +19,8 @@ struct CsvCell {
 using CsvRow = std::vector<CsvCell>;
 
 struct CsvTable {
-    std::vector<CsvRow> rows;            // blank lines left out
+    std::vector<CsvRow> rows;  // blank lines left out
+    char separator = ',';
     std::optional<PlanProblem> problem;  // a quote left open; rows up to it kept
 };
 

@@ -7,7 +7,9 @@
 #include <sstream>
 
 #include "cli/command_line/failure.h"
+#include "cli/plan/csv_cells.h"
 #include "cli/plan/plan_fields.h"
+#include "cli/plan/plan_text.h"
 #include "client/configure_request.h"
 #include "password_rule.h"
 #include "record_text.h"
@@ -26,50 +28,60 @@ std::string WhyNot(std::string_view password) {
     return client::WhyTooLong(request);
 }
 
+std::string SeparatorName(char separator) {
+    return separator == '\t' ? std::string("a TAB") : "'" + std::string(1, separator) + "'";
+}
+
 }  // namespace
 
-PasswordListReading ReadPasswordList(std::string_view text) {
+PasswordListReading ReadPasswordList(std::string_view bytes) {
     PasswordListReading reading;
+    const PlanText decoded = DecodePlanText(bytes);
+    const CsvTable table = ReadCsv(decoded.utf8);
+    const std::string separator = SeparatorName(table.separator);
     std::map<std::string, int> first_line;
-    int number = 0;
-    while (!text.empty()) {
-        ++number;
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (Trimmed(line).empty() || line.front() == '#') continue;
-        const std::size_t comma = line.find(',');
-        const std::string_view mac_text = line.substr(0, comma);
-        if (number == 1 && IsMacName(mac_text)) continue;
-        if (comma == std::string_view::npos) {
+    bool rows_seen = false;
+    for (CsvRow row : table.rows) {
+        // Spreadsheets save trailing empty columns; they are not part of the password.
+        while (row.size() > 2 && row.back().text.empty()) row.pop_back();
+        const CsvCell& first = row.front();
+        const int line = first.where.line;
+        if ((row.size() == 1 && Trimmed(first.text).empty()) ||
+            (!first.text.empty() && first.text.front() == '#'))
+            continue;
+        const bool heading = !rows_seen && IsMacName(first.text);
+        rows_seen = true;
+        if (heading) continue;
+        if (row.size() < 2) {
             reading.problems.push_back(
-                {{number, 1}, "a line is a MAC address, ',' and the password"});
+                {first.where, "a line is a MAC address, " + separator + " and the password"});
             continue;
         }
         client::Mac mac;
         // Not the usual message: it would quote the text, which may be a password.
-        if (!ReadMac(mac_text, mac).empty()) {
-            reading.problems.push_back(
-                {{number, 1},
-                 "the text before ',' is not a MAC address such as 02-00-00-00-00-01"});
+        if (!ReadMac(first.text, mac).empty()) {
+            reading.problems.push_back({first.where, "the text before " + separator +
+                                                         " is not a MAC address such as "
+                                                         "02-00-00-00-00-01"});
             continue;
         }
-        const std::string_view password = line.substr(comma + 1);
-        const int column = static_cast<int>(comma) + 2;
+        // Unquoted, a password holds the separator as it stands.
+        std::string password = row[1].text;
+        for (std::size_t c = 2; c < row.size(); ++c) password += table.separator + row[c].text;
         if (std::string why = WhyNot(password); !why.empty()) {
-            reading.problems.push_back({{number, column}, why});
+            reading.problems.push_back({row[1].where, why});
             continue;
         }
         const std::string key = client::MacText(mac.data());
-        if (const auto [at, added] = first_line.emplace(key, number); !added) {
-            reading.problems.push_back(
-                {{number, 1},
-                 key + " has a password already (line " + std::to_string(at->second) + ")"});
+        if (const auto [at, added] = first_line.emplace(key, line); !added) {
+            reading.problems.push_back({first.where, key + " has a password already (line " +
+                                                         std::to_string(at->second) + ")"});
             continue;
         }
-        reading.by_mac[key] = std::string(password);
+        reading.by_mac[key] = std::move(password);
     }
+    if (decoded.problem) reading.problems.push_back(*decoded.problem);
+    if (table.problem) reading.problems.push_back(*table.problem);
     return reading;
 }
 

@@ -1,8 +1,9 @@
-// --passwords FILE: one "mac,password" line per module whose password
-// differs from the common one. The password is the rest of the line as it
-// stands (only a line end taken off), as a password file is read; a heading
-// line "mac,password", blank lines and lines that begin with '#' are skipped.
-// Problems name the line and column, never the password.
+// --passwords FILE: one "mac,password" row per module whose password
+// differs from the common one, read as plans are (any encoding, ',' ';' or
+// TAB, quoted cells). An unquoted password is the rest of the row as it
+// stands but for trailing empty columns; a heading row "mac,password", blank
+// rows and rows that begin with '#' are skipped. Problems name the line and
+// column, never the password.
 #pragma once
 
 #include <map>
@@ -19,7 +20,7 @@ struct PasswordListReading {
     std::vector<PlanProblem> problems;
 };
 
-PasswordListReading ReadPasswordList(std::string_view text);
+PasswordListReading ReadPasswordList(std::string_view bytes);
 
 // Reads the file; a usage failure when it cannot be read or has problems,
 // after printing each on standard error as file:line:column.

@@ -15,12 +15,15 @@ struct PlanPosition {
     int column = 1;  // from 1, in bytes
 };
 
+// Whether every row must name its module: rows without a MAC wait for
+// modules that newly answer, where a verb assigns them so.
+enum class MacRule { kRequired, kOptional };
+
 struct PlannedModule {
     client::Mac mac{};
     ModuleSettings settings;  // nothing: leave unchanged
     PlanPosition where;       // of its MAC
-    // No MAC yet (assign --plan): the row waits for the next module that appears.
-    bool waits = false;
+    bool has_mac = true;      // false: a row that waits for a module (MacRule::kOptional)
 };
 
 struct Plan {

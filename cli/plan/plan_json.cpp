@@ -1,7 +1,9 @@
 #include "cli/plan/plan_json.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
 
 #include "cli/plan/plan_fields.h"
@@ -36,18 +38,27 @@ class TellingIterator {
     std::size_t* read_;
 };
 
-PlanPosition PositionOf(std::string_view text, std::size_t offset) {
-    PlanPosition where;
-    for (std::size_t i = 0; i < offset && i < text.size(); ++i) {
-        if (text[i] == '\n') {
-            ++where.line;
-            where.column = 1;
-        } else {
-            ++where.column;
-        }
+// Where each line begins, so that an offset finds its line by binary search:
+// counting from the first byte for every value would take a big plan minutes.
+class LineStarts {
+  public:
+    explicit LineStarts(std::string_view text) : size_(text.size()) {
+        for (std::size_t at = text.find('\n'); at != std::string_view::npos;
+             at = text.find('\n', at + 1))
+            starts_.push_back(at + 1);
     }
-    return where;
-}
+
+    PlanPosition Of(std::size_t offset) const {
+        offset = std::min(offset, size_);
+        const auto next = std::upper_bound(starts_.begin(), starts_.end(), offset);
+        return {static_cast<int>(next - starts_.begin()),
+                static_cast<int>(offset - *(next - 1)) + 1};
+    }
+
+  private:
+    std::vector<std::size_t> starts_{0};
+    std::size_t size_;
+};
 
 bool IsLiteralByte(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-' ||
@@ -77,9 +88,14 @@ std::size_t TokenStart(std::string_view text, std::size_t end) {
 // array, or of the top-level object's "modules"; everything else is skipped.
 class PlanSax {
   public:
-    PlanSax(std::string_view text, const std::size_t& read, std::vector<PlannedModule>& modules,
-            std::vector<PlanProblem>& problems)
-        : text_(text), read_(read), modules_(modules), problems_(problems) {}
+    PlanSax(std::string_view text, const std::size_t& read, MacRule rule,
+            std::vector<PlannedModule>& modules, std::vector<PlanProblem>& problems)
+        : text_(text),
+          lines_(text),
+          read_(read),
+          rule_(rule),
+          modules_(modules),
+          problems_(problems) {}
 
     bool null() { return Scalar(nullptr); }
     bool boolean(bool value) { return Scalar(value); }
@@ -97,6 +113,7 @@ class PlanSax {
             module_ = PlannedModule{};
             module_.where = where;
             mac_ = MacState::kNone;
+            module_keys_.clear();
         } else if (InModule()) {
             NotAValue(where);
         } else if (depth_ == 1 && top_is_object_ && key_ == "modules") {
@@ -109,8 +126,11 @@ class PlanSax {
     bool end_object() {
         --depth_;
         if (!InModules() || depth_ != ModulesDepth()) return true;
-        if (mac_ == MacState::kRead) modules_.push_back(module_);
-        if (mac_ == MacState::kNone)
+        // A module without a MAC waits for one that newly answers, where the verb allows it.
+        module_.has_mac = mac_ == MacState::kRead;
+        if (mac_ == MacState::kRead || (mac_ == MacState::kNone && rule_ == MacRule::kOptional))
+            modules_.push_back(module_);
+        else if (mac_ == MacState::kNone)
             problems_.push_back(
                 {module_.where,
                  "a module without \"mac\": every module of a plan needs its MAC address"});
@@ -140,6 +160,28 @@ class PlanSax {
 
     bool key(std::string& name) {
         key_ = name;
+        const bool top = depth_ == 1 && top_is_object_;
+        if (!top && !InModule()) return true;
+        const PlanPosition where = Here(TokenStart(text_, read_));
+        const std::optional<PlanColumn> column = ColumnNamed(name);
+        if (InModule() && !column) {
+            problems_.push_back({where, "unknown key \"" + name +
+                                            "\": the keys known (in any letter case) are " +
+                                            KnownColumnNames()});
+            key_.clear();  // its value is not read
+            return true;
+        }
+        // "ip" and "IP address" give one field: the same key twice.
+        std::string same = Lowered(name);
+        if (column && column->kind == PlanColumn::Kind::kMac) same = "mac";
+        if (column && column->kind == PlanColumn::Kind::kField) same = FieldKey(column->field);
+        auto& seen = top ? top_keys_ : module_keys_;
+        if (const auto [first, added] = seen.emplace(same, where); !added) {
+            problems_.push_back({where, "the key \"" + name + "\" is given twice (first at " +
+                                            std::to_string(first->second.line) + ":" +
+                                            std::to_string(first->second.column) + ")"});
+            key_.clear();  // the first value stands
+        }
         return true;
     }
 
@@ -167,7 +209,13 @@ class PlanSax {
     bool InModules() const { return modules_at_ != 0 && !modules_done_; }
     std::size_t ModulesDepth() const { return static_cast<std::size_t>(modules_at_); }
     bool InModule() const { return InModules() && depth_ == ModulesDepth() + 1; }
-    PlanPosition Here(std::size_t offset) const { return PositionOf(text_, offset); }
+    PlanPosition Here(std::size_t offset) const { return lines_.Of(offset); }
+
+    static std::string Lowered(std::string text) {
+        for (char& c : text)
+            if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        return text;
+    }
 
     void NotAValue(const PlanPosition& where) {
         if (IsMacName(key_) || FieldNamed(key_))
@@ -185,6 +233,9 @@ class PlanSax {
         const json item(value);
         if (IsMacName(key_)) {
             module_.where = where;
+            const bool no_value =
+                item.is_null() || (item.is_string() && IsNoValue(item.get<std::string>()));
+            if (no_value && rule_ == MacRule::kOptional) return true;
             const std::string why = item.is_string()
                                         ? ReadMac(item.get<std::string>(), module_.mac)
                                         : "\"mac\" must be a text such as \"02-00-00-00-00-01\"";
@@ -207,24 +258,27 @@ class PlanSax {
     }
 
     std::string_view text_;
+    LineStarts lines_;
     const std::size_t& read_;
+    MacRule rule_;
     std::vector<PlannedModule>& modules_;
     std::vector<PlanProblem>& problems_;
     std::size_t depth_ = 0;
     bool top_is_object_ = false;
     int modules_at_ = 0;  // depth of the module objects; 0 before their array
     bool modules_done_ = false;
-    std::string key_;
+    std::string key_;  // empty for a key whose value is not read
+    std::map<std::string, PlanPosition> top_keys_, module_keys_;
     PlannedModule module_;
     enum class MacState { kNone, kRead, kBad } mac_ = MacState::kNone;
 };
 
 }  // namespace
 
-void ReadJsonPlan(std::string_view text, std::vector<PlannedModule>& modules,
+void ReadJsonPlan(std::string_view text, MacRule rule, std::vector<PlannedModule>& modules,
                   std::vector<PlanProblem>& problems) {
     std::size_t read = 0;
-    PlanSax sax(text, read, modules, problems);
+    PlanSax sax(text, read, rule, modules, problems);
     json::sax_parse(TellingIterator(text.data(), &read),
                     TellingIterator(text.data() + text.size(), &read), &sax);
     sax.Finish();

@@ -1,6 +1,7 @@
 // A plan in JSON: a `linkora scan --format json` document (its "modules")
-// or an array of such module objects; null leaves a field unchanged. Every
-// problem carries the line and column of the value it is about.
+// or an array of such module objects; null leaves a field unchanged. A key
+// linkora does not know, or one given twice, is refused. Every problem
+// carries the line and column of the value or key it is about.
 #pragma once
 
 #include <string_view>
@@ -10,7 +11,7 @@
 
 namespace tolm::linkora {
 
-void ReadJsonPlan(std::string_view text, std::vector<PlannedModule>& modules,
+void ReadJsonPlan(std::string_view text, MacRule rule, std::vector<PlannedModule>& modules,
                   std::vector<PlanProblem>& problems);
 
 }  // namespace tolm::linkora

@@ -12,16 +12,14 @@
 #include "cli/plan/csv_cells.h"
 #include "cli/plan/plan_fields.h"
 #include "cli/plan/plan_json.h"
+#include "cli/plan/plan_text.h"
 
 namespace tolm::linkora {
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-struct Column {
-    bool mac = false;
-    std::optional<SettingField> field;
-};
+bool IsAddress(SettingField field) {
+    return field != SettingField::kDhcp && field != SettingField::kHostName;
+}
 
 bool IsBlank(const CsvRow& row) {
     for (const CsvCell& cell : row)
@@ -29,65 +27,93 @@ bool IsBlank(const CsvRow& row) {
     return true;
 }
 
-std::vector<Column> ReadHeading(const CsvRow& heading, bool rows_may_wait,
-                                std::vector<PlanProblem>& problems) {
-    std::vector<Column> columns;
-    bool mac_named = false;
+// One per heading cell; nothing for an empty heading (spreadsheets save
+// trailing empty columns) and for one that is refused.
+using Columns = std::vector<std::optional<PlanColumn>>;
+
+Columns ReadHeading(const CsvRow& heading, MacRule rule, std::vector<PlanProblem>& problems) {
+    Columns columns;
+    const CsvCell* mac = nullptr;
     std::vector<const CsvCell*> named(kSettingFields.size(), nullptr);
     for (const CsvCell& cell : heading) {
-        Column column;
-        if (IsMacName(cell.text)) {
-            column.mac = !mac_named;
-            if (mac_named) problems.push_back({cell.where, "a second MAC column"});
-            mac_named = true;
-        } else if ((column.field = FieldNamed(cell.text))) {
-            const CsvCell*& first = named[static_cast<std::size_t>(*column.field)];
-            if (first != nullptr)
-                problems.push_back({cell.where, "the column \"" + std::string(Trimmed(cell.text)) +
+        std::optional<PlanColumn> column;
+        const std::string_view name = Trimmed(cell.text);
+        if (!name.empty() && !(column = ColumnNamed(name))) {
+            problems.push_back({cell.where, "unknown heading \"" + std::string(name) +
+                                                "\": the headings known (in any letter case) "
+                                                "are " +
+                                                KnownColumnNames()});
+        } else if (column && column->kind != PlanColumn::Kind::kIgnored) {
+            const bool is_mac = column->kind == PlanColumn::Kind::kMac;
+            const CsvCell*& first = is_mac ? mac : named[static_cast<std::size_t>(column->field)];
+            if (first != nullptr) {
+                problems.push_back({cell.where, "the column \"" + std::string(name) +
                                                     "\" gives the same field as \"" +
                                                     std::string(Trimmed(first->text)) + "\""});
-            first = &cell;
+                column.reset();
+            } else {
+                first = &cell;
+            }
         }
         columns.push_back(column);
     }
-    if (!mac_named && !rows_may_wait)
-        problems.push_back({heading.front().where,
-                            "the heading row names no MAC column (MAC or mac); the columns are "
-                            "named as `linkora scan --format csv` names them"});
+    if (mac == nullptr && rule == MacRule::kRequired)
+        problems.push_back(
+            {heading.front().where,
+             "the heading row names no MAC column (MAC or MAC address); the columns are "
+             "named as `linkora scan --format csv` names them"});
     return columns;
 }
 
-void ReadCsvPlan(std::string_view text, bool rows_may_wait, Plan& plan,
+void ReadCsvPlan(std::string_view text, MacRule rule, Plan& plan,
                  std::vector<PlanProblem>& problems) {
     const CsvTable table = ReadCsv(text);
     if (!table.rows.empty()) {
-        const std::vector<Column> columns =
-            ReadHeading(table.rows.front(), rows_may_wait, problems);
-        const auto mac_column =
-            std::find_if(columns.begin(), columns.end(), [](const Column& c) { return c.mac; });
+        const CsvRow& heading = table.rows.front();
+        const Columns columns = ReadHeading(heading, rule, problems);
+        const bool has_mac_column =
+            std::any_of(columns.begin(), columns.end(), [](const std::optional<PlanColumn>& c) {
+                return c && c->kind == PlanColumn::Kind::kMac;
+            });
         for (std::size_t r = 1; r < table.rows.size(); ++r) {
             const CsvRow& row = table.rows[r];
             if (IsBlank(row)) continue;
             PlannedModule module;
             module.where = row.front().where;
-            std::string mac_problem = "no MAC address: every module of a plan needs one";
-            for (std::size_t c = 0; c < row.size() && c < columns.size(); ++c) {
+            const CsvCell* mac = nullptr;
+            for (std::size_t c = 0; c < row.size(); ++c) {
                 const CsvCell& cell = row[c];
-                if (columns[c].mac) {
-                    module.where = cell.where;
-                    module.waits = rows_may_wait && Trimmed(cell.text).empty();
-                    if (!module.waits) mac_problem = ReadMac(cell.text, module.mac);
-                } else if (columns[c].field) {
-                    std::string why = ReadSetting(*columns[c].field, cell.text, module.settings);
-                    if (!why.empty()) problems.push_back({cell.where, std::move(why)});
+                const bool headed = c < columns.size() && !Trimmed(heading[c].text).empty();
+                if (!headed && !Trimmed(cell.text).empty())
+                    problems.push_back({cell.where, "\"" + std::string(Trimmed(cell.text)) +
+                                                        "\" stands in a column without a "
+                                                        "heading"});
+                if (!headed || !columns[c]) continue;
+                if (columns[c]->kind == PlanColumn::Kind::kMac) {
+                    mac = &cell;
+                } else if (columns[c]->kind == PlanColumn::Kind::kField) {
+                    const SettingField field = columns[c]->field;
+                    std::string why = ReadSetting(field, cell.text, module.settings);
+                    if (why.empty()) continue;
+                    if (IsAddress(field)) why = SpreadsheetMade(cell.text, false).value_or(why);
+                    problems.push_back({cell.where, std::move(why)});
                 }
             }
-            if (mac_column == columns.end() && !rows_may_wait) continue;
-            if (mac_column == columns.end()) module.waits = true;
-            if (mac_problem.empty() || module.waits)
-                plan.modules.push_back(module);
-            else
-                problems.push_back({module.where, mac_problem});
+            if (!has_mac_column && rule == MacRule::kRequired) continue;
+            if (mac != nullptr) module.where = mac->where;
+            if (mac == nullptr || IsNoValue(mac->text)) {
+                // A row without a MAC waits for a module, where the verb allows it.
+                module.has_mac = false;
+                if (rule == MacRule::kRequired) {
+                    problems.push_back({module.where, kNoMacProblem});
+                    continue;
+                }
+            } else if (std::string why = ReadMac(mac->text, module.mac); !why.empty()) {
+                problems.push_back(
+                    {module.where, SpreadsheetMade(mac->text, true).value_or(std::move(why))});
+                continue;
+            }
+            plan.modules.push_back(module);
         }
     }
     if (table.problem) problems.push_back(*table.problem);
@@ -100,16 +126,17 @@ std::string ProblemText(const std::string& file, const PlanProblem& problem) {
            std::to_string(problem.where.column) + ": " + problem.message;
 }
 
-PlanReading ReadPlan(std::string_view text, const std::string& file, bool rows_may_wait) {
+PlanReading ReadPlan(std::string_view bytes, const std::string& file, MacRule rule) {
     PlanReading reading;
     reading.plan.file = file;
-    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        text.remove_prefix(kByteOrderMark.size());
+    const PlanText decoded = DecodePlanText(bytes);
+    const std::string_view text = decoded.utf8;
     const std::size_t first = text.find_first_not_of(" \t\r\n");
     if (first != std::string_view::npos && (text[first] == '{' || text[first] == '['))
-        ReadJsonPlan(text, reading.plan.modules, reading.problems);
+        ReadJsonPlan(text, rule, reading.plan.modules, reading.problems);
     else
-        ReadCsvPlan(text, rows_may_wait, reading.plan, reading.problems);
+        ReadCsvPlan(text, rule, reading.plan, reading.problems);
+    if (decoded.problem) reading.problems.push_back(*decoded.problem);
     std::stable_sort(reading.problems.begin(), reading.problems.end(),
                      [](const PlanProblem& a, const PlanProblem& b) {
                          return std::make_pair(a.where.line, a.where.column) <
@@ -120,12 +147,12 @@ PlanReading ReadPlan(std::string_view text, const std::string& file, bool rows_m
     return reading;
 }
 
-Plan ReadPlanFile(const std::string& path, bool rows_may_wait) {
+Plan ReadPlanFile(const std::string& path, MacRule rule) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw Failure(kUsage, "cannot read the plan " + path + ": " + std::strerror(errno));
     std::ostringstream text;
     text << file.rdbuf();
-    PlanReading reading = ReadPlan(text.str(), path, rows_may_wait);
+    PlanReading reading = ReadPlan(text.str(), path, rule);
     if (reading.problems.empty()) return std::move(reading.plan);
     for (const PlanProblem& problem : reading.problems)
         std::fprintf(stderr, "%s\n", PrintableLines(ProblemText(path, problem)).c_str());

@@ -1,5 +1,6 @@
 // Reads a plan file: CSV with a heading row (as `linkora scan --format csv`
-// writes it) or JSON (as `linkora scan --format json` does). Every problem
+// writes it, or a spreadsheet with the program's labels) or JSON (as
+// `linkora scan --format json` does). Every problem
 // is found, not just the first, so that one edit fixes them all.
 #pragma once
 
@@ -16,13 +17,13 @@ struct PlanReading {
     std::vector<PlanProblem> problems;  // in the order of the file
 };
 
-// JSON when the first byte that is not white space is '{' or '['. With
-// rows_may_wait (assign's plans) a CSV needs no MAC column, and a row with an
-// empty MAC waits for a module.
-PlanReading ReadPlan(std::string_view text, const std::string& file, bool rows_may_wait = false);
+// In any encoding DecodePlanText reads; JSON when the first character that
+// is not white space is '{' or '['.
+PlanReading ReadPlan(std::string_view bytes, const std::string& file,
+                     MacRule rule = MacRule::kRequired);
 
 // Reads the file; a usage failure when it cannot be read, or when it has
 // problems, after printing each on standard error as file:line:column.
-Plan ReadPlanFile(const std::string& path, bool rows_may_wait = false);
+Plan ReadPlanFile(const std::string& path, MacRule rule = MacRule::kRequired);
 
 }  // namespace tolm::linkora

@@ -78,7 +78,8 @@ class ApplyVerb : public Verb {
         ApplyOptions& a = options_;
         CLI::App* apply = app.add_subcommand(
             Name(),
-            "Applies a plan (CSV or JSON, as scan writes them): scans, refuses the whole plan when "
+            "Applies a plan (CSV or JSON, as scan or a spreadsheet saves them): scans, refuses the "
+            "whole plan when "
             "check --plan finds an error (exit 10), sends each module that is not as planned only "
             "its planned changes through the adapter it answered on (a module that takes another's "
             "address once that one has moved), waits for its own confirmation, scans again to "

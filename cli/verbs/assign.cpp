@@ -73,8 +73,8 @@ class Slots {
             numbering_.emplace(o.range);
             return;
         }
-        for (const PlannedModule& row : ReadPlanFile(o.plan, true).modules) {
-            if (!row.waits)
+        for (const PlannedModule& row : ReadPlanFile(o.plan, MacRule::kOptional).modules) {
+            if (row.has_mac)
                 throw Failure(kUsage, ProblemText(o.plan, {row.where,
                                                            "this row names a MAC: "
                                                            "assign --plan takes rows "

@@ -28,7 +28,9 @@ class CheckVerb : public Verb {
             "unexpected or differs, and what is wrong with the plan. Exit 10 when anything is "
             "found, 5 when no module answered at all.");
         check->fallthrough();
-        check->add_option("--plan", plan_file_, "Check against this plan (CSV or JSON)");
+        check->add_option("--plan", plan_file_,
+                          "Check against this plan (CSV or JSON, as scan or a spreadsheet saves "
+                          "them; an unknown column is refused)");
         AddScanLimits(check, limits_);
         AddFormat(check, format_, {"table", "json"}, "table or json");
     }

@@ -872,6 +872,54 @@ def case_plant():
           f"a chain: the holder moves first, then its address is given on ({status}, {order})")
 
 
+def case_plan_files():
+    """Plans as spreadsheets and shells save them read as one; what cannot be read is refused."""
+    folder = os.environ["TOLM_LAB_DIR"]
+
+    def write(name, text, encoding="utf-8"):
+        path = os.path.join(folder, name)
+        marks = {"utf-16-le": b"\xff\xfe", "utf-16-be": b"\xfe\xff"}
+        with open(path, "wb") as f:
+            f.write(marks.get(encoding, b"") + text.encode(encoding))
+        return path
+
+    def findings(path):
+        status, out, err = linkora("check", "--plan", path, "--format", "json")
+        if status != 10:
+            return status, err.strip()
+        return status, [(f["kind"], f["macs"], f["message"]) for f in json.loads(out)["findings"]]
+
+    # The program's labels, quoted cells, a trailing empty column, N/A.
+    rows = [["MAC address:", "IP address", "Hostname", "Type", ""],
+            ["02-00-00-00-00-01", "10.77.0.151", "cell_1", "PROFIBUS, DP", ""],
+            ["02-00-00-00-00-02", "N/A", "cell_2", "Z\u00e4hler", ""]]
+    expected = None
+    for encoding in ("utf-8", "utf-8-sig", "utf-16-le", "utf-16-be"):
+        for separator, end in ((",", "\n"), (";", "\r\n"), ("\t", "\r\n")):
+            text = "".join(separator.join(f'"{c}"' if separator in c or " " in c else c
+                                          for c in row) + end for row in rows)
+            got = findings(write("plan.csv", text, encoding))
+            expected = expected or got
+            same = got == expected and got[0] == 10
+            check(same and [kind for kind, _, _ in got[1]].count("differs") == 3,
+                  f"{encoding} with {separator!r} and {end!r} reads as the same plan" +
+                  ("" if same else f": {got} against {expected}"))
+
+    status, _, err = linkora("apply", write("typo.csv", "MAC,Adress,Host name\n"
+                                                        "02-00-00-00-00-01,10.77.0.152,x\n"))
+    check(status == 2 and 'typo.csv:1:5: unknown heading "Adress"' in err and
+          "IP address" in err and not any(line.startswith("Configure: ") for line in sim_log(1)),
+          f"an unknown heading: exit 2, named with the headings known, nothing sent ({status})")
+    status, _, err = linkora("check", "--plan", write("number.csv", "MAC;IP\n"
+                                                                    "02-00-00-00-00-01;1077001\n"))
+    check(status == 2 and 'number.csv:2:19: "1077001" is a number, not an IPv4 address' in err,
+          f"a cell a spreadsheet turned into a number: exit 2, its place and what it holds ({err})")
+    status, got = findings(write("nothing.json", '[{"mac": "02-00-00-00-00-01", "ip": null}]'))
+    check(status == 10 and [(kind, macs) for kind, macs, _ in got if kind != "unexpected"] ==
+          [("plans-nothing", ["02-00-00-00-00-01"])],
+          f"a module the plan gives nothing: warning plans-nothing ({got})")
+
+
 def case_wine():
     status, out, _ = linkora("scan")
     print(out, end="")

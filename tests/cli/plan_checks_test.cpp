@@ -114,7 +114,7 @@ TEST(PlanChecks, JudgesEachModuleAsThePlanLeavesIt) {
               (std::vector<std::string>{
                   "duplicate-mac error 07", "address-taken error 05 06",
                   "duplicate-planned-ip error 07 08", "host-name-needed error 04",
-                  "gateway-outside-subnet warning 01", "unexpected warning 06",
+                  "plans-nothing warning 07", "gateway-outside-subnet warning 01", "unexpected warning 06",
                   "missing warning 07", "missing warning 08", "differs info 01", "differs info 01",
                   "differs info 02", "differs info 03", "differs info 04", "differs info 05"}));
 }

@@ -88,17 +88,17 @@ TEST(PlanText, ReadsBackAsTheSamePlanAndRowsMayWait) {
     }
     // assign's rows wait for modules: no MAC column, or an empty MAC; elsewhere a plan needs MACs.
     const std::string rows = "IP,Host name\n10.77.0.201,press_1\n10.77.0.202,press_2\n";
-    const PlanReading waiting = ReadPlan(rows, "rows", true);
+    const PlanReading waiting = ReadPlan(rows, "rows", MacRule::kOptional);
     ASSERT_TRUE(waiting.problems.empty());
     ASSERT_EQ(waiting.plan.modules.size(), 2u);
-    EXPECT_TRUE(waiting.plan.modules[1].waits);
+    EXPECT_FALSE(waiting.plan.modules[1].has_mac);
     EXPECT_EQ(waiting.plan.modules[1].where.line, 3);
     EXPECT_FALSE(ReadPlan(rows, "rows").problems.empty());
-    const PlanReading mixed =
-        ReadPlan("MAC,IP\n,10.77.0.201\n02-00-00-00-0A-01,10.77.0.202\n", "rows", true);
+    const PlanReading mixed = ReadPlan("MAC,IP\n,10.77.0.201\n02-00-00-00-0A-01,10.77.0.202\n",
+                                       "rows", MacRule::kOptional);
     ASSERT_TRUE(mixed.problems.empty());
-    EXPECT_TRUE(mixed.plan.modules[0].waits);
-    EXPECT_FALSE(mixed.plan.modules[1].waits);
+    EXPECT_FALSE(mixed.plan.modules[0].has_mac);
+    EXPECT_TRUE(mixed.plan.modules[1].has_mac);
 }
 
 TEST(HandoverReport, OneRowPerModuleWithThePlannedFieldsBeforeAndAfter) {

@@ -1,12 +1,14 @@
-// Feeds arbitrary files to linkora's plan reader, as CSV and as JSON; traps
-// when a property of the result fails: every problem is placed inside the
-// text, and every module read holds only values a request can carry.
+// Feeds arbitrary files to linkora's plan reader, as CSV and as JSON, in any
+// encoding it reads; traps when a property of the result fails: every
+// problem is placed inside the text, and every module read holds only values
+// a request can carry.
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/plan/plan_reader.h"
+#include "cli/plan/plan_text.h"
 #include "client/configure_request.h"
 #include "require.h"
 
@@ -30,7 +32,8 @@ void CheckReading(std::string_view text) {
     const tolm::linkora::PlanReading reading = tolm::linkora::ReadPlan(text, "plan");
     Require(!reading.problems.empty() || !reading.plan.modules.empty(),
             "a plan without problems lists modules");
-    const std::vector<std::size_t> lengths = LineLengths(text);
+    // Places are in the text as decoded (UTF-16 files become UTF-8).
+    const std::vector<std::size_t> lengths = LineLengths(tolm::linkora::DecodePlanText(text).utf8);
     for (const tolm::linkora::PlanProblem& p : reading.problems) {
         Require(!p.message.empty(), "a problem says what is wrong");
         Require(p.where.line >= 1 && static_cast<std::size_t>(p.where.line) <= lengths.size(),
