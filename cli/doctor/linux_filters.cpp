@@ -43,7 +43,8 @@ RuleLook Look(const json& expressions, std::uint16_t port) {
                                left["payload"].value("field", "") == "dport" &&
                                (left["payload"].value("protocol", "") == "udp" ||
                                 left["payload"].value("protocol", "") == "th");
-            if (dport && m.value("op", "==") == "==" && Covers(m.value("right", json()), port))
+            if (dport && (m.value("op", "==") == "==" || m.value("op", "") == "in") &&
+                Covers(m.value("right", json()), port))
                 look.port = true;
             else if (!(left.is_object() && left.contains("meta") &&
                        left["meta"].value("key", "") == "l4proto"))
