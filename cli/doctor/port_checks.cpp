@@ -71,14 +71,14 @@ std::vector<Finding> PortFindings(const std::vector<PortHolder>& holders, std::u
     const std::string more =
         unknown ? " (which process, only an administrator or root can see: run doctor so)" : "";
     if (!socket_problem.empty()) {
-        findings.push_back({Level::kError, kCheck,
-                            "linkora cannot listen on " + port_text + ": " + socket_problem +
-                                (others.empty() ? "" : "; it is held by " + others + more),
-                            others.empty()
-                                ? "close the program or tool that uses the port, then run again"
-                                : "close " + others +
-                                      " (the program, another configuration tool), "
-                                      "then run again"});
+        // The library's own words only where the socket table names nobody.
+        findings.push_back(
+            {Level::kError, kCheck,
+             "linkora cannot listen on " + port_text + ": " +
+                 (others.empty() ? socket_problem : "it is held by " + others + more),
+             others.empty() ? "close the program or tool that uses the port, then run again"
+                            : "close " + others + " (the program, another configuration tool), "
+                                                  "then run again"});
     } else if (!others.empty()) {
         findings.push_back({Level::kWarning, kCheck,
                             port_text + " is shared with " + others + more +
