@@ -59,13 +59,15 @@ std::vector<PortHolder> ParseProcNetUdp(const std::string& text, std::uint16_t p
 std::vector<Finding> PortFindings(const std::vector<PortHolder>& holders, std::uint32_t own_pid,
                                   const std::string& socket_problem, std::uint16_t port) {
     const std::string port_text = "UDP port " + std::to_string(port);
-    std::string others;
+    std::string others;  // with the addresses they hold it on
+    std::string names;
     bool unknown = false;
     for (const PortHolder& h : holders) {
         if (h.pid && *h.pid == own_pid) continue;
         if (!h.pid) unknown = true;
         others +=
             (others.empty() ? "" : ", ") + HolderText(h) + " on " + client::IpText(h.local_address);
+        names += (names.empty() ? "" : ", ") + HolderText(h);
     }
     std::vector<Finding> findings;
     const std::string more =
@@ -77,8 +79,9 @@ std::vector<Finding> PortFindings(const std::vector<PortHolder>& holders, std::u
              "linkora cannot listen on " + port_text + ": " +
                  (others.empty() ? socket_problem : "it is held by " + others + more),
              others.empty() ? "close the program or tool that uses the port, then run again"
-                            : "close " + others + " (the program, another configuration tool), "
-                                                  "then run again"});
+                            : "close " + names +
+                                  " (the program, another configuration tool), "
+                                  "then run again"});
     } else if (!others.empty()) {
         findings.push_back({Level::kWarning, kCheck,
                             port_text + " is shared with " + others + more +
