@@ -85,6 +85,7 @@ std::vector<Finding> WindowsFirewallFindings(const FirewallState& state,
                                 "ask the IT department for a policy rule that lets " + port_text +
                                     " in for linkora.exe and the program"});
         for (const std::string& program : programs) {
+            if (!state.rules_read) break;
             const std::string file = FileName(program);
             bool allowed = false;
             bool blocked = false;

@@ -35,6 +35,7 @@ struct FirewallRule {
 struct FirewallState {
     std::vector<FirewallProfile> profiles;  // the ones in force now
     std::vector<FirewallRule> rules;
+    bool rules_read = true;  // false: the rules could not be read, so none is judged
 };
 
 // The profiles by name: "Public", "Private and Public".

@@ -77,7 +77,8 @@ std::string TakeBstr(BSTR text) {
     return out;
 }
 
-std::vector<FirewallRule> ReadRules(INetFwPolicy2* policy, std::vector<Finding>& findings) {
+std::vector<FirewallRule> ReadRules(INetFwPolicy2* policy, bool& read,
+                                    std::vector<Finding>& findings) {
     std::vector<FirewallRule> rules;
     Com<INetFwRules> list;
     Com<IUnknown> unknown;
@@ -89,6 +90,7 @@ std::vector<FirewallRule> ReadRules(INetFwPolicy2* policy, std::vector<Finding>&
     if (FAILED(hr)) {
         findings.push_back(
             CouldNotCheck("firewall", "the firewall's rules (the API answered " + Hex(hr) + ")"));
+        read = false;
         return rules;
     }
     VARIANT item;
@@ -191,9 +193,14 @@ void NetworkCategories(const std::vector<unsigned char>& addresses,
         wchar_t guid[64];
         ::StringFromGUID2(id, guid, 64);
         std::string adapter = Utf8(guid);
+        bool loopback = false;
         for (auto* a = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(addresses.data());
              !addresses.empty() && a != nullptr; a = a->Next)
-            if (_stricmp(a->AdapterName, adapter.c_str()) == 0) adapter = Utf8(a->FriendlyName);
+            if (_stricmp(a->AdapterName, adapter.c_str()) == 0) {
+                adapter = Utf8(a->FriendlyName);
+                loopback = a->IfType == IF_TYPE_SOFTWARE_LOOPBACK;
+            }
+        if (loopback) continue;
         const std::int32_t profile = category == NLM_NETWORK_CATEGORY_DOMAIN_AUTHENTICATED
                                          ? kDomainProfile
                                      : category == NLM_NETWORK_CATEGORY_PRIVATE ? kPrivateProfile
@@ -303,7 +310,7 @@ std::vector<Finding> FirewallFindings(const std::vector<NetInterface>&, const st
         } else {
             FirewallState state;
             state.profiles = ReadProfiles(policy.p, findings);
-            state.rules = ReadRules(policy.p, findings);
+            state.rules = ReadRules(policy.p, state.rules_read, findings);
             wchar_t path[MAX_PATH];
             const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
             std::string self = length > 0 && length < MAX_PATH ? Utf8(path) : "linkora.exe";

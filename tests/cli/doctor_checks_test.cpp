@@ -169,6 +169,10 @@ TEST(DoctorFirewall, WindowsRulesProfilesAndTheBlockRuleThatBeatsAnAllow) {
     EXPECT_TRUE(Says(found, "ignores local firewall rules on the Private profile"));
     EXPECT_TRUE(Says(found, "netsh advfirewall firewall add rule name=\"linkora.exe 3250\""));
     EXPECT_EQ(ProfileNames(kPrivateProfile | kPublicProfile), "Private and Public");
+    // Rules that could not be read are no rules: only the profiles are judged.
+    state.rules_read = false;
+    EXPECT_EQ(Levels(WindowsFirewallFindings(state, {folder + "linkora.exe"}, 3250)),
+              "error warning ");
 }
 
 TEST(DoctorScan, PerAdapterOutsideTheSubnetDuplicatesLossAndDrops) {
