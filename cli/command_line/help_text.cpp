@@ -37,7 +37,9 @@ const std::vector<std::pair<int, const char*>> kExitCodes = {
     {9,
      "two or more senders answer as the module's MAC, or its answers differ: nothing was "
      "sent"},
-    {10, "check found something; apply refused the plan, or would (--dry-run): nothing was sent"},
+    {10,
+     "check found something; doctor found something in the way; apply refused the plan, or "
+     "would (--dry-run): nothing was sent"},
     {11,
      "apply, assign: some planned modules did not end as planned; --dry-run: some did not "
      "answer"},
@@ -47,6 +49,7 @@ const char kExamples[] =
     "  linkora scan\n"
     "  linkora scan --format json --expect 12\n"
     "  linkora adapters\n"
+    "  linkora doctor             (the scan finds nothing: why?)\n"
     "  linkora set 02-00-00-00-00-01 --ip 192.168.0.20 --mask 255.255.255.0 --hostname press_1\n"
     "  linkora set 02-00-00-00-00-02 --dhcp on --password-file press.pw\n"
     "  linkora watch --format json\n"

@@ -124,7 +124,8 @@ std::vector<std::string> ScanWarnings(const ScanReport& report, Format format) {
             "no module answered. Check that the firewall lets UDP port 3250 in (on Windows for "
             "the Public profile too), that the adapter facing the modules is up with an IPv4 "
             "address ('linkora adapters' lists the adapters used), and that no router or VLAN "
-            "lies between; modules that answer late need a longer --min-wait-ms");
+            "lies between; modules that answer late need a longer --min-wait-ms. 'linkora doctor' "
+            "looks for what stands in the way");
     if (format != Format::kJson)
         for (const Conflict& conflict : report.conflicts)
             lines.push_back(ConflictText(conflict) + "; --format json lists every answer");

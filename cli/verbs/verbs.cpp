@@ -9,6 +9,7 @@ std::vector<std::unique_ptr<Verb>> AllVerbs() {
     verbs.push_back(MakeWatchVerb());
     verbs.push_back(MakeAdaptersVerb());
     verbs.push_back(MakeCheckVerb());
+    verbs.push_back(MakeDoctorVerb());
     verbs.push_back(MakeApplyVerb());
     verbs.push_back(MakePlanVerb());
     verbs.push_back(MakeAssignVerb());

@@ -15,6 +15,7 @@ std::unique_ptr<Verb> MakeSetVerb();
 std::unique_ptr<Verb> MakeWatchVerb();
 std::unique_ptr<Verb> MakeAdaptersVerb();
 std::unique_ptr<Verb> MakeCheckVerb();
+std::unique_ptr<Verb> MakeDoctorVerb();
 std::unique_ptr<Verb> MakeApplyVerb();
 std::unique_ptr<Verb> MakePlanVerb();
 std::unique_ptr<Verb> MakeAssignVerb();

@@ -18,6 +18,7 @@ Register-ArgumentCompleter -Native -CommandName linkora, linkora.exe -ScriptBloc
         adapters = @('-h', '--help', '-f', '-o', '--format', '--output')
         check    = @('-h', '--help', '--plan', '--quiet-ms', '--min-wait-ms', '--max-wait-ms',
                      '--rounds', '--expect', '-f', '-o', '--format', '--output')
+        doctor   = @('-h', '--help', '--rounds', '--round-ms', '-f', '-o', '--format', '--output')
         apply    = @('-h', '--help', '--dry-run', '--report', '--log', '--no-log',
                      '--password-stdin', '--password-file', '--passwords', '--find-ms',
                      '--confirm-ms', '--verify-ms')
@@ -31,9 +32,9 @@ Register-ArgumentCompleter -Native -CommandName linkora, linkora.exe -ScriptBloc
                      '--verify-ms', '--quiet-ms', '--min-wait-ms', '--max-wait-ms', '--rounds',
                      '--expect')
     }
-    $commands = @('scan', 'set', 'watch', 'adapters', 'check', 'apply', 'plan', 'assign')
+    $commands = @('scan', 'set', 'watch', 'adapters', 'check', 'doctor', 'apply', 'plan', 'assign')
     $formats = @{ scan = @('table', 'json', 'csv'); watch = @('text', 'json')
-                  adapters = @('table', 'json'); check = @('table', 'json'); plan = @('csv', 'json') }
+                  adapters = @('table', 'json'); check = @('table', 'json'); doctor = @('table', 'json'); plan = @('csv', 'json') }
 
     # The words before the one being completed, the program's name first.
     $words = @($commandAst.CommandElements | Where-Object { $_.Extent.EndOffset -lt $cursorPosition } |
@@ -54,7 +55,7 @@ Register-ArgumentCompleter -Native -CommandName linkora, linkora.exe -ScriptBloc
         '^--dhcp$' { 'on', 'off'; break }
         '^--sort$' { 'mac', 'ip', 'type', 'answer'; break }
         # A value of the user's own.
-        '^--(ip|mask|gateway|dns1|dns2|hostname|quiet-ms|min-wait-ms|max-wait-ms|rounds|expect|find-ms|confirm-ms|verify-ms|every|every-ms|ip-last|start|only-type)$' { return }
+        '^--(ip|mask|gateway|dns1|dns2|hostname|quiet-ms|min-wait-ms|max-wait-ms|rounds|expect|find-ms|confirm-ms|verify-ms|every|every-ms|round-ms|ip-last|start|only-type)$' { return }
         default {
             if ($command -eq '') { $commands + $options[''] }
             elseif ($command -eq 'apply' -and $wordToComplete -notlike '-*') { return }  # the plan file

@@ -436,8 +436,9 @@ def case_errors():
 
 def case_silent():
     status, out, err = linkora("check", "--max-wait-ms", "600")
-    check(status == 5 and "No findings among 0 modules" in out and "no module answered" in err,
-          f"check with no module answering at all: exit 5 with the hint ({status})")
+    check(status == 5 and "No findings among 0 modules" in out and "no module answered" in err
+          and "'linkora doctor'" in err,
+          f"check with no module answering at all: exit 5 with the hint to doctor ({status})")
 
 
 def case_watch():
@@ -940,6 +941,109 @@ def case_wine():
     check(status == 0 and out.count("  verified\n") == 2 and "Audit log: C:\\" in out and
           "linkora\\audit.jsonl (4 lines added)" in out,
           "linkora.exe applies a plan through both adapters and logs to %LOCALAPPDATA%")
+
+
+def doctor(*args):
+    """Runs doctor as a table and as JSON; returns (status, table, document), the document
+    checked against its schema and the two runs' statuses against each other."""
+    status, out, err = linkora("doctor", "--round-ms", "500", *args)
+    print(out + err, end="", flush=True)
+    json_status, text, _ = linkora("doctor", "--round-ms", "500", "--format", "json", *args)
+    document = json.loads(text)
+    valid(document, "doctor")
+    check(json_status == status and document["stands_in_the_way"] == (status == 10),
+          f"table and JSON agree on the exit status ({status}, {json_status})")
+    return status, out, document
+
+
+def findings(document, severity, words):
+    return [f for f in document["findings"] if f["severity"] == severity and words in f["seen"]]
+
+
+def shell(*commands):
+    for command in commands:
+        subprocess.run(command, shell=True, check=True)
+
+
+def case_doctor():
+    status, out, document = doctor()
+    check(status == 0 and "Nothing stands in the way" in out and document["answered"] == 3 and
+          findings(document, "ok", "3 modules answered through tl0"),
+          f"a healthy segment: exit 0, three modules through tl0 ({status})")
+
+    # Adapters, veth pairs named as lab links (the kernel may lack dummy links, the lab guard
+    # refuses other names): one up without IPv4, its peer on 169.254.x.x, a third on tl0's subnet.
+    shell("ip link add tlbare type veth peer name tldirect",
+          "ip address add 169.254.7.7/16 dev tldirect", "ip link set tlbare up",
+          "ip link set tldirect up", "ip link add tltwin type veth peer name tltwinpeer",
+          "ip address add 10.77.0.200/24 dev tltwin", "ip link set tltwin up",
+          "ip link set tltwinpeer up")
+    status, _, document = doctor()
+    check(status == 10 and findings(document, "warning", "tlbare is up but has no IPv4 address") and
+          findings(document, "warning", "only the link-local address 169.254.7.7/16") and
+          findings(document, "warning", "are on one subnet 10.77.0.0/24") and
+          document["answered"] == 3, "the adapters without IPv4, on 169.254 and on one subnet")
+    shell("ip link del tlbare", "ip link del tltwin")
+
+    # Another program holds the port: which one, and no scan passed for done.
+    holder = subprocess.Popen([sys.executable, "-c", "import socket, time\n"
+                               "s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)\n"
+                               "s.bind(('0.0.0.0', 3250))\nprint('bound', flush=True)\n"
+                               "time.sleep(60)"], stdout=subprocess.PIPE, text=True)
+    holder.stdout.readline()
+    try:
+        status, out, document = doctor()
+    finally:
+        holder.kill()
+        holder.wait()
+    check(status == 10 and findings(document, "error", f"held by PID {holder.pid} (python3)")
+          and findings(document, "info", "could not check: the scan") and
+          document["answered"] == 0, "a process holding UDP 3250 is named by PID and program")
+
+
+def case_doctor_filters():
+    # The module behind tl1 answers from 192.168.9.101: outside the subnet, seen while
+    # nothing filters it.
+    status, _, document = doctor()
+    check(status == 10 and findings(document, "warning", "at 192.168.9.101 answered through tl1 "
+                                    "from outside its subnet 10.77.1.0/24"),
+          "an answer from outside the adapter's subnet")
+    shell("sysctl -qw net.ipv4.conf.all.rp_filter=1",
+          "nft add table inet doctor_test",
+          "nft add chain inet doctor_test input '{ type filter hook input priority 0; }'",
+          "nft add rule inet doctor_test input udp dport 3250 drop")
+    status, out, document = doctor()
+    check(status == 10 and findings(document, "error", "an nftables rule drops UDP port 3250") and
+          "nft delete rule inet doctor_test input handle" in out and
+          findings(document, "warning", "strict reverse-path filtering on tl1") and
+          not findings(document, "warning", "reverse-path filtering on tl0") and
+          document["answered"] == 0, "a dropping nftables rule, and strict rp_filter on tl1")
+    # The rule gone, strict filtering alone hides the module outside tl1's subnet; the kernel
+    # counts what it dropped.
+    shell("nft delete table inet doctor_test")
+    status, _, document = doctor()
+    check(status == 10 and document["answered"] == 1 and
+          findings(document, "warning", "by reverse-path filtering during the scan"),
+          "strict rp_filter: the module outside the subnet is missing, the drops counted")
+
+
+def case_doctor_lossy():
+    status, _, document = doctor("--rounds", "4")
+    check(status == 10 and findings(document, "warning", "rounds only: answers are lost"),
+          "a lossy segment: modules missing from some rounds")
+
+
+def case_doctor_wine():
+    status, out, document = doctor()
+    check(status in (0, 10) and document["answered"] == 2 and
+          findings(document, "ok", "answered through tl0"),
+          f"linkora.exe doctor scans under Wine ({status})")
+    unchecked = [f["seen"] for f in document["findings"] if not f["checked"]]
+    check(all(f.startswith("could not check: ") for f in unchecked) and
+          all(f["severity"] == "info" for f in document["findings"] if not f["checked"]),
+          f"what Wine cannot answer is said so: {unchecked}")
+    check(findings(document, "ok", "linkora can listen on UDP port 3250"),
+          "the port's table is read under Wine")
 
 
 def main():
