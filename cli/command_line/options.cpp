@@ -3,6 +3,10 @@
 #include <cctype>
 #include <cmath>
 
+#include "address_text.h"
+#include "cli/command_line/failure.h"
+#include "client/configure_request.h"
+
 namespace tolm::linkora {
 namespace {
 
@@ -12,6 +16,18 @@ std::string TimeText(Milliseconds ms) {
 }
 
 }  // namespace
+
+std::optional<std::uint32_t> AddressOption(const char* option,
+                                           const std::optional<std::string>& text) {
+    if (!text) return std::nullopt;
+    std::string error;
+    const std::optional<std::uint32_t> address = tolm::client::ParseIpv4(*text, &error);
+    if (!address) throw Failure(kUsage, std::string(option) + ": " + error);
+    // The protocol spends this address on "leave unchanged".
+    if (*address == tolm::client::kUnchangedAddress)
+        throw Failure(kUsage, std::string(option) + ": 255.255.255.255 cannot be sent");
+    return address;
+}
 
 std::optional<Milliseconds> ParseTime(const std::string& text) {
     std::size_t digits = 0;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,6 +27,10 @@ void AddMilliseconds(CLI::App* command, const std::string& name, Milliseconds& v
 // An option taking on or off in any letter case; value holds "on" or "off".
 void AddOnOff(CLI::App* command, const std::string& name, std::optional<std::string>& value,
               const std::string& what);
+// An address option's value; none when the option was not given. A usage
+// failure naming the option when it is no address or is 255.255.255.255.
+std::optional<std::uint32_t> AddressOption(const char* option,
+                                           const std::optional<std::string>& text);
 void AddScanLimits(CLI::App* command, ScanLimits& limits);
 // -f/--format, and its alias -o/--output, with the given words, the first
 // the default. A verb that writes a file of its own (plan) keeps -o/--output

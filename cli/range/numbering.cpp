@@ -11,17 +11,6 @@ namespace {
 
 namespace client = tolm::client;
 
-std::optional<std::uint32_t> Address(const char* option, const std::optional<std::string>& text) {
-    if (!text) return std::nullopt;
-    std::string error;
-    const std::optional<std::uint32_t> address = client::ParseIpv4(*text, &error);
-    if (!address) throw Failure(kUsage, std::string(option) + ": " + error);
-    // The protocol spends this address on "leave unchanged".
-    if (*address == client::kUnchangedAddress)
-        throw Failure(kUsage, std::string(option) + ": 255.255.255.255 cannot be sent");
-    return address;
-}
-
 constexpr const char* kPatternHelp =
     "letters, digits and '_', with {n} where the number goes ({n:02} for at least two digits)";
 
@@ -41,16 +30,16 @@ void AddRangeOptions(CLI::App* command, RangeOptions& o) {
 }
 
 Numbering::Numbering(const RangeOptions& o) : start_(o.start) {
-    first_ = Address("--ip", o.first);
-    const std::optional<std::uint32_t> last = Address("--ip-last", o.last);
+    first_ = AddressOption("--ip", o.first);
+    const std::optional<std::uint32_t> last = AddressOption("--ip-last", o.last);
     if (last && !first_) throw Failure(kUsage, "--ip-last needs --ip, the range's first address");
     if (last && *last < *first_)
         throw Failure(kUsage, "--ip-last " + *o.last + " comes before --ip " + *o.first);
     if (last) size_ = static_cast<std::size_t>(*last - *first_) + 1;
-    alike_.subnet_mask = Address("--mask", o.mask);
-    alike_.gateway = Address("--gateway", o.gateway);
-    alike_.dns1 = Address("--dns1", o.dns1);
-    alike_.dns2 = Address("--dns2", o.dns2);
+    alike_.subnet_mask = AddressOption("--mask", o.mask);
+    alike_.gateway = AddressOption("--gateway", o.gateway);
+    alike_.dns1 = AddressOption("--dns1", o.dns1);
+    alike_.dns2 = AddressOption("--dns2", o.dns2);
     if (o.dhcp) alike_.dhcp = *o.dhcp == "on";
     if (!o.host_name) return;
     const std::string& text = *o.host_name;

@@ -1,21 +1,11 @@
 #include "cli/verbs/set_request.h"
 
 #include "cli/command_line/failure.h"
+#include "cli/command_line/options.h"
 #include "password_rule.h"
 
 namespace tolm::linkora {
 namespace {
-
-std::optional<std::uint32_t> Address(const char* option, const std::optional<std::string>& text) {
-    if (!text) return std::nullopt;
-    std::string error;
-    const std::optional<std::uint32_t> address = client::ParseIpv4(*text, &error);
-    if (!address) throw Failure(kUsage, std::string(option) + ": " + error);
-    // The protocol spends this address on "leave unchanged".
-    if (*address == client::kUnchangedAddress)
-        throw Failure(kUsage, std::string(option) + ": 255.255.255.255 cannot be sent");
-    return address;
-}
 
 // The texts alone, every address left unchanged: the shortest request they
 // can be part of, so that a text too long is told before anything is sent.
@@ -38,11 +28,11 @@ SetRequest CheckSetOptions(const SetOptions& o) {
     if (!mac) throw Failure(kUsage, error);
     request.mac = *mac;
     client::ConfigureChanges& c = request.changes;
-    c.ip_address = Address("--ip", o.ip);
-    c.subnet_mask = Address("--mask", o.mask);
-    c.gateway = Address("--gateway", o.gateway);
-    c.dns1 = Address("--dns1", o.dns1);
-    c.dns2 = Address("--dns2", o.dns2);
+    c.ip_address = AddressOption("--ip", o.ip);
+    c.subnet_mask = AddressOption("--mask", o.mask);
+    c.gateway = AddressOption("--gateway", o.gateway);
+    c.dns1 = AddressOption("--dns1", o.dns1);
+    c.dns2 = AddressOption("--dns2", o.dns2);
     if (o.dhcp) c.dhcp = *o.dhcp == "on";
     c.host_name = o.host_name;
     if (c.host_name && !client::IsLegalHostName(*c.host_name))

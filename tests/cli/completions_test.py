@@ -37,7 +37,7 @@ def zsh_options(text):
     top = text.split("_arguments -C", 1)[1].split("&& return", 1)[0]
     branches = {"": top}
     branches.update(re.findall(r"^ {8}(\w+)\)\n(.*?)^ {12};;", text, re.M | re.S))
-    # Descriptions may name options; only the specifications count.
+    # Descriptions in [...] may name options; only the option names outside them count.
     return {command: set(OPTION.findall(re.sub(r"\[[^]]*\]", "", body)))
             for command, body in branches.items()}
 
