@@ -1,10 +1,8 @@
-#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <iostream>
 
@@ -50,29 +48,8 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     }
     std::fputs(prompt.c_str(), stderr);
     std::fflush(stderr);
-    // Read in short waits rather than one blocking read: a Ctrl-C that lands between the prompt
-    // and the read would otherwise interrupt nothing and leave the prompt waiting for ever.
-    const sig_atomic_t interrupts = g_interrupts;
     std::string line;
-    bool read = false;
-    while (g_interrupts == interrupts) {
-        pollfd input{STDIN_FILENO, POLLIN, 0};
-        const int ready = ::poll(&input, 1, 100);
-        if (ready < 0 && errno != EINTR) break;
-        if (ready <= 0) continue;
-        char c = 0;
-        const ssize_t got = ::read(STDIN_FILENO, &c, 1);
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            read = !line.empty();
-            break;
-        }
-        if (c == '\n') {
-            read = true;
-            break;
-        }
-        line += c;
-    }
+    const bool read = static_cast<bool>(std::getline(std::cin, line));
     if (hidden) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::fputc('\n', stderr);
     if (!read) return std::nullopt;
