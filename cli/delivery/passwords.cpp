@@ -147,13 +147,11 @@ void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
         if (sources.next->empty()) throw Failure(kUsage, kEmptyNewPassword);
     }
     if (ask_removal) {
-        std::fputs(("Remove the password of " + whose +
-                    "? Anyone on the network can then change its settings. [y/N]: ")
-                       .c_str(),
-                   stderr);
-        std::fflush(stderr);
-        std::string answer;
-        if (!std::getline(std::cin, answer) || (answer != "y" && answer != "Y" && answer != "yes"))
+        const std::optional<std::string> answer =
+            ReadLine("Remove the password of " + whose +
+                     "? Anyone on the network can then change its settings. [y/N]: ");
+        if (Interrupted()) throw Failure(kFailed, "interrupted at the prompt; nothing was sent");
+        if (answer != "y" && answer != "Y" && answer != "yes")
             throw Failure(kFailed, "the password stays; nothing was sent");
     }
 }

@@ -20,8 +20,11 @@ bool EnableEscapes(std::FILE* stream);
 
 // Prompts on stderr and reads one line from the terminal on stdin without
 // showing it; nothing at end of input, or when Ctrl-C (once caught) ends the
-// read. The echo is back on whichever way the read ends.
+// read, also one that came just before it. The echo is back on whichever way
+// the read ends.
 std::optional<std::string> ReadHiddenLine(const std::string& prompt);
+// The same, the line shown as typed: a question's answer.
+std::optional<std::string> ReadLine(const std::string& prompt);
 
 // From now on Ctrl-C, SIGTERM and a closed terminal or SSH session (SIGHUP;
 // on Windows the console's close, a logoff or a shutdown) only count: the

@@ -1,10 +1,12 @@
+#include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <iostream>
 
 #include "cli/platform/terminal.h"
 
@@ -12,9 +14,40 @@ namespace tolm::linkora {
 namespace {
 
 volatile sig_atomic_t g_interrupts = 0;
+// Written by the signal handler, whichever thread it runs on, and never drained: a read waiting at
+// a prompt wakes on it, also for a Ctrl-C that came between the prompt and the read.
+int g_wake[2] = {-1, -1};
 
 void OnSignal(int) {
     g_interrupts = g_interrupts + 1;
+    if (g_wake[1] >= 0) {
+        const int saved = errno;
+        [[maybe_unused]] const ssize_t written = ::write(g_wake[1], "!", 1);
+        errno = saved;
+    }
+}
+
+// The line typed on the terminal, without its end; nothing at end of input or once Ctrl-C has
+// been caught. Read a byte at a time from the descriptor, so that nothing typed after the line is
+// taken from the next prompt.
+std::optional<std::string> ReadTypedLine() {
+    std::string line;
+    while (g_interrupts == 0) {
+        pollfd waits[2] = {{STDIN_FILENO, POLLIN, 0}, {g_wake[0], POLLIN, 0}};
+        if (::poll(waits, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            return std::nullopt;
+        }
+        if (waits[1].revents != 0) return std::nullopt;
+        char c = 0;
+        const ssize_t got = ::read(STDIN_FILENO, &c, 1);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return std::nullopt;
+        if (got == 0) return line.empty() ? std::nullopt : std::optional<std::string>(line);
+        if (c == '\n') return line;
+        line += c;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -48,15 +81,22 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     }
     std::fputs(prompt.c_str(), stderr);
     std::fflush(stderr);
-    std::string line;
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    std::optional<std::string> line = ReadTypedLine();
     if (hidden) ::tcsetattr(STDIN_FILENO, TCSANOW, &saved);
     std::fputc('\n', stderr);
-    if (!read) return std::nullopt;
+    return line;
+}
+
+std::optional<std::string> ReadLine(const std::string& prompt) {
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
+    std::optional<std::string> line = ReadTypedLine();
+    if (!line) std::fputc('\n', stderr);
     return line;
 }
 
 void CatchInterrupt() {
+    if (g_wake[0] < 0 && ::pipe2(g_wake, O_CLOEXEC | O_NONBLOCK) != 0) g_wake[0] = g_wake[1] = -1;
     struct sigaction action {};
     action.sa_handler = OnSignal;
     sigemptyset(&action.sa_mask);

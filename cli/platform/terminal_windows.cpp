@@ -64,6 +64,18 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     return line;
 }
 
+std::optional<std::string> ReadLine(const std::string& prompt) {
+    std::fputs(prompt.c_str(), stderr);
+    std::fflush(stderr);
+    std::string line;
+    if (!std::getline(std::cin, line)) {
+        std::fputc('\n', stderr);
+        return std::nullopt;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
 void CatchInterrupt() {
     SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
 }

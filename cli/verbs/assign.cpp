@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iostream>
 #include <memory>
 #include <set>
 
@@ -58,10 +57,7 @@ std::string GivenText(const ModuleSettings& settings) {
 
 // Yes/No on the terminal; end of input or Ctrl-C count as No.
 bool Asked(const std::string& question) {
-    std::fputs((question + " [y/N]: ").c_str(), stderr);
-    std::fflush(stderr);
-    std::string answer;
-    if (!std::getline(std::cin, answer)) return false;
+    const std::optional<std::string> answer = ReadLine(question + " [y/N]: ");
     return answer == "y" || answer == "Y" || answer == "yes" || answer == "Yes";
 }
 
