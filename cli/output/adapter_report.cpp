@@ -1,5 +1,8 @@
 #include "cli/output/adapter_report.h"
 
+#include <cstdint>
+#include <set>
+
 #include <nlohmann/json.hpp>
 
 #include "cli/output/json_document.h"
@@ -21,11 +24,19 @@ std::vector<std::string> Row(const TOLM_AdapterType& a) {
 
 }  // namespace
 
+// A row per address; the count is of interfaces, as linkora sends once through each.
 std::string AdaptersTable(const std::vector<TOLM_AdapterType>& adapters) {
     Table table({"Adapter", "Address", "Subnet mask", "Broadcast", "State"});
-    for (const TOLM_AdapterType& a : adapters) table.Add(Row(a));
-    return table.Text() + std::to_string(adapters.size()) +
-           (adapters.size() == 1 ? " adapter.\n" : " adapters.\n");
+    std::set<std::uint32_t> interfaces;
+    for (const TOLM_AdapterType& a : adapters) {
+        table.Add(Row(a));
+        interfaces.insert(a.dwIndex);
+    }
+    std::string count = std::to_string(interfaces.size()) +
+                        (interfaces.size() == 1 ? " adapter" : " adapters");
+    if (adapters.size() > interfaces.size())
+        count += " with " + std::to_string(adapters.size()) + " addresses";
+    return table.Text() + count + ".\n";
 }
 
 std::string AdaptersJson(const std::vector<TOLM_AdapterType>& adapters) {

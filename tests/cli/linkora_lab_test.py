@@ -374,6 +374,8 @@ def case_adapters():
           f"two addresses on one adapter: each request goes once ({status}, {status2})")
     status, out, _ = linkora("scan")
     check(status == 0 and "through 2 adapters" in out, "the adapter with two addresses counts once")
+    status, out, _ = linkora("adapters")
+    check(status == 0 and "2 adapters with 3 addresses." in out, f"also in adapters: {out}")
 
 
 def case_errors():
