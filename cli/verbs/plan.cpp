@@ -132,6 +132,11 @@ class PlanVerb : public Verb {
             throw Failure(kUsage,
                           "--from gives no field-bus types: scan for --only-type and "
                           "--sort type");
+        // Everywhere else -o is the format: a format name here is a slip, not a file name.
+        if (o.output == "csv" || o.output == "json" || o.output == "table")
+            throw Failure(kUsage, "plan's -o names the file it writes, not a format: give -f " +
+                                      o.output + " for the format, or ./" + o.output +
+                                      " for a file of that name");
         if (!o.output.empty() && !o.from.empty() && o.output == o.from)
             throw Failure(kUsage, "-o " + o.output + " would overwrite the --from file");
 

@@ -57,6 +57,8 @@ def case_range():
                       (["--ip", "10.77.0.1", "--hostname", "p_{n}"], "this PC"),
                       (["--ip", "10.77.0.201", "--hostname", "press-{n}"], "breaks the host-name rule"),
                       (["--ip", "10.77.0.201", "--hostname", "press_{x}"], "is not {n}"),
+                      # Elsewhere -o is the format: here a format's name is a slip.
+                      (["--ip", "10.77.0.201", "-o", "json"], "give -f json"),
                       # Module 2 is an EtherCAT module, which a plan of the PROFINET ones leaves out.
                       (["--ip", "10.77.0.102", "--only-type", "profinet"], "10.77.0.102")):
         status, _, err = linkora("plan", *args)
