@@ -132,7 +132,7 @@ std::vector<FirewallProfile> ReadProfiles(INetFwPolicy2* policy, std::vector<Fin
         findings.push_back(CouldNotCheck("firewall",
                                          "which firewall profiles are in force (the "
                                          "API answered " +
-                                             Hex(hr) + "): all three judged"));
+                                             Hex(hr) + "): the rules of all three are judged"));
         current = kDomainProfile | kPrivateProfile | kPublicProfile;
     }
     NET_FW_MODIFY_STATE modify = NET_FW_MODIFY_STATE_OK;
