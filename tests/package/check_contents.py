@@ -27,7 +27,9 @@ PROGRAM = "Brannic Linkora CFG.exe"
 TOOLS = {"elf": "", "win32": "i686-w64-mingw32-", "win64": "x86_64-w64-mingw32-"}
 PE_MACHINES = {"win32": 0x14C, "win64": 0x8664}
 # The user's guide as a web page with its pictures, in the Windows packages' guide folder.
-GUIDE = ["guide/user-guide.html", "guide/brannic-linkora-cfg.png", "guide/configuration-dialog.png"]
+GUIDE = ["guide/user-guide.html", "guide/brannic-linkora-cfg.png", "guide/configuration-dialog.png",
+         "guide/program-host-name-question.png", "guide/program-two-senders-warning.png",
+         "guide/program-no-confirmation.png"]
 # The JSON Schemas of linkora's documents stand beside the guide.
 SCHEMAS = [f"guide/{path.name}" for path in
            sorted((Path(__file__).resolve().parents[2] / "docs/schemas").glob("*.schema.json"))]
