@@ -53,8 +53,10 @@ bool IsDate(const std::vector<std::string_view>& parts) {
     if (parts.front().size() == 4 || parts.back().size() == 4) return true;
     bool month = false;
     for (const std::string_view part : parts) {
+        // Longer runs of digits are no day or month, and may not fit an int.
+        if (part.size() > 2) return false;
         const int value = std::stoi(std::string(part));
-        if (part.size() > 2 || value > 31) return false;
+        if (value > 31) return false;
         month = month || (value >= 1 && value <= 12);
     }
     return month;

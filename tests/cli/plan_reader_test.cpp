@@ -135,6 +135,13 @@ TEST(PlanReader, RefusesWhatItCannotReadSafelyWithItsPlace) {
               "plan:4:1: \"1.2E+11\" is a number, not a MAC address such as "
               "02-00-00-00-00-01" +
                   spreadsheet);
+    // Three runs of digits, one too long for an int: no date, and read without a throw.
+    const std::vector<std::string> digits =
+        Problems("MAC,IP\n02-00-00-00-00-01,1.2.1111111111111111111111\n");
+    ASSERT_EQ(digits.size(), 1u);
+    EXPECT_EQ(digits[0],
+              "plan:2:19: \"1.2.1111111111111111111111\" is not an IPv4 address: four numbers "
+              "joined by dots are needed");
 
     // JSON: an unknown key, and keys given twice (also under another name); the first value stands.
     const std::string json =
