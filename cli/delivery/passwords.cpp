@@ -54,8 +54,10 @@ bool HasPasswordInForce(const Answer& answer) {
 }
 
 // Ctrl-C at a prompt ends the read (the echo is back on by then): nothing is sent.
-std::optional<std::string> Asked(const std::string& prompt) {
-    std::optional<std::string> line = ReadHiddenLine(prompt);
+std::optional<std::string> Asked(
+    const std::string& prompt,
+    std::optional<std::string> (*read)(const std::string&) = ReadHiddenLine) {
+    std::optional<std::string> line = read(prompt);
     if (Interrupted()) throw Failure(kFailed, "interrupted at the prompt; nothing was sent");
     return line;
 }
@@ -148,9 +150,9 @@ void AskMissingPasswords(const std::vector<ModuleRun>& runs, bool dry_run,
     }
     if (ask_removal) {
         const std::optional<std::string> answer =
-            ReadLine("Remove the password of " + whose +
-                     "? Anyone on the network can then change its settings. [y/N]: ");
-        if (Interrupted()) throw Failure(kFailed, "interrupted at the prompt; nothing was sent");
+            Asked("Remove the password of " + whose +
+                      "? Anyone on the network can then change its settings. [y/N]: ",
+                  ReadLine);
         if (answer != "y" && answer != "Y" && answer != "yes")
             throw Failure(kFailed, "the password stays; nothing was sent");
     }

@@ -24,6 +24,14 @@ BOOL WINAPI OnConsoleEvent(DWORD event) {
     return TRUE;
 }
 
+// The line typed, without its end; nothing at end of input or when Ctrl-C ends the read.
+std::optional<std::string> TypedLine() {
+    std::string line;
+    if (!std::getline(std::cin, line)) return std::nullopt;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return line;
+}
+
 }  // namespace
 
 bool IsTerminal(std::FILE* stream) {
@@ -55,24 +63,17 @@ std::optional<std::string> ReadHiddenLine(const std::string& prompt) {
     if (hidden) SetConsoleMode(input, saved & ~static_cast<DWORD>(ENABLE_ECHO_INPUT));
     std::fputs(prompt.c_str(), stderr);
     std::fflush(stderr);
-    std::string line;
-    const bool read = static_cast<bool>(std::getline(std::cin, line));
+    std::optional<std::string> line = TypedLine();
     if (hidden) SetConsoleMode(input, saved);
     std::fputc('\n', stderr);
-    if (!read) return std::nullopt;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
 
 std::optional<std::string> ReadLine(const std::string& prompt) {
     std::fputs(prompt.c_str(), stderr);
     std::fflush(stderr);
-    std::string line;
-    if (!std::getline(std::cin, line)) {
-        std::fputc('\n', stderr);
-        return std::nullopt;
-    }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::optional<std::string> line = TypedLine();
+    if (!line) std::fputc('\n', stderr);
     return line;
 }
 
